@@ -1,0 +1,95 @@
+// The work-database engine: a stand-in, over SQLite, for the Windows engine
+// (ADO with the Jet 4.0 OLE DB provider and its text driver).
+//
+// A Session is one open data source, named by a Jet connection string:
+//   Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<file>;...        a database file
+//   Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<folder>;Extended Properties=text;...
+//                                                                  a folder of text files
+// Statements arrive in the Jet SQL dialect and are translated to SQLite.
+//
+// All text crossing this interface (connection strings, SQL, names, values,
+// messages) is UTF-8; the data access component converts from and to ANSI.
+// Every failure raises jet::Error with a clear message of the engine's own.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dt::jet {
+
+class Error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Raised by Session::Query for a statement that returns no rows.
+class NoResultSetError : public Error {
+ public:
+  using Error::Error;
+};
+
+using Value = std::optional<std::string>;  // nullopt is NULL
+
+// Every row of a query, fetched at once (a client-side snapshot). Statements
+// run later change neither its rows nor their number.
+struct Snapshot {
+  std::vector<std::string> columns;  // names as the engine reports them
+  std::vector<std::vector<Value>> rows;
+  // For a query over one table: that table, and the identity of each row,
+  // so that a changed row can be written back (Session::UpdateRow).
+  std::string table;
+  std::vector<std::int64_t> row_ids;
+};
+
+class Session {
+ public:
+  Session();
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Opens the data source of `connection_string`. Fails for a provider other
+  // than Microsoft.Jet.OLEDB.4.0 (letter case ignored), a missing database
+  // file or text folder. A 0-byte database file is an empty database.
+  void Open(std::string_view connection_string);
+  void Close();
+  bool IsOpen() const;
+
+  // Runs one statement; any rows it returns are discarded. Returns the
+  // number of rows it inserted, changed or deleted (0 for definitions).
+  std::int64_t Execute(std::string_view sql);
+
+  // Runs a row-returning statement into a snapshot. Raises NoResultSetError
+  // when the statement returns no result set.
+  Snapshot Query(std::string_view sql);
+
+  // Writes new values of some columns of one snapshot row to its table.
+  // REQUIRES: `snapshot` came from Query on a single table.
+  struct Change {
+    std::size_t column;  // index into snapshot.columns
+    Value value;
+  };
+  void UpdateRow(const Snapshot& snapshot, std::size_t row, const std::vector<Change>& changes);
+
+  // Rewrites, in every row of `table`, each column of `set_columns` with
+  // rewrite(value of that column). NULL reaches `rewrite` as empty text.
+  // Every name of `read_columns` and `set_columns` must exist in the table,
+  // else nothing is written and Error names the missing table or field.
+  // Rows are addressed by their own identity; values never enter SQL text.
+  // One transaction for the table; linear in the number of rows.
+  using Rewrite = std::function<std::string(std::string_view value)>;
+  void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
+                      const std::vector<std::string>& set_columns, const Rewrite& rewrite);
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace dt::jet

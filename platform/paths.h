@@ -1,0 +1,29 @@
+// Paths as the system builds them: plain concatenations with PathDelim, so
+// each platform sees native paths. On POSIX, file names are stored in UTF-8
+// while the system holds paths as ANSI text; every system call converts.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dt::platform {
+
+#ifdef _WIN32
+inline constexpr char PathDelim = '\\';
+#else
+inline constexpr char PathDelim = '/';
+#endif
+
+// The ANSI path as the file system spells it (UTF-8 on POSIX).
+std::string NativePath(std::string_view ansi_path);
+
+// The name of the entry under `directory` that equals `name` ignoring ASCII
+// letter case (the exact match preferred); `name` itself when none exists.
+// Windows file systems ignore case, and the system relies on it for its
+// fixed names (TemplateTemp, DataBase, empty.mdb).
+std::string ResolveChild(std::string_view directory, std::string_view name);
+
+// `path` made absolute against the current directory (ANSI in and out).
+std::string AbsolutePath(std::string_view path);
+
+}  // namespace dt::platform

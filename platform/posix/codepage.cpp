@@ -1,0 +1,196 @@
+// Code page conversions through the C library's iconv. The ANSI code page
+// is CP936 (GBK with the euro sign at 0x80), as on a Chinese Windows system.
+#include "platform/codepage.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+namespace dt::platform {
+namespace {
+
+constexpr const char* kAnsi = "CP936";
+constexpr const char* kUtf8 = "UTF-8";
+constexpr const char* kUtf16 = "UTF-16LE";  // matches char16_t on the hosts we build for
+
+enum class Encoding { kAnsi, kUtf8, kUtf16 };
+
+const char* Name(Encoding e) {
+  switch (e) {
+    case Encoding::kAnsi:
+      return kAnsi;
+    case Encoding::kUtf8:
+      return kUtf8;
+    case Encoding::kUtf16:
+      return kUtf16;
+  }
+  return kUtf8;
+}
+
+// One open iconv descriptor; closed when the owner goes away.
+class IconvHandle {
+ public:
+  IconvHandle(Encoding from, Encoding to) : cd_(iconv_open(Name(to), Name(from))) {
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+      throw std::runtime_error(std::string("iconv cannot convert from ") + Name(from) + " to " +
+                               Name(to));
+    }
+  }
+  ~IconvHandle() { iconv_close(cd_); }
+  IconvHandle(const IconvHandle&) = delete;
+  IconvHandle& operator=(const IconvHandle&) = delete;
+  iconv_t get() const { return cd_; }
+
+ private:
+  iconv_t cd_;
+};
+
+// How many input bytes make the unconvertible or malformed character at `p`.
+size_t BadCharLength(Encoding from, const unsigned char* p, size_t left) {
+  switch (from) {
+    case Encoding::kAnsi:
+      if (left >= 2 && IsAnsiLeadByte(p[0]) && p[1] >= 0x40 && p[1] != 0x7F && p[1] != 0xFF) {
+        return 2;
+      }
+      return 1;
+    case Encoding::kUtf8: {
+      size_t n = 1;
+      while (n < left && (p[n] & 0xC0) == 0x80 && n < 4) ++n;
+      return n;
+    }
+    case Encoding::kUtf16:
+      if (left >= 4) {
+        const unsigned hi = p[0] | (p[1] << 8);
+        const unsigned lo = p[2] | (p[3] << 8);
+        if (hi >= 0xD800 && hi < 0xDC00 && lo >= 0xDC00 && lo < 0xE000) return 4;
+      }
+      return left >= 2 ? 2 : left;
+  }
+  return 1;
+}
+
+template <Encoding From, Encoding To>
+iconv_t Descriptor() {
+  thread_local IconvHandle handle(From, To);
+  return handle.get();
+}
+
+// Converts `in`, writing the replacement '?' (in the target encoding) for
+// every character that cannot be converted.
+template <Encoding From, Encoding To>
+std::string Convert(const char* data, size_t size) {
+  iconv_t cd = Descriptor<From, To>();
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // reset shift state
+  std::string out;
+  out.resize(size * (To == Encoding::kUtf8 ? 3 : 2) + 8);
+  char* in = const_cast<char*>(data);
+  size_t in_left = size;
+  size_t used = 0;
+  while (in_left > 0) {
+    char* dst = out.data() + used;
+    size_t dst_left = out.size() - used;
+    const size_t rc = iconv(cd, &in, &in_left, &dst, &dst_left);
+    used = out.size() - dst_left;
+    if (rc != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2);
+      continue;
+    }
+    // EILSEQ or EINVAL: replace the offending character and go on.
+    const size_t skip = BadCharLength(From, reinterpret_cast<const unsigned char*>(in), in_left);
+    in += skip;
+    in_left -= skip;
+    if (out.size() - used < 2) out.resize(out.size() * 2);
+    out[used++] = '?';
+    if (To == Encoding::kUtf16) out[used++] = '\0';
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  out.resize(used);
+  return out;
+}
+
+bool IsAscii(std::string_view text) {
+  for (unsigned char c : text) {
+    if (c >= 0x80) return false;
+  }
+  return true;
+}
+
+std::u16string ToU16(const std::string& bytes) {
+  std::u16string out(bytes.size() / 2, u'\0');
+  std::memcpy(out.data(), bytes.data(), out.size() * 2);
+  return out;
+}
+
+}  // namespace
+
+bool IsAnsiLeadByte(unsigned char byte) noexcept { return byte >= 0x81 && byte <= 0xFE; }
+
+bool IsValidUtf8(std::string_view text) noexcept {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = p + text.size();
+  while (p < end) {
+    const unsigned char c = *p;
+    if (c < 0x80) {
+      ++p;
+      continue;
+    }
+    size_t n;
+    unsigned cp;
+    if (c >= 0xC2 && c <= 0xDF) {
+      n = 1;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      n = 2;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      n = 3;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (static_cast<size_t>(end - p) <= n) return false;
+    for (size_t i = 1; i <= n; ++i) {
+      if ((p[i] & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    if ((n == 2 && cp < 0x800) || (n == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF)) {
+      return false;
+    }
+    p += n + 1;
+  }
+  return true;
+}
+
+std::string AnsiToUtf8(std::string_view ansi) {
+  if (IsAscii(ansi)) return std::string(ansi);
+  return Convert<Encoding::kAnsi, Encoding::kUtf8>(ansi.data(), ansi.size());
+}
+
+std::string Utf8ToAnsi(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
+  return Convert<Encoding::kUtf8, Encoding::kAnsi>(utf8.data(), utf8.size());
+}
+
+std::u16string AnsiToUtf16(std::string_view ansi) {
+  return ToU16(Convert<Encoding::kAnsi, Encoding::kUtf16>(ansi.data(), ansi.size()));
+}
+
+std::string Utf16ToAnsi(std::u16string_view utf16) {
+  return Convert<Encoding::kUtf16, Encoding::kAnsi>(reinterpret_cast<const char*>(utf16.data()),
+                                                    utf16.size() * 2);
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+  return ToU16(Convert<Encoding::kUtf8, Encoding::kUtf16>(utf8.data(), utf8.size()));
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+  return Convert<Encoding::kUtf16, Encoding::kUtf8>(reinterpret_cast<const char*>(utf16.data()),
+                                                    utf16.size() * 2);
+}
+
+}  // namespace dt::platform

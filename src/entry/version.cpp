@@ -1,0 +1,7 @@
+#include "src/entry/version.h"
+
+namespace dt {
+
+const char* Version() noexcept { return DEALTEXT_VERSION; }
+
+}  // namespace dt
