@@ -1,0 +1,59 @@
+// Streaming file access for staging: a reading handle and a writing handle
+// that builds its file beside the target and puts it in place only when the
+// caller commits. Both close their descriptor when destroyed. They report
+// failures as OS error codes (errno on POSIX); callers choose the error kind.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace dt::platform {
+
+class InputFile {
+ public:
+  InputFile() = default;
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // Opens `ansi_path` for reading. False on failure; see error().
+  bool Open(const std::string& ansi_path);
+  // Reads up to `size` bytes into `buffer`, storing the count in *count
+  // (0 at the end of the file). False on a read error; see error().
+  bool Read(char* buffer, std::size_t size, std::size_t* count);
+  int error() const noexcept { return error_; }
+
+ private:
+  int fd_ = -1;
+  int error_ = 0;
+};
+
+// Writes a new version of `target` into a temporary sibling. Commit() puts
+// it in place (replacing any target); destroyed without a successful
+// Commit(), the sibling is removed and the target is left as it was.
+class OutputFile {
+ public:
+  OutputFile() = default;
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  // Creates the temporary sibling of `ansi_target`. False on failure.
+  bool Create(const std::string& ansi_target);
+  // Writes all of `bytes`. False when the file took fewer; see error().
+  bool Write(std::string_view bytes);
+  // Flushes, closes and renames over the target. When `fail_if_exists` an
+  // existing target is kept and Commit fails with EEXIST.
+  bool Commit(bool fail_if_exists = false);
+  int error() const noexcept { return error_; }
+
+ private:
+  void Discard() noexcept;
+  int fd_ = -1;
+  int error_ = 0;
+  std::string temp_path_;    // native
+  std::string target_path_;  // native
+};
+
+}  // namespace dt::platform

@@ -1,0 +1,37 @@
+// Whole-file services the system asks of the OS: copying a file, reading and
+// writing a whole file for the line list, and the OS's text for an error.
+// Paths are ANSI text; on POSIX each is converted to UTF-8 for the call.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dt::platform {
+
+// The OS's message for `error_code` (an errno value on POSIX) as ANSI text,
+// at most 255 bytes, with every trailing byte that is a period or <= 32
+// removed.
+std::string SystemErrorText(int error_code);
+
+// Copies `existing` to `target` in large blocks. An existing target is
+// replaced unless `fail_if_exists`. The copy is written to a temporary
+// sibling and renamed over the target only when whole, so a failed copy
+// leaves the target as it was. On failure returns false and, when
+// `system_error_text` is given, stores the OS's text there.
+bool CopyFile(const std::string& existing, const std::string& target, bool fail_if_exists,
+              std::string* system_error_text);
+
+// True when `ansi_path` names an existing entry (file or directory).
+bool FileExists(const std::string& ansi_path);
+
+// Reads the whole file. Raises EFOpenError
+// "Cannot open file "<absolute path>". <system text>" when it cannot be
+// opened or read.
+std::string ReadWholeFile(const std::string& ansi_path);
+
+// Creates or truncates the file and writes `bytes`. Raises EFCreateError
+// "Cannot create file "<absolute path>". <system text>" when it cannot be
+// created, EWriteError "Stream write error" when the file takes fewer bytes.
+void WriteWholeFile(const std::string& ansi_path, std::string_view bytes);
+
+}  // namespace dt::platform
