@@ -1,0 +1,110 @@
+// The text driver's file reader: streams one comma-separated text file of the
+// staging folder as a header of column names and a sequence of records.
+//
+// Format: fields are separated by commas; a field that starts with `"` is
+// quoted text, in which `""` is one quote and commas and line breaks are
+// data; other fields are kept verbatim, spaces included. Records end at CR
+// LF, a lone CR or a lone LF (outside quotes) or at the end of the file.
+// Empty lines are skipped. A zero byte is data like any other.
+//  - An empty field, quoted or not, is NULL; missing trailing fields are NULL
+//    and fields beyond the header's columns are ignored.
+//  - Bytes after a closing quote, up to the next comma or line end, are
+//    appended to the field verbatim (`"ab"c` reads as abc).
+//  - A quoted field left open at the end of the file takes the rest of the
+//    file, line breaks included, as its text: nothing is dropped.
+//  - Line 1 (the first non-empty line) names the columns: each name trimmed
+//    of surrounding spaces; an empty name becomes F<position> (F1, F2 ...);
+//    a name equal to an earlier one, ignoring ASCII case, gets the smallest
+//    numeric suffix that makes it unique (NAME, NAME1, NAME2 ...). A file
+//    with no line at all has no columns and no records.
+// Encoding: a file that is valid UTF-8 throughout is read as UTF-8 (a
+// leading byte-order mark is skipped); any other file is read in the ANSI
+// code page 936. Names and values are handed out as UTF-8.
+//
+// Memory holds one block of the file and the longest record, whatever the
+// file's size. Failures (the file cannot be opened or read) raise jet::Error
+// naming the file. Not thread-safe; one reader per file and thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/jet/text_decoder.h"
+
+namespace dt::jet {
+
+class TextReader {
+ public:
+  static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 20;
+
+  // Opens the file (UTF-8 path) and reads its header line. Raises jet::Error
+  // (platform/jet/session.h) naming the file when it cannot be opened.
+  explicit TextReader(const std::string& path);
+  // The same, reading the file in blocks of `block_size` bytes (at least 1).
+  TextReader(const std::string& path, std::size_t block_size);
+  ~TextReader();
+  TextReader(const TextReader&) = delete;
+  TextReader& operator=(const TextReader&) = delete;
+
+  // Column names from line 1, UTF-8, made unique (F1.. for empty names,
+  // numeric suffix for repeats).
+  const std::vector<std::string>& Columns() const;
+
+  // Reads the next data record; false at the end. `fields` gets exactly
+  // Columns().size() entries; nullopt is NULL (an empty field). The views
+  // stay valid until the next call. Values are UTF-8.
+  bool Next(std::vector<std::optional<std::string_view>>& fields);
+
+  // The 1-based line number where the last record read starts (the header's
+  // line before the first call of Next).
+  std::size_t Line() const;
+
+ private:
+  struct FileCloser {
+    void operator()(std::FILE* file) const noexcept;
+  };
+  // One field of the current record: where its raw bytes sit in raw_.
+  struct Span {
+    std::size_t offset;
+    std::size_t size;
+  };
+
+  bool DetectUtf8();
+  void Rewind();
+  bool Fill();
+  bool Available() { return pos_ < end_ || Fill(); }
+  bool ReadRecord();
+  void ReadQuoted();
+  void ReadUnquoted();
+  void CountQuotedLineBreaks(const char* begin, const char* end);
+  void ReadHeader();
+  [[noreturn]] void FailRead() const;
+
+  std::string path_;
+  std::unique_ptr<std::FILE, FileCloser> file_;
+  std::vector<char> block_;
+  std::size_t block_size_;
+  const char* pos_ = nullptr;
+  const char* end_ = nullptr;
+  bool at_eof_ = false;
+
+  bool utf8_ = false;
+  AnsiDecoder decoder_;
+
+  std::string raw_;          // the current record's field bytes, unquoted
+  std::vector<Span> spans_;  // its fields in raw_
+  std::string decoded_;      // its fields in UTF-8, for files in code page 936
+  std::vector<Span> decoded_spans_;
+
+  std::vector<std::string> columns_;
+  std::size_t line_ = 1;  // the line the read position is on
+  std::size_t record_line_ = 1;
+  bool after_cr_ = false;  // inside quotes: the last byte taken was a CR
+};
+
+}  // namespace dt::jet
