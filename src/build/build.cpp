@@ -1,0 +1,30 @@
+// RunBuild: the phases of the build in their order.
+#include "src/build/build.h"
+
+#include "src/build/account_codes.h"
+#include "src/build/code_cleanup.h"
+#include "src/build/data_access.h"
+#include "src/build/derived_tables.h"
+#include "src/build/work_database.h"
+
+namespace dt {
+
+void RunBuild(const std::string& base_directory, const std::vector<std::string>& source_list,
+              Connection& connection, BuildEvents& events) {
+  const WorkPaths paths = MakeWorkPaths(base_directory);
+
+  events.PhaseStarted(BuildPhase::kTemplateCopy, paths.work_database);
+  CopyTemplate(paths);
+  ImportSources(base_directory, paths, source_list, connection, events);
+  ConnectWorkDatabase(paths, connection);
+
+  events.PhaseStarted(BuildPhase::kAccountCodes, "ACCOUNTSECTIONS");
+  RebuildAccountCodes(connection, events);
+
+  events.PhaseStarted(BuildPhase::kDerivedTables, "");
+  BuildDerivedTables(connection, events);
+
+  CleanUpCodes(connection, events);  // announces each table it cleans
+}
+
+}  // namespace dt

@@ -1,0 +1,54 @@
+// The run's one connection: a data source of the work-database engine named
+// by a Jet connection string, opened and closed on demand.
+#include "platform/codepage.h"
+#include "src/build/data_access.h"
+#include "src/build/engine_calls.h"
+
+namespace dt {
+
+Connection::Connection() : state_(std::make_shared<detail::ConnectionState>()) {}
+
+Connection::~Connection() {
+  try {
+    Close();
+  } catch (...) {
+    // Releasing never fails; the engine's own close cannot lose data that a
+    // finished statement wrote.
+  }
+}
+
+const std::string& Connection::ConnectionString() const { return state_->connection_string; }
+
+void Connection::SetConnectionString(std::string ansi_connection_string) {
+  if (Connected()) throw EOleException("Operation is not allowed when the object is open");
+  state_->connection_string = std::move(ansi_connection_string);
+}
+
+void Connection::Open() { detail::EnsureOpen(*state_); }
+
+void Connection::Close() {
+  if (!Connected()) return;
+  detail::CallEngine([&] { state_->session.Close(); });
+}
+
+bool Connection::Connected() const { return state_->session.IsOpen(); }
+
+void Connection::RewriteColumns(const std::string& table,
+                                const std::vector<std::string>& read_columns,
+                                const std::vector<std::string>& set_columns,
+                                const Rewrite& rewrite) {
+  if (!Connected()) throw EDatabaseError("Connection is not open");
+  auto to_utf8 = [](const std::vector<std::string>& names) {
+    std::vector<std::string> out;
+    out.reserve(names.size());
+    for (const auto& name : names) out.push_back(platform::AnsiToUtf8(name));
+    return out;
+  };
+  const auto read_utf8 = to_utf8(read_columns);
+  const auto set_utf8 = to_utf8(set_columns);
+  const auto table_utf8 = platform::AnsiToUtf8(table);
+  detail::CallEngine(
+      [&] { state_->session.RewriteColumns(table_utf8, read_utf8, set_utf8, rewrite); });
+}
+
+}  // namespace dt

@@ -1,0 +1,23 @@
+// Statement commands: one statement run once on the bound connection, any
+// rows it returns discarded.
+#include "platform/codepage.h"
+#include "src/build/data_access.h"
+#include "src/build/engine_calls.h"
+
+namespace dt {
+
+StatementCommand::StatementCommand() = default;
+StatementCommand::~StatementCommand() = default;
+
+void StatementCommand::SetConnection(Connection& connection) { connection_ = connection.state_; }
+
+void StatementCommand::SetCommandText(std::string ansi_sql) { text_ = std::move(ansi_sql); }
+
+void StatementCommand::Execute() {
+  auto state = detail::Bound(connection_);
+  detail::EnsureOpen(*state);
+  const std::string sql = platform::AnsiToUtf8(text_);
+  detail::CallEngine([&] { state->session.Execute(sql); });
+}
+
+}  // namespace dt

@@ -1,0 +1,33 @@
+// The statement runner: tolerated statements, their failures logged.
+#include "src/build/statement_runner.h"
+
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "src/build/data_access.h"
+
+namespace dt {
+
+std::string StatementFailureMessage(const std::string& ansi_statement,
+                                    const std::string& ansi_error) {
+  static const std::string kCannotRun = platform::Ansi(u8"不能执行");
+  return "SQL=" + ansi_statement + kCannotRun + ansi_error;
+}
+
+void RunGuarded(const std::string& ansi_statement, const std::function<void()>& execute,
+                BuildEvents& events) {
+  try {
+    execute();
+  } catch (const Exception& e) {
+    events.Log(StatementFailureMessage(ansi_statement, e.Message()));
+  }
+}
+
+void RunStatement(const std::string& ansi_statement, Connection& connection, BuildEvents& events) {
+  StatementCommand command;
+  command.SetConnection(connection);
+  command.SetCommandText(ansi_statement);
+  RunGuarded(
+      ansi_statement, [&] { command.Execute(); }, events);
+}
+
+}  // namespace dt

@@ -1,0 +1,74 @@
+// Work database creation and text import.
+#include "src/build/work_database.h"
+
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "src/build/data_access.h"
+#include "src/build/statement_runner.h"
+#include "src/staging/staging.h"
+#include "src/staging/text_utils.h"
+
+namespace dt {
+
+namespace {
+
+constexpr char kProvider[] = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
+
+}  // namespace
+
+WorkPaths MakeWorkPaths(const std::string& base_directory) {
+  using platform::PathDelim;
+  using platform::ResolveChild;
+  const std::string database_dir = ResolveChild(base_directory, "DataBase");
+  const std::string staging_dir = ResolveChild(base_directory, "TemplateTemp");
+  const std::string template_name = ResolveChild(base_directory + database_dir, "empty.mdb");
+
+  WorkPaths paths;
+  paths.template_database = base_directory + PathDelim + database_dir + PathDelim + template_name;
+  paths.work_database = base_directory + PathDelim + staging_dir + PathDelim + "KORVA.mdb";
+  paths.text_connection = std::string(kProvider) + base_directory + staging_dir + PathDelim +
+                          ";Extended Properties=text;Persist Security Info=False";
+  paths.work_connection = std::string(kProvider) + base_directory + staging_dir + PathDelim +
+                          "KORVA.mdb;Persist Security Info=False";
+  return paths;
+}
+
+std::string ImportStatement(const std::string& file_name, const std::string& work_database) {
+  const std::string table = LeadingPart(file_name, static_cast<int>(file_name.size()) - 4);
+  return FillTemplate("select * into %s in \"%s\" from %s", {table, work_database, file_name});
+}
+
+void CopyTemplate(const WorkPaths& paths) {
+  std::string system_text;
+  if (!platform::CopyFile(paths.template_database, paths.work_database, false, &system_text)) {
+    throw Exception("Cannot copy file \"" + paths.template_database + "\" to \"" +
+                    paths.work_database + "\". " + system_text);
+  }
+}
+
+void ImportSources(const std::string& base_directory, const WorkPaths& paths,
+                   const std::vector<std::string>& source_list, Connection& connection,
+                   BuildEvents& events) {
+  const std::size_t count = source_list.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    events.AdvanceProgress(10);
+    events.PhaseStarted(BuildPhase::kStaging, FileNamePart(source_list[i]));
+    const std::string file_name = StageFile(source_list[i], base_directory);
+
+    connection.Close();
+    connection.SetConnectionString(paths.text_connection);
+    connection.Open();
+
+    events.PhaseStarted(BuildPhase::kImport, file_name);
+    RunStatement(ImportStatement(file_name, paths.work_database), connection, events);
+  }
+}
+
+void ConnectWorkDatabase(const WorkPaths& paths, Connection& connection) {
+  connection.Close();
+  connection.SetConnectionString(paths.work_connection);
+  connection.Open();
+}
+
+}  // namespace dt
