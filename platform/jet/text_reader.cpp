@@ -1,0 +1,299 @@
+// The text driver's file reader: a block-wise scan of one staged text file
+// into records of fields, decoded to UTF-8 per field only where a field holds
+// bytes outside ASCII.
+#include "platform/jet/text_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+#include <unordered_set>
+
+#include "platform/codepage.h"
+#include "platform/jet/session.h"
+
+namespace dt::jet {
+namespace {
+
+// Bytes that end an unquoted field.
+constexpr std::array<bool, 256> kFieldEnd = [] {
+  std::array<bool, 256> table{};
+  table[static_cast<unsigned char>(',')] = true;
+  table[static_cast<unsigned char>('\r')] = true;
+  table[static_cast<unsigned char>('\n')] = true;
+  return table;
+}();
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Length of the UTF-8 sequence that `lead` starts (1 for anything that is not
+// a lead byte; validation rejects those).
+std::size_t Utf8SequenceLength(unsigned char lead) {
+  if (lead >= 0xF0) return 4;
+  if (lead >= 0xE0) return 3;
+  if (lead >= 0xC0) return 2;
+  return 1;
+}
+
+// Where the last, possibly incomplete, UTF-8 sequence of `data` starts when it
+// needs bytes beyond the end; `data.size()` when it is complete.
+std::size_t IncompleteTail(std::string_view data) {
+  const std::size_t n = data.size();
+  for (std::size_t back = 1; back <= std::min<std::size_t>(3, n); ++back) {
+    const auto byte = static_cast<unsigned char>(data[n - back]);
+    if ((byte & 0xC0) == 0x80) continue;
+    return Utf8SequenceLength(byte) > back ? n - back : n;
+  }
+  return n;
+}
+
+bool HasHighByte(std::string_view text) {
+  unsigned char any = 0;
+  for (char c : text) any |= static_cast<unsigned char>(c);
+  return (any & 0x80) != 0;
+}
+
+std::string_view TrimSpaces(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t");
+  return text.substr(first, last - first + 1);
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+std::string ErrnoText(int error) {
+  return std::error_code(error, std::generic_category()).message();
+}
+
+}  // namespace
+
+void TextReader::FileCloser::operator()(std::FILE* file) const noexcept { std::fclose(file); }
+
+TextReader::TextReader(const std::string& path) : TextReader(path, kDefaultBlockSize) {}
+
+TextReader::TextReader(const std::string& path, std::size_t block_size)
+    : path_(path), block_size_(std::max<std::size_t>(block_size, 1)) {
+  file_.reset(std::fopen(path.c_str(), "rb"));
+  if (!file_) {
+    throw Error("Cannot open text file \"" + path + "\": " + ErrnoText(errno));
+  }
+  // Large reads go straight into our own block; stdio's buffer would only
+  // add a copy.
+  std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+  // Room for a block plus the up to 3 bytes of a UTF-8 sequence cut by the
+  // previous block while the encoding is detected.
+  block_.resize(block_size_ + 3);
+  utf8_ = DetectUtf8();
+  Rewind();
+  if (utf8_) {
+    for (char expected : kByteOrderMark) {
+      if (!Available() || *pos_ != expected) break;
+      ++pos_;
+    }
+  }
+  ReadHeader();
+}
+
+TextReader::~TextReader() = default;
+
+const std::vector<std::string>& TextReader::Columns() const { return columns_; }
+
+std::size_t TextReader::Line() const { return record_line_; }
+
+[[noreturn]] void TextReader::FailRead() const {
+  throw Error("Cannot read text file \"" + path_ + "\" near line " + std::to_string(line_) + ": " +
+              ErrnoText(errno));
+}
+
+// One pass over the file: valid UTF-8 throughout, or not. A sequence cut by
+// a block boundary is carried to the front of the next block.
+bool TextReader::DetectUtf8() {
+  std::size_t carry = 0;
+  for (;;) {
+    const std::size_t got = std::fread(block_.data() + carry, 1, block_size_, file_.get());
+    if (got == 0) {
+      if (std::ferror(file_.get())) FailRead();
+      return carry == 0;  // a sequence still open at the end is not UTF-8
+    }
+    const std::string_view data(block_.data(), carry + got);
+    const std::size_t cut = IncompleteTail(data);
+    if (!platform::IsValidUtf8(data.substr(0, cut))) return false;
+    carry = data.size() - cut;
+    std::memmove(block_.data(), block_.data() + cut, carry);
+  }
+}
+
+void TextReader::Rewind() {
+  if (std::fseek(file_.get(), 0, SEEK_SET) != 0) FailRead();
+  pos_ = end_ = nullptr;
+  at_eof_ = false;
+}
+
+bool TextReader::Fill() {
+  if (at_eof_) return false;
+  const std::size_t got = std::fread(block_.data(), 1, block_size_, file_.get());
+  if (got == 0) {
+    if (std::ferror(file_.get())) FailRead();
+    at_eof_ = true;
+    return false;
+  }
+  pos_ = block_.data();
+  end_ = pos_ + got;
+  return true;
+}
+
+void TextReader::ReadHeader() {
+  columns_.clear();
+  if (!ReadRecord()) return;
+  std::unordered_set<std::string> taken;  // names in ASCII lower case
+  std::string name;
+  for (std::size_t i = 0; i < spans_.size(); ++i) {
+    const std::string_view bytes(raw_.data() + spans_[i].offset, spans_[i].size);
+    name.clear();
+    if (utf8_) {
+      name.assign(bytes);
+    } else {
+      decoder_.Append(bytes, name);
+    }
+    name = std::string(TrimSpaces(name));
+    if (name.empty()) name = "F" + std::to_string(i + 1);
+    std::string unique = name;
+    for (std::size_t suffix = 1; taken.count(AsciiLower(unique)) != 0; ++suffix) {
+      unique = name + std::to_string(suffix);
+    }
+    taken.insert(AsciiLower(unique));
+    columns_.push_back(std::move(unique));
+  }
+}
+
+// Reads one record's fields, unquoted, into raw_ and spans_. False at the end
+// of the file.
+bool TextReader::ReadRecord() {
+  for (;;) {  // skip empty lines
+    if (!Available()) return false;
+    if (*pos_ == '\n') {
+      ++pos_;
+      ++line_;
+    } else if (*pos_ == '\r') {
+      ++pos_;
+      if (Available() && *pos_ == '\n') ++pos_;
+      ++line_;
+    } else {
+      break;
+    }
+  }
+  record_line_ = line_;
+  raw_.clear();
+  spans_.clear();
+  for (;;) {
+    const std::size_t offset = raw_.size();
+    if (Available() && *pos_ == '"') {
+      ++pos_;
+      ReadQuoted();
+    }
+    ReadUnquoted();
+    spans_.push_back(Span{offset, raw_.size() - offset});
+    if (!Available()) return true;
+    const char separator = *pos_++;
+    if (separator == ',') continue;
+    if (separator == '\r' && Available() && *pos_ == '\n') ++pos_;
+    ++line_;
+    return true;
+  }
+}
+
+// From after an opening quote to after its closing quote (or the end of the
+// file): the text with each doubled quote taken as one.
+void TextReader::ReadQuoted() {
+  after_cr_ = false;
+  while (Available()) {
+    const auto* quote = static_cast<const char*>(std::memchr(pos_, '"', end_ - pos_));
+    const char* stop = quote != nullptr ? quote : end_;
+    CountQuotedLineBreaks(pos_, stop);
+    raw_.append(pos_, stop);
+    pos_ = stop;
+    if (quote == nullptr) continue;
+    ++pos_;
+    after_cr_ = false;
+    if (!Available() || *pos_ != '"') return;
+    raw_.push_back('"');
+    ++pos_;
+  }
+}
+
+// Up to the next comma, line end or the end of the file, verbatim.
+void TextReader::ReadUnquoted() {
+  while (Available()) {
+    const char* p = pos_;
+    const char* end = end_;
+    while (p < end && !kFieldEnd[static_cast<unsigned char>(*p)]) ++p;
+    raw_.append(pos_, p);
+    pos_ = p;
+    if (p < end) return;
+  }
+}
+
+// Line breaks inside quoted text still count as lines of the file; a CR LF
+// split by a block boundary counts once.
+void TextReader::CountQuotedLineBreaks(const char* begin, const char* end) {
+  if (begin == end) return;
+  const auto size = static_cast<std::size_t>(end - begin);
+  if (std::memchr(begin, '\n', size) == nullptr && std::memchr(begin, '\r', size) == nullptr) {
+    after_cr_ = false;
+    return;
+  }
+  for (const char* p = begin; p < end; ++p) {
+    if (*p == '\n') {
+      if (!after_cr_) ++line_;
+      after_cr_ = false;
+    } else if (*p == '\r') {
+      ++line_;
+      after_cr_ = true;
+    } else {
+      after_cr_ = false;
+    }
+  }
+}
+
+bool TextReader::Next(std::vector<std::optional<std::string_view>>& fields) {
+  if (!ReadRecord()) return false;
+  const std::size_t count = columns_.size();
+  const std::size_t present = std::min(count, spans_.size());
+  fields.assign(count, std::nullopt);
+  const char* base = raw_.data();
+  const std::vector<Span>* spans = &spans_;
+  if (!utf8_ && HasHighByte(raw_)) {
+    // Decode field by field: a stray lead byte at the end of one field must
+    // not swallow the first byte of the next.
+    decoded_.clear();
+    decoded_.reserve(raw_.size() * 3 + 4);
+    decoded_spans_.clear();
+    for (std::size_t i = 0; i < present; ++i) {
+      const std::string_view bytes(raw_.data() + spans_[i].offset, spans_[i].size);
+      const std::size_t offset = decoded_.size();
+      if (HasHighByte(bytes)) {
+        decoder_.Append(bytes, decoded_);
+      } else {
+        decoded_.append(bytes);
+      }
+      decoded_spans_.push_back(Span{offset, decoded_.size() - offset});
+    }
+    base = decoded_.data();
+    spans = &decoded_spans_;
+  }
+  for (std::size_t i = 0; i < present; ++i) {
+    const Span& span = (*spans)[i];
+    if (span.size != 0) fields[i] = std::string_view(base + span.offset, span.size);
+  }
+  return true;
+}
+
+}  // namespace dt::jet

@@ -1,0 +1,287 @@
+// Tests of the text driver's file reader: the record and field rules, header
+// naming, line numbers, encoding detection and decoding, and block
+// boundaries (every case is read again with tiny blocks).
+#include "platform/jet/text_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/jet/session.h"
+#include "platform/jet/text_decoder.h"
+
+namespace dt::jet {
+namespace {
+
+namespace fs = std::filesystem;
+using Row = std::vector<std::optional<std::string>>;
+using std::nullopt;
+using namespace std::string_literals;
+
+// A fresh directory for one test, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    path_ = fs::temp_directory_path() / ("text_reader_" + std::string(info->name()) + "_" +
+                                         std::to_string(std::random_device{}()));
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    const fs::path file = path_ / name;
+    std::ofstream out(file, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return file.string();
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+struct Read {
+  std::vector<std::string> columns;
+  std::size_t header_line = 0;
+  std::vector<Row> rows;
+  std::vector<std::size_t> lines;
+};
+
+Read ReadAll(const std::string& path, std::size_t block_size) {
+  TextReader reader(path, block_size);
+  Read read;
+  read.columns = reader.Columns();
+  read.header_line = reader.Line();
+  std::vector<std::optional<std::string_view>> fields;
+  while (reader.Next(fields)) {
+    EXPECT_EQ(fields.size(), read.columns.size());
+    Row row;
+    for (const auto& field : fields) {
+      row.push_back(field ? std::optional<std::string>(std::string(*field)) : nullopt);
+    }
+    read.rows.push_back(std::move(row));
+    read.lines.push_back(reader.Line());
+  }
+  return read;
+}
+
+std::string U8(std::u8string_view text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+constexpr std::size_t kBlockSizes[] = {1, 2, 3, 4, 5, 7, 16, TextReader::kDefaultBlockSize};
+
+struct Case {
+  const char* name;
+  std::string input;
+  std::vector<std::string> columns;
+  std::vector<Row> rows;
+  std::vector<std::size_t> lines;
+};
+
+const std::vector<Case>& Cases() {
+  static const std::vector<Case> cases = {
+      {"crlf", "A,B\r\n1,2\r\n3,4\r\n", {"A", "B"}, {{"1", "2"}, {"3", "4"}}, {2, 3}},
+      {"lone lf", "A,B\n1,2\n3,4\n", {"A", "B"}, {{"1", "2"}, {"3", "4"}}, {2, 3}},
+      {"lone cr", "A,B\r1,2\r3,4\r", {"A", "B"}, {{"1", "2"}, {"3", "4"}}, {2, 3}},
+      {"mixed ends, none at the end",
+       "A,B\r\n1,2\r3,4\n5,6",
+       {"A", "B"},
+       {{"1", "2"}, {"3", "4"}, {"5", "6"}},
+       {2, 3, 4}},
+      {"quoted comma", "A,B\r\n\"x,y\",2\r\n", {"A", "B"}, {{"x,y", "2"}}, {2}},
+      {"doubled quotes",
+       "A,B\r\n\"say \"\"hi\"\"\",\"\"\"\"\r\n",
+       {"A", "B"},
+       {{"say \"hi\"", "\""}},
+       {2}},
+      {"line breaks inside quotes",
+       "A,B\r\n\"a\r\nb\",\"c\rd\ne\"\r\nlast,x\r\n",
+       {"A", "B"},
+       {{"a\r\nb", "c\rd\ne"}, {"last", "x"}},
+       {2, 6}},
+      {"cr and lf split by a quote count twice",
+       "A\r\n\"a\r\"\"\nb\"\r\nz\r\n",
+       {"A"},
+       {{"a\r\"\nb"}, {"z"}},
+       {2, 5}},
+      {"short and long rows",
+       "A,B,C\r\n1\r\n1,2,3,4,5\r\n1,2\r\n",
+       {"A", "B", "C"},
+       {{"1", nullopt, nullopt}, {"1", "2", "3"}, {"1", "2", nullopt}},
+       {2, 3, 4}},
+      {"empty fields are null, quoted or not",
+       "A,B,C,D\r\n,\"\",x,\r\n",
+       {"A", "B", "C", "D"},
+       {{nullopt, nullopt, "x", nullopt}},
+       {2}},
+      {"spaces kept", "A,B\r\n a , \"b\" \r\n", {"A", "B"}, {{" a ", " \"b\" "}}, {2}},
+      {"empty lines skipped", "A\r\n\r\n\n1\r\n\r\r2\n\n", {"A"}, {{"1"}, {"2"}}, {4, 7}},
+      {"line of spaces is a record", "A,B\r\n  \r\n", {"A", "B"}, {{"  ", nullopt}}, {2}},
+      {"text after the closing quote", "A,B\r\n\"ab\"c,d\r\n", {"A", "B"}, {{"abc", "d"}}, {2}},
+      {"quote inside an unquoted field", "A,B\r\na\"b,c\"\r\n", {"A", "B"}, {{"a\"b", "c\""}}, {2}},
+      {"unterminated quote takes the rest",
+       "A,B\r\n1,\"abc\r\ndef,\r\n",
+       {"A", "B"},
+       {{"1", "abc\r\ndef,\r\n"}},
+       {2}},
+      {"zero byte is data",
+       "A,B\r\n1\0x,2\r\n3,4\r\n"s,
+       {"A", "B"},
+       {{"1\0x"s, "2"}, {"3", "4"}},
+       {2, 3}},
+      {"header naming",
+       " A ,,a,NAME,name,F2, ,\"Q,R\"\r\n",
+       {"A", "F2", "a1", "NAME", "name1", "F21", "F7", "Q,R"},
+       {},
+       {}},
+      {"repeats take the next free suffix",
+       "X,X1,X,x\r\n1,2,3,4\r\n",
+       {"X", "X1", "X2", "x3"},
+       {{"1", "2", "3", "4"}},
+       {2}},
+      {"header only", "A,B", {"A", "B"}, {}, {}},
+      {"empty file", "", {}, {}, {}},
+      {"empty lines before the header", "\r\n\r\nA\r\n1\r\n", {"A"}, {{"1"}}, {4}},
+      {"utf-8 text",
+       U8(u8"名称,B\r\n中文,\"含,逗号\"\r\n"),
+       {U8(u8"名称"), "B"},
+       {{U8(u8"中文"), U8(u8"含,逗号")}},
+       {2}},
+      {"utf-8 byte-order mark",
+       "\xEF\xBB\xBF"
+       "A,B\r\n1,2\r\n",
+       {"A", "B"},
+       {{"1", "2"}},
+       {2}},
+      {"code page 936 text",
+       platform::Ansi(u8"名称,摘要\r\n现金,\"支付,办公费\"\r\nx,银行存款\r\n"),
+       {U8(u8"名称"), U8(u8"摘要")},
+       {{U8(u8"现金"), U8(u8"支付,办公费")}, {"x", U8(u8"银行存款")}},
+       {2, 3}},
+      {"stray lead byte stays in its field", "A,B\r\n\x81,x\r\n", {"A", "B"}, {{"?", "x"}}, {2}},
+  };
+  return cases;
+}
+
+TEST(TextReaderTest, ReadsEveryCaseAlikeWhateverTheBlockSize) {
+  TempDir dir;
+  for (const Case& c : Cases()) {
+    const std::string path = dir.Write("case.txt", c.input);
+    for (std::size_t block : kBlockSizes) {
+      SCOPED_TRACE(std::string(c.name) + ", block " + std::to_string(block));
+      const Read read = ReadAll(path, block);
+      EXPECT_EQ(read.columns, c.columns);
+      EXPECT_EQ(read.rows, c.rows);
+      EXPECT_EQ(read.lines, c.lines);
+    }
+  }
+}
+
+TEST(TextReaderTest, HeaderLineIsReportedBeforeTheFirstRecord) {
+  TempDir dir;
+  const Read read = ReadAll(dir.Write("h.txt", "\n\nA\n1\n"), 4);
+  EXPECT_EQ(read.header_line, 3u);
+}
+
+// A file that looks like UTF-8 for a long stretch but is not, near its end,
+// is read in code page 936 as a whole.
+TEST(TextReaderTest, LateNonUtf8ByteMakesTheWholeFileCodePage936) {
+  TempDir dir;
+  const std::string ansi = platform::Ansi(u8"备注");
+  std::string input = "A,B\r\n";
+  for (int i = 0; i < 200; ++i) input += "row" + std::to_string(i) + ",x\r\n";
+  input += "end," + ansi + "\r\n";
+  const std::string path = dir.Write("late.txt", input);
+  for (std::size_t block : {std::size_t{3}, std::size_t{64}, TextReader::kDefaultBlockSize}) {
+    const Read read = ReadAll(path, block);
+    ASSERT_EQ(read.rows.size(), 201u);
+    EXPECT_EQ(read.rows.back()[1], U8(u8"备注"));
+    EXPECT_EQ(read.lines.back(), 202u);
+  }
+}
+
+TEST(TextReaderTest, UnfinishedUtf8SequenceAtTheEndIsNotUtf8) {
+  TempDir dir;
+  // E4 B8 AD is one character; cut after two bytes the file is not UTF-8,
+  // and the two bytes read as one character of code page 936.
+  const std::string path = dir.Write("cut.txt", "A\r\n\xE4\xB8");
+  for (std::size_t block : kBlockSizes) {
+    const Read read = ReadAll(path, block);
+    ASSERT_EQ(read.rows.size(), 1u);
+    EXPECT_EQ(read.rows[0][0], platform::AnsiToUtf8("\xE4\xB8"));
+  }
+}
+
+TEST(TextReaderTest, RecordLongerThanManyBlocks) {
+  TempDir dir;
+  const std::string ansi_word = platform::Ansi(u8"金额");
+  std::string long_text;
+  for (int i = 0; i < 5000; ++i) long_text += ansi_word + ",\"\r\n";
+  std::string quoted;
+  for (char c : long_text) quoted += c == '"' ? "\"\"" : std::string(1, c);
+  const std::string path = dir.Write("long.txt", "A,B\r\n\"" + quoted + "\",z\r\nnext\r\n");
+  const Read read = ReadAll(path, 4096);
+  ASSERT_EQ(read.rows.size(), 2u);
+  EXPECT_EQ(read.rows[0][0], platform::AnsiToUtf8(long_text));
+  EXPECT_EQ(read.rows[0][1], "z");
+  EXPECT_EQ(read.lines[1], 2u + 5000u + 1u);
+}
+
+TEST(TextReaderTest, MissingFileErrorNamesIt) {
+  TempDir dir;
+  const std::string path = (dir.path() / "NOPE.TXT").string();
+  try {
+    TextReader reader(path);
+    FAIL() << "no error for a missing file";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+  }
+}
+
+TEST(TextReaderTest, UnreadablePathErrorNamesIt) {
+  TempDir dir;
+  const std::string path = dir.path().string();  // a folder opens, but cannot be read
+  try {
+    TextReader reader(path);
+    FAIL() << "no error for a folder";
+  } catch (const Error& e) {
+    EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+  }
+}
+
+TEST(AnsiDecoderTest, GivesTheSameTextAsTheSystemConversion) {
+  const std::vector<std::string> inputs = {
+      "",
+      "plain ascii",
+      platform::Ansi(u8"凭证摘要：支付办公费"),
+      "\x81",          // lead byte at the end
+      "\x81\x20tail",  // lead byte before a byte that cannot follow it
+      "a\xFF"
+      "b",     // not a character
+      "\x80",  // the euro sign
+      "\xA1\x7F"
+      "x",      // lead byte and a byte that is never a trail byte
+      "x\0y"s,  // zero byte
+      platform::Ansi(u8"混合 mixed 文本") + "\x81",
+  };
+  AnsiDecoder decoder;
+  for (const std::string& input : inputs) {
+    std::string out = "prefix";
+    decoder.Append(input, out);
+    EXPECT_EQ(out, "prefix" + platform::AnsiToUtf8(input)) << "input size " << input.size();
+  }
+}
+
+}  // namespace
+}  // namespace dt::jet
