@@ -1,0 +1,129 @@
+// Streaming reads and replace-when-whole writes on POSIX descriptors.
+#include "platform/file_io.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+#include "platform/paths.h"
+
+namespace dt::platform {
+namespace {
+
+std::atomic<unsigned> temp_counter{0};
+
+}  // namespace
+
+InputFile::~InputFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool InputFile::Open(const std::string& ansi_path) {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = ::open(NativePath(ansi_path).c_str(), O_RDONLY | O_CLOEXEC);
+  error_ = fd_ < 0 ? errno : 0;
+  return fd_ >= 0;
+}
+
+bool InputFile::Read(char* buffer, std::size_t size, std::size_t* count) {
+  *count = 0;
+  if (fd_ < 0) {
+    error_ = EBADF;
+    return false;
+  }
+  for (;;) {
+    const ssize_t n = ::read(fd_, buffer, size);
+    if (n >= 0) {
+      *count = static_cast<std::size_t>(n);
+      return true;
+    }
+    if (errno != EINTR) {
+      error_ = errno;
+      return false;
+    }
+  }
+}
+
+OutputFile::~OutputFile() { Discard(); }
+
+void OutputFile::Discard() noexcept {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temp_path_.empty()) ::unlink(temp_path_.c_str());
+  temp_path_.clear();
+}
+
+bool OutputFile::Create(const std::string& ansi_target) {
+  Discard();
+  target_path_ = NativePath(ansi_target);
+  // A name of our own beside the target: the process id and a counter make
+  // it unique among runs; O_EXCL refuses anything already standing there.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string candidate = target_path_ + ".~" + std::to_string(::getpid()) + "." +
+                            std::to_string(temp_counter.fetch_add(1));
+    fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+      temp_path_ = std::move(candidate);
+      error_ = 0;
+      return true;
+    }
+    if (errno != EEXIST) break;
+  }
+  error_ = errno;
+  return false;
+}
+
+bool OutputFile::Write(std::string_view bytes) {
+  if (fd_ < 0) {
+    error_ = EBADF;
+    return false;
+  }
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd_, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error_ = n < 0 ? errno : ENOSPC;
+      return false;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool OutputFile::Commit(bool fail_if_exists) {
+  if (fd_ < 0) {
+    error_ = EBADF;
+    return false;
+  }
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
+    error_ = errno;
+    Discard();
+    return false;
+  }
+  if (fail_if_exists) {
+    // link() refuses an existing target, so nothing is ever replaced.
+    if (::link(temp_path_.c_str(), target_path_.c_str()) != 0) {
+      error_ = errno;
+      Discard();
+      return false;
+    }
+    Discard();  // the target now holds the data; drop the temporary name
+    return true;
+  }
+  if (::rename(temp_path_.c_str(), target_path_.c_str()) != 0) {
+    error_ = errno;
+    Discard();
+    return false;
+  }
+  temp_path_.clear();
+  return true;
+}
+
+}  // namespace dt::platform

@@ -1,0 +1,84 @@
+// The wildcard directory search on POSIX: readdir order, names converted
+// from UTF-8 to ANSI, case-insensitive matching, directories found by stat
+// (so a link to a directory is one).
+#include "platform/file_search.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "platform/codepage.h"
+#include "platform/paths.h"
+
+namespace dt::platform {
+namespace {
+
+char Fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+DIR* AsDir(void* p) { return static_cast<DIR*>(p); }
+
+}  // namespace
+
+bool WildcardMatch(std::string_view wildcard, std::string_view name) noexcept {
+  std::size_t w = 0;
+  std::size_t n = 0;
+  std::size_t star = std::string_view::npos;  // position after the last '*'
+  std::size_t resume = 0;                     // name position that '*' covers up to
+  while (n < name.size()) {
+    if (w < wildcard.size() && wildcard[w] == '*') {
+      star = ++w;
+      resume = n;
+    } else if (w < wildcard.size() && (wildcard[w] == '?' || Fold(wildcard[w]) == Fold(name[n]))) {
+      ++w;
+      ++n;
+    } else if (star != std::string_view::npos) {
+      w = star;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (w < wildcard.size() && wildcard[w] == '*') ++w;
+  return w == wildcard.size();
+}
+
+FileSearch::~FileSearch() { Close(); }
+
+void FileSearch::Close() noexcept {
+  if (dir_ != nullptr) closedir(AsDir(dir_));
+  dir_ = nullptr;
+}
+
+bool FileSearch::First(const std::string& ansi_pattern, FoundEntry& entry) {
+  Close();
+  const std::size_t slash = ansi_pattern.rfind(PathDelim);
+  if (slash == std::string::npos) {
+    directory_ = ".";
+    wildcard_ = ansi_pattern;
+  } else {
+    directory_ = NativePath(std::string_view(ansi_pattern).substr(0, slash + 1));
+    wildcard_ = ansi_pattern.substr(slash + 1);
+  }
+  dir_ = opendir(directory_.c_str());
+  if (dir_ == nullptr) return false;
+  if (Next(entry)) return true;
+  Close();
+  return false;
+}
+
+bool FileSearch::Next(FoundEntry& entry) {
+  if (dir_ == nullptr) return false;
+  while (const dirent* found = readdir(AsDir(dir_))) {
+    std::string name = Utf8ToAnsi(found->d_name);
+    if (!WildcardMatch(wildcard_, name)) continue;
+    struct stat st;
+    const bool is_directory =
+        fstatat(dirfd(AsDir(dir_)), found->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    entry.name = std::move(name);
+    entry.is_directory = is_directory;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace dt::platform

@@ -1,0 +1,142 @@
+// Whole-file services on POSIX: the OS's error texts, file copy through a
+// temporary sibling, and whole-file read and write for the line list.
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "platform/file_io.h"
+#include "platform/paths.h"
+
+namespace dt::platform {
+namespace {
+
+constexpr std::size_t kCopyBlock = std::size_t{1} << 20;
+constexpr std::size_t kMaxErrorText = 255;
+
+// strerror_r comes in a GNU form (returns the text) and an XSI form (fills
+// the buffer and returns a status); these pick the text from either.
+[[maybe_unused]] const char* ErrorTextOf(int status, const char* buffer) {
+  return status == 0 ? buffer : "Unknown error";
+}
+[[maybe_unused]] const char* ErrorTextOf(const char* text, const char*) { return text; }
+
+// A descriptor closed when the owner goes away.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  // Closes now and reports the outcome (a failed close can mean lost data).
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+std::string FileMessage(const char* frame, const std::string& ansi_path, int error_code) {
+  return std::string(frame) + " \"" + AbsolutePath(ansi_path) + "\". " +
+         SystemErrorText(error_code);
+}
+
+}  // namespace
+
+std::string SystemErrorText(int error_code) {
+  char buffer[512];
+  buffer[0] = '\0';
+  std::string text = Utf8ToAnsi(ErrorTextOf(strerror_r(error_code, buffer, sizeof buffer), buffer));
+  if (text.size() > kMaxErrorText) {
+    // Cut on a character boundary so no lone lead byte is left at the end.
+    std::size_t keep = 0;
+    while (keep < text.size()) {
+      const std::size_t width =
+          IsAnsiLeadByte(static_cast<unsigned char>(text[keep])) && keep + 1 < text.size() ? 2 : 1;
+      if (keep + width > kMaxErrorText) break;
+      keep += width;
+    }
+    text.resize(keep);
+  }
+  while (!text.empty() && (text.back() == '.' || static_cast<unsigned char>(text.back()) <= 32)) {
+    text.pop_back();
+  }
+  return text;
+}
+
+bool CopyFile(const std::string& existing, const std::string& target, bool fail_if_exists,
+              std::string* system_error_text) {
+  auto fail = [&](int error_code) {
+    if (system_error_text != nullptr) *system_error_text = SystemErrorText(error_code);
+    return false;
+  };
+  InputFile in;
+  if (!in.Open(existing)) return fail(in.error());
+  if (fail_if_exists && FileExists(target)) return fail(EEXIST);
+  OutputFile out;
+  if (!out.Create(target)) return fail(out.error());
+  std::vector<char> block(kCopyBlock);
+  for (;;) {
+    std::size_t count = 0;
+    if (!in.Read(block.data(), block.size(), &count)) return fail(in.error());
+    if (count == 0) break;
+    if (!out.Write(std::string_view(block.data(), count))) return fail(out.error());
+  }
+  if (!out.Commit(fail_if_exists)) return fail(out.error());
+  return true;
+}
+
+bool FileExists(const std::string& ansi_path) {
+  struct stat st;
+  return ::stat(NativePath(ansi_path).c_str(), &st) == 0;
+}
+
+std::string ReadWholeFile(const std::string& ansi_path) {
+  InputFile in;
+  if (!in.Open(ansi_path))
+    throw EFOpenError(FileMessage("Cannot open file", ansi_path, in.error()));
+  std::string bytes;
+  std::size_t used = 0;
+  for (;;) {
+    if (bytes.size() - used < kCopyBlock / 4) bytes.resize(used + kCopyBlock);
+    std::size_t count = 0;
+    if (!in.Read(bytes.data() + used, bytes.size() - used, &count)) {
+      throw EFOpenError(FileMessage("Cannot open file", ansi_path, in.error()));
+    }
+    if (count == 0) break;
+    used += count;
+  }
+  bytes.resize(used);
+  return bytes;
+}
+
+void WriteWholeFile(const std::string& ansi_path, std::string_view bytes) {
+  Descriptor fd(
+      ::open(NativePath(ansi_path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (fd.get() < 0) throw EFCreateError(FileMessage("Cannot create file", ansi_path, errno));
+  const char* p = bytes.data();
+  std::size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd.get(), p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) throw EWriteError("Stream write error");
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  if (!fd.Close()) throw EWriteError("Stream write error");
+}
+
+}  // namespace dt::platform

@@ -1,0 +1,98 @@
+// Paths on POSIX: ANSI paths become UTF-8 for the file system, fixed names
+// under the base directory are found ignoring letter case, and relative
+// paths are made absolute against the current directory.
+#include "platform/paths.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <vector>
+
+#include "platform/codepage.h"
+
+namespace dt::platform {
+namespace {
+
+struct DirCloser {
+  void operator()(DIR* dir) const noexcept { closedir(dir); }
+};
+
+bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i];
+    char y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string CurrentDirectory() {
+  std::vector<char> buffer(4096);
+  for (;;) {
+    if (getcwd(buffer.data(), buffer.size()) != nullptr) return std::string(buffer.data());
+    if (errno != ERANGE) return std::string(1, PathDelim);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace
+
+std::string NativePath(std::string_view ansi_path) { return AnsiToUtf8(ansi_path); }
+
+std::string ResolveChild(std::string_view directory, std::string_view name) {
+  const std::string native_dir = directory.empty() ? std::string(".") : NativePath(directory);
+  std::unique_ptr<DIR, DirCloser> dir(opendir(native_dir.c_str()));
+  if (!dir) return std::string(name);
+  std::string found;
+  bool have_found = false;
+  while (const dirent* entry = readdir(dir.get())) {
+    const std::string ansi = Utf8ToAnsi(entry->d_name);
+    if (ansi == name) return ansi;
+    if (!have_found && EqualIgnoringAsciiCase(ansi, name)) {
+      found = ansi;
+      have_found = true;
+    }
+  }
+  return have_found ? found : std::string(name);
+}
+
+std::string AbsolutePath(std::string_view path) {
+  std::string full;
+  if (!path.empty() && path.front() == PathDelim) {
+    full = std::string(path);
+  } else {
+    full = Utf8ToAnsi(CurrentDirectory());
+    full += PathDelim;
+    full += path;
+  }
+  // Lexical clean-up as the Windows full-path call does: doubled delimiters
+  // and "." segments go, ".." removes the segment before it.
+  std::vector<std::string> segments;
+  std::size_t pos = 0;
+  while (pos <= full.size()) {
+    std::size_t next = full.find(PathDelim, pos);
+    if (next == std::string::npos) next = full.size();
+    const std::string segment = full.substr(pos, next - pos);
+    if (segment == "..") {
+      if (!segments.empty()) segments.pop_back();
+    } else if (!segment.empty() && segment != ".") {
+      segments.push_back(segment);
+    }
+    pos = next + 1;
+  }
+  std::string result;
+  for (const std::string& segment : segments) {
+    result += PathDelim;
+    result += segment;
+  }
+  const bool trailing = !full.empty() && full.back() == PathDelim;
+  if (result.empty() || trailing) result += PathDelim;
+  return result;
+}
+
+}  // namespace dt::platform
