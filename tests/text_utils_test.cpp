@@ -1,0 +1,199 @@
+// The text operations: splitting, replacement, trimming, case, names,
+// decimal text and template filling, including double-byte characters.
+#include "src/staging/text_utils.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "platform/paths.h"
+
+namespace dt {
+namespace {
+
+using namespace std::string_literals;
+
+std::vector<std::string> Lines(const LineList& list) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < list.Count(); ++i) lines.push_back(list.Get(i));
+  return lines;
+}
+
+struct SplitCase {
+  const char* name;
+  std::string separators;
+  std::string white_space;
+  std::string text;
+  std::vector<std::string> items;
+};
+
+TEST(SplitItemsTest, CutsTextIntoItems) {
+  const std::vector<SplitCase> cases = {
+      {"dotted code", ".", " ", "101.01.02", {"101", "01", "02"}},
+      {"single item", ".", " ", "101", {"101"}},
+      {"separators in a row", ".", " ", "1..2", {"1", "2"}},
+      {"separators at both ends", ".", " ", ".5.", {"5"}},
+      {"white space kept inside and at the end", ".", " ", " 7 .8", {"7 ", "8"}},
+      {"quotes hide separators", ".", " ", "a'b.c'd.e", {"a'b.c'd", "e"}},
+      {"double quotes too", ".", " ", "\"x.y\".z", {"\"x.y\"", "z"}},
+      {"other quote inside a quote", ".", " ", "'a\".b'.c", {"'a\".b'", "c"}},
+      {"unclosed quote runs to the end", ".", " ", "a'b.c.d", {"a'b.c.d"}},
+      {"empty text", ".", " ", "", {}},
+      {"only white space", ".", " ", "  ", {}},
+      {"separator that is also white space", ".", " #.", "#12.#3", {"12", "3"}},
+      {"CR and LF end items", ".", " ", "1\r\n2\n3\r4", {"1", "2", "3", "4"}},
+      {"CR inside quotes stays", ".", " ", "'1\r2'.3", {"'1\r2'", "3"}},
+      {"zero byte ends the text",
+       ".",
+       " ",
+       "1.2\0"
+       ".3"s,
+       {"1", "2"}},
+      {"zero byte inside a quote ends it",
+       ".",
+       " ",
+       "'1\0"
+       ".3"s,
+       {"'1"}},
+      {"leading zero byte",
+       ".",
+       " ",
+       "\0"
+       "1.2"s,
+       {}},
+      // 0x81 0x2E is not valid GBK, but the splitter must still step over
+      // the pair: the '.' is a trail byte there, not a separator.
+      {"trail byte never a separator", ".", " ", "\x81.a.b", {"\x81.a", "b"}},
+      {"lead byte at the end", ".", " ", "a.\x81", {"a", "\x81"}},
+      {"Chinese item", ".", " ", "\xD6\xD0.\xCE\xC4", {"\xD6\xD0", "\xCE\xC4"}},
+  };
+  for (const SplitCase& c : cases) {
+    LineList list;
+    const int count = SplitItems(c.separators, c.white_space, c.text, list);
+    EXPECT_EQ(count, static_cast<int>(c.items.size())) << c.name;
+    EXPECT_EQ(Lines(list), c.items) << c.name;
+  }
+}
+
+TEST(SplitItemsTest, AppendsAfterExistingLines) {
+  LineList list;
+  list.Add("kept");
+  EXPECT_EQ(SplitItems(".", " ", "1.2", list), 2);
+  EXPECT_EQ(Lines(list), (std::vector<std::string>{"kept", "1", "2"}));
+}
+
+struct ReplaceCase {
+  std::string text;
+  std::string pattern;
+  std::string replacement;
+  std::string expected;
+};
+
+TEST(ReplaceAllTest, ReplacesEveryOccurrenceOnCharacterBoundaries) {
+  const std::vector<ReplaceCase> cases = {
+      {"1.2.3", ".", "0", "10203"},
+      {"...", ".", "0", "000"},
+      {"abc", ".", "0", "abc"},
+      {"", ".", "0", ""},
+      {"abc", "", "x", "abc"},
+      {"aaa", "aa", "b", "ba"},            // no overlapping matches
+      {"aa", "a", "aa", "aaaa"},           // a replacement is not searched again
+      {"Abab", "ab", "X", "AbX"},          // letter case significant
+      {"x.y", ".", "", "xy"},              // replacement may be empty
+      {"1.2\0.3"s, ".", "0", "102\0.3"s},  // bytes after a zero byte kept as they are
+      // 0x81 0x41 is one character whose trail byte is 'A'.
+      {"\x81"
+       "AA",
+       "A", "x",
+       "\x81"
+       "Ax"},
+      {"\x81\\\\", "\\", "/", "\x81\\/"},
+      {"\xD6\xD0.\xCE\xC4", ".", "0",
+       "\xD6\xD0"
+       "0\xCE\xC4"},
+      // A pattern that is a whole double-byte character is found.
+      {"a\xD6\xD0"
+       "b\xD6\xD0",
+       "\xD6\xD0", "-", "a-b-"},
+  };
+  for (const ReplaceCase& c : cases) {
+    EXPECT_EQ(ReplaceAll(c.text, c.pattern, c.replacement), c.expected)
+        << "text " << c.text << " pattern " << c.pattern;
+  }
+}
+
+TEST(TrimTest, RemovesLowBytesAtBothEnds) {
+  EXPECT_EQ(Trim(" \t12 \r\n"), "12");
+  EXPECT_EQ(Trim(""), "");
+  EXPECT_EQ(Trim("\0 \x01\x20"s), "");
+  EXPECT_EQ(Trim("a b"), "a b");
+  EXPECT_EQ(Trim("\x80\xA1 "), "\x80\xA1");  // high bytes never removed
+  EXPECT_EQ(Trim("\0x\0"s), "x");
+}
+
+TEST(AsciiUpperCaseTest, ChangesOnlyLowerCaseAsciiBytes) {
+  EXPECT_EQ(AsciiUpperCase("book.txt"), "BOOK.TXT");
+  EXPECT_EQ(AsciiUpperCase("Az_09{`@"), "AZ_09{`@");
+  // Trail bytes between a and z change too: the rule is byte by byte.
+  EXPECT_EQ(AsciiUpperCase("\x81\x61\xE0\xFF"), "\x81\x41\xE0\xFF");
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  const std::string upper = AsciiUpperCase(all);
+  ASSERT_EQ(upper.size(), 256u);
+  for (int b = 0; b < 256; ++b) {
+    const int expected = (b >= 'a' && b <= 'z') ? b - 32 : b;
+    EXPECT_EQ(static_cast<unsigned char>(upper[b]), expected) << b;
+  }
+}
+
+TEST(EqualTest, ComparesBytesWithCase) {
+  EXPECT_TRUE(Equal("BOOK.TXT", "BOOK.TXT"));
+  EXPECT_FALSE(Equal("BOOK.TXT", "book.txt"));
+  EXPECT_FALSE(Equal("BOOK", "BOOK.TXT"));
+  EXPECT_TRUE(Equal("", ""));
+  EXPECT_FALSE(Equal("a\0b"s, "a\0c"s));
+}
+
+TEST(FileNamePartTest, TakesTheNameAfterTheLastDelimiter) {
+  const std::string d(1, platform::PathDelim);
+  EXPECT_EQ(FileNamePart(d + "data" + d + "BOOK.TXT"), "BOOK.TXT");
+  EXPECT_EQ(FileNamePart(d + "data" + d + d + "book.txt"), "book.txt");
+  EXPECT_EQ(FileNamePart("BOOK.TXT"), "BOOK.TXT");
+  EXPECT_EQ(FileNamePart(d + "data" + d), "");
+  EXPECT_EQ(FileNamePart(""), "");
+  EXPECT_EQ(FileNamePart(d + "\xD5\xCA" + d + "\xD5\xCA.txt"), "\xD5\xCA.txt");
+}
+
+TEST(LeadingPartTest, TakesTheFirstBytes) {
+  EXPECT_EQ(LeadingPart("BOOK.TXT", 4), "BOOK");
+  EXPECT_EQ(LeadingPart("A.T", -1), "");
+  EXPECT_EQ(LeadingPart("A.T", 0), "");
+  EXPECT_EQ(LeadingPart("A.T", 3), "A.T");
+  EXPECT_EQ(LeadingPart("A.T", INT_MAX), "A.T");
+}
+
+TEST(DecimalTextTest, WritesSignedDecimal) {
+  EXPECT_EQ(DecimalText(0), "0");
+  EXPECT_EQ(DecimalText(7), "7");
+  EXPECT_EQ(DecimalText(-15), "-15");
+  EXPECT_EQ(DecimalText(1000000), "1000000");
+  EXPECT_EQ(DecimalText(INT32_MAX), "2147483647");
+  EXPECT_EQ(DecimalText(INT32_MIN), "-2147483648");
+}
+
+TEST(FillTemplateTest, ReplacesPlaceholdersInOrder) {
+  EXPECT_EQ(FillTemplate("select * into %s in \"%s\" from %s", {"BOOK", "x.mdb", "BOOK.TXT"}),
+            "select * into BOOK in \"x.mdb\" from BOOK.TXT");
+  EXPECT_EQ(FillTemplate("%s%s", {"a", "b"}), "ab");
+  EXPECT_EQ(FillTemplate("no placeholder", {"a"}), "no placeholder");
+  EXPECT_EQ(FillTemplate("[%s]", {"%s"}), "[%s]");  // inserted texts are not searched
+  EXPECT_EQ(FillTemplate("100%", {}), "100%");
+  EXPECT_EQ(FillTemplate("%s-%s", {"a"}), "a-");
+  const std::string long_text(100000, 'x');
+  EXPECT_EQ(FillTemplate("<%s>", {long_text}).size(), long_text.size() + 2);
+}
+
+}  // namespace
+}  // namespace dt
