@@ -55,6 +55,7 @@ struct Read {
   std::size_t header_line = 0;
   std::vector<Row> rows;
   std::vector<std::size_t> lines;
+  std::vector<std::size_t> field_counts;
 };
 
 Read ReadAll(const std::string& path, std::size_t block_size) {
@@ -71,6 +72,7 @@ Read ReadAll(const std::string& path, std::size_t block_size) {
     }
     read.rows.push_back(std::move(row));
     read.lines.push_back(reader.Line());
+    read.field_counts.push_back(reader.RecordFieldCount());
   }
   return read;
 }
@@ -185,6 +187,16 @@ TEST(TextReaderTest, ReadsEveryCaseAlikeWhateverTheBlockSize) {
       EXPECT_EQ(read.rows, c.rows);
       EXPECT_EQ(read.lines, c.lines);
     }
+  }
+}
+
+TEST(TextReaderTest, CountsTheFieldsEachRecordHeldInTheFile) {
+  TempDir dir;
+  const std::string path =
+      dir.Write("n.txt", "A,B,C\r\n1\r\n1,2,3,4,5\r\n\"x,y\",\"\"\r\n,,\r\n\"a\r\nb\",\"c,\"\r\n");
+  for (std::size_t block : kBlockSizes) {
+    SCOPED_TRACE(block);
+    EXPECT_EQ(ReadAll(path, block).field_counts, (std::vector<std::size_t>{1, 5, 2, 3, 2}));
   }
 }
 

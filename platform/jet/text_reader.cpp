@@ -108,6 +108,8 @@ const std::vector<std::string>& TextReader::Columns() const { return columns_; }
 
 std::size_t TextReader::Line() const { return record_line_; }
 
+std::size_t TextReader::RecordFieldCount() const { return spans_.size(); }
+
 [[noreturn]] void TextReader::FailRead() const {
   throw Error("Cannot read text file \"" + path_ + "\" near line " + std::to_string(line_) + ": " +
               ErrnoText(errno));

@@ -60,6 +60,10 @@ class TextReader {
   // stay valid until the next call. Values are UTF-8.
   bool Next(std::vector<std::optional<std::string_view>>& fields);
 
+  // How many fields the last record read held in the file, before it was cut
+  // or padded to Columns().size() (the header's own count before Next).
+  std::size_t RecordFieldCount() const;
+
   // The 1-based line number where the last record read starts (the header's
   // line before the first call of Next).
   std::size_t Line() const;
