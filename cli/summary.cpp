@@ -1,0 +1,46 @@
+// Row counts of the work database's tables, read through the run's own
+// connection after the run has completed.
+#include "cli/summary.h"
+
+#include <algorithm>
+
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "src/build/data_access.h"
+#include "src/staging/text_utils.h"
+
+namespace dt::cli {
+
+std::vector<std::string> RunTables(const std::vector<std::string>& source_list) {
+  std::vector<std::string> tables;
+  auto add = [&tables](std::string name) {
+    const bool known = std::any_of(tables.begin(), tables.end(), [&name](const std::string& t) {
+      return AsciiUpperCase(t) == AsciiUpperCase(name);
+    });
+    if (!known && !name.empty()) tables.push_back(std::move(name));
+  };
+  for (const std::string& entry : source_list) {
+    const std::string file_name = FileNamePart(entry);
+    add(LeadingPart(file_name, static_cast<int>(file_name.size()) - 4));
+  }
+  for (const char* derived : {"KMYE", "PZ", "aidInfo"}) add(derived);
+  return tables;
+}
+
+void PrintTableSummary(Connection& connection, const std::vector<std::string>& source_list,
+                       std::ostream& out) {
+  for (const std::string& table : RunTables(source_list)) {
+    const std::string name = platform::AnsiToUtf8(table);
+    try {
+      RowQuery query;
+      query.SetConnection(connection);
+      query.SetSQL("select count(*) as row_count from [" + table + "]");
+      query.Open();
+      out << "table " << name << ' ' << query.FieldByName("row_count").AsInteger() << '\n';
+    } catch (const Exception&) {
+      out << "table " << name << " missing\n";
+    }
+  }
+}
+
+}  // namespace dt::cli

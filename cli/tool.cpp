@@ -1,0 +1,132 @@
+// The tool's options and the run it drives.
+#include "cli/tool.h"
+
+#include <CLI/CLI.hpp>
+
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "cli/summary.h"
+#include "cli/tool_view.h"
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "src/build/data_access.h"
+#include "src/entry/run_sequence.h"
+#include "src/entry/version.h"
+
+namespace dt::cli {
+namespace {
+
+constexpr const char* kDescription =
+    "dealtext: turns a folder of exported accounting tables (comma-separated .txt\n"
+    "files in code page 936) into one work database. It stages and imports the\n"
+    "text files, rebuilds the account codes, derives the balance (KMYE), voucher\n"
+    "line (PZ) and auxiliary code (aidInfo) tables and cleans the code columns.";
+
+constexpr const char* kFooter =
+    "The base directory must hold:\n"
+    "  DataBase/empty.mdb   the template database (copied, never written)\n"
+    "  TemplateTemp/        the staging folder: the staged text files and the\n"
+    "                       work database KORVA.mdb are written there\n"
+    "Letter case of these names does not matter.\n"
+    "\n"
+    "Standard output gets only the work database's path. Standard error gets the\n"
+    "progress, every log message, a summary of the tables with their row counts\n"
+    "and the time of each phase (lines \"phase <name> <seconds>\").\n"
+    "Exit status: 0 success, 1 the run failed, 2 bad usage.";
+
+// The argument as ANSI text, or an error when the code page lacks one of
+// its characters (a path with '?' in place of a character names another file).
+bool ToAnsi(const std::string& utf8, std::string& ansi) {
+  ansi = platform::Utf8ToAnsi(utf8);
+  return platform::IsValidUtf8(utf8) && platform::AnsiToUtf8(ansi) == utf8;
+}
+
+bool IsDirectory(const std::string& ansi_path) {
+  std::error_code error;
+  return std::filesystem::is_directory(platform::NativePath(ansi_path), error);
+}
+
+}  // namespace
+
+int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+            bool err_is_terminal) {
+  CLI::App app(kDescription, "dealtext");
+  std::string base_arg;
+  std::string source_arg;
+  std::string log_arg;
+  bool quiet = false;
+  app.add_option("--base", base_arg, "base directory (holds DataBase and TemplateTemp)")
+      ->required();
+  app.add_option("--source", source_arg, "folder of the exported .txt files")->required();
+  app.add_option("--log", log_arg, "also append every log message to this file (UTF-8)");
+  app.add_flag("--quiet", quiet, "no progress, summary or phase times on standard error");
+  app.set_version_flag("--version", std::string("dealtext ") + Version());
+  app.footer(kFooter);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e, out, err);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e, out, err);
+  } catch (const CLI::ParseError& e) {
+    app.exit(e, out, err);
+    return kExitUsage;
+  }
+
+  std::string base;
+  std::string source;
+  if (!ToAnsi(base_arg, base) || !ToAnsi(source_arg, source)) {
+    err << "dealtext: a directory name holds a character that code page 936 lacks\n";
+    return kExitUsage;
+  }
+  if (base.empty() || base.back() != platform::PathDelim) base += platform::PathDelim;
+  while (source.size() > 1 && source.back() == platform::PathDelim) source.pop_back();
+  if (!IsDirectory(base)) {
+    err << "dealtext: base directory not found: " << base_arg << '\n';
+    return kExitUsage;
+  }
+  if (!IsDirectory(source)) {
+    err << "dealtext: source directory not found: " << source_arg << '\n';
+    return kExitUsage;
+  }
+  std::ofstream log_file;
+  if (!log_arg.empty()) {
+    log_file.open(log_arg, std::ios::app | std::ios::binary);
+    if (!log_file) {
+      err << "dealtext: cannot open log file: " << log_arg << '\n';
+      return kExitUsage;
+    }
+  }
+
+  ToolView view(err, &log_file, quiet, err_is_terminal);
+  Connection connection;
+  std::vector<std::string> source_list;
+  std::string result_path;
+  view.DiscoveryStarted();
+  try {
+    result_path = RunSequence(source, base, source_list, connection, view, {});
+  } catch (const Exception& error) {
+    view.Finish();
+    view.Log(RunFailureMessage(error.Message()));
+    return kExitRunFailed;
+  } catch (const std::exception& error) {
+    view.Finish();
+    view.Log(RunFailureMessage(error.what()));
+    return kExitRunFailed;
+  }
+  view.Finish();
+  out << platform::AnsiToUtf8(result_path) << '\n';
+  out.flush();
+  if (!quiet) {
+    PrintTableSummary(connection, source_list, err);
+    view.PrintPhaseTimes();
+  }
+  return kExitSuccess;
+}
+
+}  // namespace dt::cli

@@ -1,0 +1,127 @@
+// The tool's view of a run on standard error.
+#include "cli/tool_view.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/codepage.h"
+#include "src/entry/progress.h"
+
+namespace dt::cli {
+
+const char* PhaseName(BuildPhase phase) {
+  switch (phase) {
+    case BuildPhase::kTemplateCopy:
+      return "template-copy";
+    case BuildPhase::kStaging:
+      return "staging";
+    case BuildPhase::kImport:
+      return "import";
+    case BuildPhase::kAccountCodes:
+      return "account-codes";
+    case BuildPhase::kDerivedTables:
+      return "derived-tables";
+    case BuildPhase::kCleanup:
+      return "cleanup";
+  }
+  return "unknown";
+}
+
+ToolView::ToolView(std::ostream& err, std::ofstream* log_file, bool quiet, bool terminal)
+    : err_(err), log_file_(log_file), quiet_(quiet), terminal_(terminal) {
+  bar_.OnPaint = [this](const platform::ProgressBar&) { Draw(); };
+}
+
+void ToolView::AdvanceProgress(int parts) { dt::AdvanceProgress(bar_, parts); }
+
+void ToolView::Log(const std::string& ansi_message) {
+  const std::string text = platform::AnsiToUtf8(ansi_message);
+  ClearBarLine();
+  err_ << text << '\n';
+  err_.flush();
+  if (log_file_ != nullptr && log_file_->is_open()) {
+    *log_file_ << text << '\n';
+    log_file_->flush();
+  }
+  Draw();
+}
+
+void ToolView::PhaseStarted(BuildPhase phase, const std::string& detail) {
+  detail_ = platform::AnsiToUtf8(detail);
+  EnterPhase(PhaseName(phase));
+  if (!quiet_ && !terminal_) {
+    err_ << phase_ << (detail_.empty() ? "" : " ") << detail_ << '\n';
+  }
+  Draw();
+}
+
+void ToolView::DiscoveryStarted() {
+  run_start_ = Clock::now();
+  running_ = false;
+  detail_.clear();
+  EnterPhase("discovery");
+  if (!quiet_ && !terminal_) err_ << "discovery\n";
+}
+
+void ToolView::EnterPhase(const std::string& name) {
+  const Clock::time_point now = Clock::now();
+  if (running_) phase_seconds_[phase_] += std::chrono::duration<double>(now - phase_start_).count();
+  if (!phase_seconds_.contains(name)) {
+    phase_seconds_[name] = 0.0;
+    phase_order_.push_back(name);
+  }
+  phase_ = name;
+  phase_start_ = now;
+  running_ = true;
+}
+
+void ToolView::Finish() {
+  if (running_) {
+    phase_seconds_[phase_] += std::chrono::duration<double>(Clock::now() - phase_start_).count();
+    running_ = false;
+  }
+  if (terminal_ && bar_drawn_) {
+    err_ << '\n';
+    bar_drawn_ = false;
+  }
+}
+
+void ToolView::PrintPhaseTimes() const {
+  char line[128];
+  double total = 0.0;
+  for (const std::string& name : phase_order_) {
+    const double seconds = phase_seconds_.at(name);
+    total += seconds;
+    std::snprintf(line, sizeof line, "phase %s %.3f\n", name.c_str(), seconds);
+    err_ << line;
+  }
+  std::snprintf(line, sizeof line, "phase total %.3f\n", total);
+  err_ << line;
+}
+
+void ToolView::Draw() {
+  if (quiet_ || !terminal_) return;
+  constexpr int kWidth = 30;
+  const int filled = std::clamp(bar_.Percent, 0, 100) * kWidth / 100;
+  std::string line = "\r[";
+  line.append(static_cast<std::size_t>(filled), '#');
+  line.append(static_cast<std::size_t>(kWidth - filled), '.');
+  char percent[16];
+  std::snprintf(percent, sizeof percent, "] %3d%% ", bar_.Percent);
+  line += percent;
+  line += phase_;
+  if (!detail_.empty()) line += " " + detail_;
+  line += "\x1b[K";  // clear what a longer previous line left
+  err_ << line;
+  err_.flush();
+  bar_drawn_ = true;
+}
+
+void ToolView::ClearBarLine() {
+  if (terminal_ && bar_drawn_) {
+    err_ << "\r\x1b[K";
+    bar_drawn_ = false;
+  }
+}
+
+}  // namespace dt::cli

@@ -1,0 +1,48 @@
+// The plug-in's one export, DoIt: the host's entry into one preprocessing
+// run. The run result goes back in the host's system wide string variable;
+// the host's log function is bound when the plug-in is loaded.
+#include <cstdint>
+#include <exception>
+#include <string>
+
+#include "host/halvaren.h"
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "platform/module.h"
+#include "platform/oleaut/oleaut.h"
+#include "platform/stdcall.h"
+#include "src/entry/doit.h"
+#include "src/entry/run_sequence.h"
+
+namespace {
+
+// Replaces the host's string by `ansi_text` (by reallocation, so an old
+// string is released). A null variable address is ignored.
+void SetResult(BSTR* result, const std::string& ansi_text) {
+  if (result == nullptr) return;
+  const std::u16string text = dt::platform::AnsiToUtf16(ansi_text);
+  SysReAllocStringLen(result, text.data(), static_cast<std::uint32_t>(text.size()));
+}
+
+}  // namespace
+
+extern "C" DT_EXPORT void DT_STDCALL DoIt(BSTR* result, std::uintptr_t app_handle,
+                                          const char* base_dir, const char* source_dir,
+                                          std::uintptr_t /*not read*/) {
+  // Nothing may leave through the host's C interface: a failure to make or
+  // show the run window is logged like a failed run and the result stays "0".
+  try {
+    SetResult(result, "0");
+    const dt::HostLog log(&WriteLog,
+                          dt::platform::ModuleHandleOf(reinterpret_cast<const void*>(&DoIt)));
+    try {
+      SetResult(result, dt::RunDoItCall(app_handle, base_dir, source_dir, log));
+    } catch (const dt::Exception& error) {
+      log.Write(dt::RunFailureMessage(error.Message()));
+    } catch (const std::exception& error) {
+      log.Write(dt::RunFailureMessage(error.what()));
+    }
+  } catch (...) {
+    // Only exhausted memory gets here; the host still holds a valid string.
+  }
+}

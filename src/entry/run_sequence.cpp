@@ -1,0 +1,49 @@
+// The run sequence shared by the run window and the command-line tool.
+#include "src/entry/run_sequence.h"
+
+#include "platform/codepage.h"
+#include "platform/paths.h"
+#include "src/build/build.h"
+#include "src/staging/discovery.h"
+
+namespace dt {
+namespace {
+
+// Spelled as the host has always been told, capital L included; the file
+// system's letter case decides what the returned path carries.
+constexpr std::string_view kStagingFolder = "TempLateTemp";
+constexpr std::string_view kWorkDatabase = "KORVA.mdb";
+
+}  // namespace
+
+std::string RunSequence(const std::string& source_directory, const std::string& base_directory,
+                        std::vector<std::string>& source_list, Connection& connection,
+                        BuildEvents& events, const std::function<void()>& after_entry) {
+  DiscoverSources(source_directory + platform::PathDelim, source_list, after_entry);
+  RunBuild(base_directory, source_list, connection, events);
+  return ResultPathFor(base_directory);
+}
+
+std::string StagingDirectoryFor(std::string_view base_directory) {
+  std::string staging(base_directory);
+  staging += kStagingFolder;
+  staging += platform::PathDelim;
+  return staging;
+}
+
+std::string ResultPathFor(const std::string& base_directory) {
+  std::string path = base_directory;
+  path += platform::ResolveChild(base_directory, kStagingFolder);
+  path += platform::PathDelim;
+  path += kWorkDatabase;
+  return path;
+}
+
+std::string RunFailureMessage(std::string_view error_text) {
+  static const std::string frame = platform::Ansi(u8"数据预处理出现异常！");
+  std::string message = frame;
+  message += error_text;
+  return message;
+}
+
+}  // namespace dt

@@ -1,0 +1,40 @@
+// The run sequence: source discovery, then the build, then the result path.
+// The run window's start timer runs it inside its modal loop; the command-
+// line tool runs the same sequence directly.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "src/build/build_events.h"
+
+namespace dt {
+
+class Connection;
+
+// REQUIRES: `base_directory` ends with PathDelim, `source_directory` has no
+// trailing one, `source_list` is empty and `connection` is closed.
+// Discovers the text files of source_directory + PathDelim into
+// `source_list` (calling `after_entry` after each entry after the first),
+// runs the build on them and returns the work database's path. Every
+// failure of discovery or the build propagates as it was raised; work done
+// before it stays on disk.
+std::string RunSequence(const std::string& source_directory, const std::string& base_directory,
+                        std::vector<std::string>& source_list, Connection& connection,
+                        BuildEvents& events, const std::function<void()>& after_entry);
+
+// The staging directory as the host is told it: base + "TempLateTemp" + PathDelim.
+std::string StagingDirectoryFor(std::string_view base_directory);
+
+// The run result on success: the work database as it exists on disk, that
+// is base + the existing child of base named "TempLateTemp" ignoring letter
+// case + PathDelim + "KORVA.mdb".
+std::string ResultPathFor(const std::string& base_directory);
+
+// The run failure message: the fixed ANSI frame immediately followed by
+// `error_text`, with nothing between them.
+std::string RunFailureMessage(std::string_view error_text);
+
+}  // namespace dt
