@@ -1,0 +1,73 @@
+// ALTER TABLE ... ADD COLUMN c AUTOINCREMENT. SQLite cannot add a key column
+// to a table that has rows, so the table is rebuilt with the new column as
+// INTEGER PRIMARY KEY AUTOINCREMENT at the end, the rows copied in rowid
+// order (and so numbered 1..n in table order), and its indexes and triggers
+// made again.
+#include "platform/jet/database_source.h"
+
+#include "platform/jet/emitter.h"
+#include "platform/jet/schema.h"
+
+namespace dt::jet {
+namespace {
+
+std::string ColumnList(const std::vector<ColumnInfo>& columns) {
+  std::string out;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (i > 0) out += ", ";
+    out += QuoteName(columns[i].name);
+  }
+  return out;
+}
+
+std::string Definition(const ColumnInfo& column) {
+  std::string out = QuoteName(column.name);
+  if (!column.type.empty()) out += " " + column.type;
+  if (column.not_null) out += " NOT NULL";
+  if (column.default_sql) out += " DEFAULT " + *column.default_sql;
+  return out;
+}
+
+std::string FreeTableName(const Database& db, const std::string& table) {
+  std::string name = table + "_jet_rebuild";
+  while (FindTable(db, name)) name += "_";
+  return name;
+}
+
+}  // namespace
+
+void AddAutoIncrementColumn(Database& db, const std::string& table, const std::string& column) {
+  const std::vector<ColumnInfo> columns = ColumnsOf(db, table);
+  for (const ColumnInfo& existing : columns) {
+    if (existing.primary_key) {
+      throw Error("Cannot add the auto-increment field '" + column + "' to table '" + table +
+                  "': the table already has a primary key");
+    }
+  }
+  std::vector<std::string> dependents;
+  {
+    Statement find(db,
+                   "SELECT sql FROM sqlite_schema WHERE type IN ('index', 'trigger') AND "
+                   "tbl_name = ?1 AND sql IS NOT NULL ORDER BY type = 'trigger'");
+    find.BindText(1, table);
+    while (find.Step()) dependents.push_back(find.ColumnText(0).value_or(""));
+  }
+
+  Transaction transaction(db);
+  const std::string rebuilt = FreeTableName(db, table);
+  std::string create = "CREATE TABLE " + QuoteName(rebuilt) + " (";
+  for (const ColumnInfo& existing : columns) create += Definition(existing) + ", ";
+  create += QuoteName(column) + " INTEGER PRIMARY KEY AUTOINCREMENT)";
+  db.Exec(create);
+  const std::string list = ColumnList(columns);
+  if (!columns.empty()) {
+    db.Exec("INSERT INTO " + QuoteName(rebuilt) + " (" + list + ") SELECT " + list + " FROM " +
+            QuoteName(table) + " ORDER BY rowid");
+  }
+  db.Exec("DROP TABLE " + QuoteName(table));
+  db.Exec("ALTER TABLE " + QuoteName(rebuilt) + " RENAME TO " + QuoteName(table));
+  for (const std::string& sql : dependents) db.Exec(sql);
+  transaction.Commit();
+}
+
+}  // namespace dt::jet

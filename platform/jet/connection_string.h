@@ -1,0 +1,23 @@
+// Jet connection strings: "key=value" pairs separated by ";", keys ignoring
+// letter case, values taken as written (they may be empty or hold "=").
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dt::jet {
+
+struct ConnectionSettings {
+  std::string provider;     // as written
+  std::string data_source;  // a database file, or a folder for text
+  bool text = false;        // Extended Properties names the text driver
+};
+
+// Reads `connection_string`. Raises jet::Error when the provider is not
+// Microsoft.Jet.OLEDB.4.0 (letter case ignored) or none is named, when the
+// data source is missing, and for a pair without "=".
+ConnectionSettings ParseConnectionString(std::string_view connection_string);
+
+}  // namespace dt::jet

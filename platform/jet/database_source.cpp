@@ -1,0 +1,139 @@
+// Statements on a work database: each kind checked against the catalogue,
+// translated and run.
+#include "platform/jet/database_source.h"
+
+#include <filesystem>
+#include <system_error>
+#include <type_traits>
+#include <variant>
+
+#include "platform/jet/column_types.h"
+#include "platform/jet/emitter.h"
+#include "platform/jet/jet_functions.h"
+#include "platform/jet/parser.h"
+#include "platform/jet/schema.h"
+#include "platform/jet/select_analysis.h"
+#include "platform/jet/tokenizer.h"
+
+namespace dt::jet {
+namespace {
+
+constexpr std::string_view kTargetSchema = "jet_target";
+
+// Another database file attached for the length of one SELECT ... INTO ... IN.
+class AttachedDatabase {
+ public:
+  AttachedDatabase(Database& db, const std::string& path) : db_(db) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+      throw Error("Could not find file '" + path + "'");
+    }
+    Statement attach(db, "ATTACH DATABASE ?1 AS " + QuoteName(kTargetSchema));
+    attach.BindText(1, path);
+    attach.Step();
+  }
+  AttachedDatabase(const AttachedDatabase&) = delete;
+  AttachedDatabase& operator=(const AttachedDatabase&) = delete;
+  ~AttachedDatabase() {
+    const std::string detach = "DETACH DATABASE " + QuoteName(kTargetSchema);
+    sqlite3_exec(db_.get(), detach.c_str(), nullptr, nullptr, nullptr);
+  }
+
+ private:
+  Database& db_;
+};
+
+void RequireTablesRead(const Database& db, const Select& select) {
+  for (const std::string& table : TablesRead(select)) RequireTable(db, table);
+}
+
+std::int64_t CountRows(const Database& db, std::string_view schema, const std::string& table) {
+  Statement count(db, "SELECT count(*) FROM " + QuoteName(schema) + "." + QuoteName(table));
+  count.Step();
+  return count.ColumnInt(0);
+}
+
+std::int64_t RunChanging(Database& db, const std::string& sql) {
+  Statement statement(db, sql);
+  while (statement.Step()) {
+  }
+  return db.Changes();
+}
+
+}  // namespace
+
+DatabaseSource::DatabaseSource(const std::string& path) : db_(Database::OpenExisting(path)) {
+  RegisterJetFunctions(db_.get());
+}
+
+std::int64_t DatabaseSource::Execute(std::string_view sql) {
+  const ParsedStatement parsed = Parse(sql);
+  return std::visit(
+      [&](const auto& statement) -> std::int64_t {
+        using Kind = std::decay_t<decltype(statement)>;
+        if constexpr (std::is_same_v<Kind, Select>) {
+          RequireTablesRead(db_, statement);
+          if (!statement.into) {
+            Statement run(db_, EmitSelect(statement));
+            while (run.Step()) {
+            }
+            return 0;
+          }
+          std::optional<AttachedDatabase> attached;
+          std::string_view schema = "main";
+          if (statement.into_db) {
+            attached.emplace(db_, *statement.into_db);
+            schema = kTargetSchema;
+          }
+          RequireNoTable(db_, *statement.into, schema);
+          RunChanging(db_, "CREATE TABLE " + QuoteName(schema) + "." + QuoteName(*statement.into) +
+                               " AS " + EmitSelect(statement));
+          return CountRows(db_, schema, *statement.into);
+        } else if constexpr (std::is_same_v<Kind, Insert>) {
+          const std::string table = RequireTable(db_, statement.table);
+          const std::vector<ColumnInfo> columns = ColumnsOf(db_, table);
+          for (const std::string& column : statement.columns) {
+            RequireColumn(columns, column, statement.table);
+          }
+          if (statement.select) RequireTablesRead(db_, *statement.select);
+          return RunChanging(db_, EmitInsert(statement));
+        } else if constexpr (std::is_same_v<Kind, Update>) {
+          const std::string table = RequireTable(db_, statement.table);
+          const std::vector<ColumnInfo> columns = ColumnsOf(db_, table);
+          for (const Assignment& assignment : statement.assignments) {
+            RequireColumn(columns, assignment.column, statement.table);
+          }
+          return RunChanging(db_, EmitUpdate(statement));
+        } else if constexpr (std::is_same_v<Kind, Delete>) {
+          RequireTable(db_, statement.table);
+          return RunChanging(db_, EmitDelete(statement));
+        } else if constexpr (std::is_same_v<Kind, CreateTable>) {
+          RequireNoTable(db_, statement.table);
+          RunChanging(db_, EmitCreateTable(statement));
+          return 0;
+        } else if constexpr (std::is_same_v<Kind, AddColumn>) {
+          const std::string table = RequireTable(db_, statement.table);
+          for (const ColumnInfo& column : ColumnsOf(db_, table)) {
+            if (EqualsIgnoreCase(column.name, statement.column.name)) {
+              throw Error("Field '" + statement.column.name + "' already exists in table '" +
+                          statement.table + "'");
+            }
+          }
+          if (LookUpColumnType(statement.column.type)->auto_increment) {
+            AddAutoIncrementColumn(db_, table, statement.column.name);
+          } else {
+            RunChanging(db_, "ALTER TABLE " + QuoteName(table) + " ADD COLUMN " +
+                                 EmitColumnDef(statement.column));
+          }
+          return 0;
+        } else {
+          static_assert(std::is_same_v<Kind, DropTable>);
+          RequireTable(db_, statement.table);
+          RunChanging(db_, EmitDropTable(statement));
+          return 0;
+        }
+      },
+      parsed);
+}
+
+}  // namespace dt::jet

@@ -1,0 +1,36 @@
+// A work database opened by a Session: Jet statements are parsed, checked
+// against the catalogue (tables that must or must not exist, named fields),
+// translated and run on SQLite. A failed statement changes nothing: each
+// runs alone or inside its own transaction.
+#pragma once
+
+#include <string>
+
+#include "platform/jet/data_source.h"
+#include "platform/jet/sqlite_db.h"
+
+namespace dt::jet {
+
+class DatabaseSource : public DataSource {
+ public:
+  // Opens the existing database file `path`; raises jet::Error naming it.
+  explicit DatabaseSource(const std::string& path);
+
+  std::int64_t Execute(std::string_view sql) override;
+  Snapshot Query(std::string_view sql) override;
+  void UpdateRow(const Snapshot& snapshot, std::size_t row,
+                 const std::vector<Session::Change>& changes) override;
+  void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
+                      const std::vector<std::string>& set_columns,
+                      const Session::Rewrite& rewrite) override;
+
+ private:
+  Database db_;
+};
+
+// Adds an auto-increment column `column` to `table`: the rows that exist get
+// 1..n in table order, later inserts go on from there. REQUIRES: the table
+// exists and lacks the column. One transaction; nothing changes on failure.
+void AddAutoIncrementColumn(Database& db, const std::string& table, const std::string& column);
+
+}  // namespace dt::jet

@@ -1,0 +1,35 @@
+// Writes the parsed form of a Jet statement (ast.h) as SQLite SQL. Every
+// name is quoted, every literal is written as an SQLite literal, and Jet's
+// operators and functions become calls of the engine's SQLite functions
+// (jet_add for +, jet_concat for &, jet_cdate for cdate).
+//
+// What has no SQLite form (an unknown function, a wrong number of arguments)
+// raises jet::Error naming it; nothing is ever passed on half-translated.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/jet/ast.h"
+
+namespace dt::jet {
+
+std::string QuoteName(std::string_view name);  // "name", inner " doubled
+std::string QuoteText(std::string_view text);  // 'text', inner ' doubled
+
+std::string EmitExpr(const Expr& expr);
+
+// The SELECT without its INTO part. With `row_id_of` not empty, the first
+// result column is the rowid of that table or alias.
+std::string EmitSelect(const Select& select, std::string_view row_id_of = {});
+
+std::string EmitInsert(const Insert& insert);
+std::string EmitUpdate(const Update& update);
+std::string EmitDelete(const Delete& del);
+std::string EmitCreateTable(const CreateTable& create);
+// One column definition: "name" TYPE [NOT NULL] [PRIMARY KEY]; an
+// auto-increment column is INTEGER PRIMARY KEY AUTOINCREMENT.
+std::string EmitColumnDef(const ColumnDef& column);
+std::string EmitDropTable(const DropTable& drop);
+
+}  // namespace dt::jet

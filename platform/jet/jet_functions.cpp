@@ -1,0 +1,127 @@
+// Jet's +, & and cdate as deterministic SQLite scalar functions.
+#include "platform/jet/jet_functions.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "platform/jet/cdate.h"
+#include "platform/jet/session.h"
+
+namespace dt::jet {
+namespace {
+
+std::string_view TextOf(sqlite3_value* value) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+  const int size = sqlite3_value_bytes(value);
+  return text != nullptr ? std::string_view(text, static_cast<std::size_t>(size))
+                         : std::string_view();
+}
+
+bool IsNumber(sqlite3_value* value) {
+  const int type = sqlite3_value_type(value);
+  return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+}
+
+// The numeric reading of a text operand, as Jet converts one for +.
+std::optional<double> ParseNumber(std::string_view text) {
+  std::string copy(text);
+  const char* begin = copy.c_str();
+  while (*begin == ' ') ++begin;
+  if (*begin == '\0') return std::nullopt;
+  char* end = nullptr;
+  errno = 0;
+  const double value = std::strtod(begin, &end);
+  while (*end == ' ') ++end;
+  if (*end != '\0' || errno == ERANGE || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+void Mismatch(sqlite3_context* context, std::string_view value, std::string_view wanted) {
+  const std::string message = "Data type mismatch in expression: '" + std::string(value) +
+                              "' is not " + std::string(wanted);
+  sqlite3_result_error(context, message.c_str(), static_cast<int>(message.size()));
+}
+
+void AddNumbers(sqlite3_context* context, sqlite3_value* a, sqlite3_value* b) {
+  if (sqlite3_value_type(a) == SQLITE_INTEGER && sqlite3_value_type(b) == SQLITE_INTEGER) {
+    sqlite3_int64 sum = 0;
+    if (!__builtin_add_overflow(sqlite3_value_int64(a), sqlite3_value_int64(b), &sum)) {
+      sqlite3_result_int64(context, sum);
+      return;
+    }
+  }
+  sqlite3_result_double(context, sqlite3_value_double(a) + sqlite3_value_double(b));
+}
+
+void JetAdd(sqlite3_context* context, int, sqlite3_value** argv) {
+  sqlite3_value* a = argv[0];
+  sqlite3_value* b = argv[1];
+  if (sqlite3_value_type(a) == SQLITE_NULL || sqlite3_value_type(b) == SQLITE_NULL) {
+    sqlite3_result_null(context);
+    return;
+  }
+  if (IsNumber(a) && IsNumber(b)) {
+    AddNumbers(context, a, b);
+    return;
+  }
+  if (!IsNumber(a) && !IsNumber(b)) {
+    std::string joined(TextOf(a));
+    joined += TextOf(b);
+    sqlite3_result_text64(context, joined.data(), joined.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    return;
+  }
+  sqlite3_value* text = IsNumber(a) ? b : a;
+  sqlite3_value* number = IsNumber(a) ? a : b;
+  const std::optional<double> parsed = ParseNumber(TextOf(text));
+  if (!parsed) {
+    Mismatch(context, TextOf(text), "a number");
+    return;
+  }
+  sqlite3_result_double(context, *parsed + sqlite3_value_double(number));
+}
+
+void JetConcat(sqlite3_context* context, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL && sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+    sqlite3_result_null(context);
+    return;
+  }
+  std::string joined(TextOf(argv[0]));
+  joined += TextOf(argv[1]);
+  sqlite3_result_text64(context, joined.data(), joined.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+void JetCdate(sqlite3_context* context, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+    sqlite3_result_null(context);
+    return;
+  }
+  const std::string_view text = TextOf(argv[0]);
+  const std::optional<std::string> date =
+      sqlite3_value_type(argv[0]) == SQLITE_TEXT ? ParseJetDate(text) : std::nullopt;
+  if (!date) {
+    Mismatch(context, text, "a date");
+    return;
+  }
+  sqlite3_result_text64(context, date->data(), date->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+void Register(sqlite3* db, const char* name, int arity,
+              void (*function)(sqlite3_context*, int, sqlite3_value**)) {
+  if (sqlite3_create_function_v2(db, name, arity, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                 function, nullptr, nullptr, nullptr) != SQLITE_OK) {
+    throw Error(std::string("Cannot register the function ") + name);
+  }
+}
+
+}  // namespace
+
+void RegisterJetFunctions(sqlite3* db) {
+  Register(db, "jet_add", 2, JetAdd);
+  Register(db, "jet_concat", 2, JetConcat);
+  Register(db, "jet_cdate", 1, JetCdate);
+}
+
+}  // namespace dt::jet

@@ -1,0 +1,19 @@
+// The SQLite application functions that carry Jet's operator rules, as the
+// translator emits them:
+//   jet_add(a, b)     Jet's +: NULL if either side is NULL; text + text
+//                     joins; numbers add; a number with a numeric text adds;
+//                     any other text with a number is a data type mismatch.
+//   jet_concat(a, b)  Jet's &: joins the texts of both sides, NULL counting
+//                     as empty text; NULL only when both sides are NULL.
+//   jet_cdate(a)      Jet's cdate: NULL gives NULL; a year-month-day text its
+//                     date as 'YYYY-MM-DD'; anything else a data type mismatch.
+#pragma once
+
+#include <sqlite3.h>
+
+namespace dt::jet {
+
+// Registers the functions on `db`. Raises jet::Error when SQLite refuses.
+void RegisterJetFunctions(sqlite3* db);
+
+}  // namespace dt::jet

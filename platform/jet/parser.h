@@ -1,0 +1,18 @@
+// Parses one statement of the Jet SQL dialect into its parsed form (ast.h).
+// Accepted: SELECT (with INTO [IN "db"], joins, WHERE, GROUP BY, HAVING,
+// ORDER BY, DISTINCT, TOP), INSERT INTO ... SELECT | VALUES, UPDATE ... SET,
+// DELETE, CREATE TABLE, ALTER TABLE ... ADD [COLUMN], DROP TABLE. Expressions
+// follow Jet's precedence: * / , MOD, + -, &, comparisons, NOT, AND, OR.
+#pragma once
+
+#include <string_view>
+
+#include "platform/jet/ast.h"
+
+namespace dt::jet {
+
+// Raises jet::Error naming the first token it cannot place, e.g.
+// "Syntax error near 'LIKE' at position 31".
+ParsedStatement Parse(std::string_view sql);
+
+}  // namespace dt::jet

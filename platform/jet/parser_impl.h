@@ -1,0 +1,75 @@
+// The recursive-descent parser behind Parse(): a cursor over the tokens of
+// one statement. Shared by the expression and the statement halves of the
+// parser; not used elsewhere.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/jet/ast.h"
+#include "platform/jet/tokenizer.h"
+
+namespace dt::jet::internal {
+
+class Parser {
+ public:
+  explicit Parser(std::vector<Token> tokens) : tokens_(std::move(tokens)) {}
+
+  ParsedStatement ParseStatement();
+
+  // Expressions (parse_expression.cpp).
+  ExprPtr ParseExpr();
+
+ private:
+  // Cursor.
+  const Token& Peek(std::size_t ahead = 0) const;
+  const Token& Advance();
+  bool AcceptKeyword(std::string_view keyword);
+  bool AcceptSymbol(std::string_view symbol);
+  void ExpectKeyword(std::string_view keyword);
+  void ExpectSymbol(std::string_view symbol);
+  [[noreturn]] void Fail(const Token& token, std::string_view expected) const;
+  // A name: a bare word that is no reserved word, or a [bracketed] name.
+  bool AtName() const;
+  std::string ExpectName(std::string_view what);
+  void ExpectEnd();
+
+  // Expressions.
+  ExprPtr ParseOr();
+  ExprPtr ParseAnd();
+  ExprPtr ParseNot();
+  ExprPtr ParseComparison();
+  ExprPtr ParseConcat();
+  ExprPtr ParseAdditive();
+  ExprPtr ParseModulo();
+  ExprPtr ParseMultiplicative();
+  ExprPtr ParseUnary();
+  ExprPtr ParsePrimary();
+  ExprPtr ParseNameOrCall();
+  std::vector<ExprPtr> ParseExprList();
+
+  // Statements (parse_statement.cpp).
+  Select ParseSelect();
+  void ParseSelectItems(Select& select);
+  TableRefPtr ParseTableRef();
+  TableRefPtr ParseTablePrimary();
+  std::string ParseTableName();
+  Insert ParseInsert();
+  Update ParseUpdate();
+  Delete ParseDelete();
+  CreateTable ParseCreateTable();
+  AddColumn ParseAlterTable();
+  DropTable ParseDropTable();
+  ColumnDef ParseColumnDef();
+
+  std::vector<Token> tokens_;
+  std::size_t pos_ = 0;
+};
+
+// True for words that end a clause or start one, and so can be neither a
+// bare name nor an alias.
+bool IsReservedWord(std::string_view word);
+
+}  // namespace dt::jet::internal

@@ -1,0 +1,54 @@
+// Name look-ups in the work database's catalogue.
+#include "platform/jet/schema.h"
+
+#include "platform/jet/emitter.h"
+#include "platform/jet/session.h"
+#include "platform/jet/tokenizer.h"
+
+namespace dt::jet {
+
+std::optional<std::string> FindTable(const Database& db, std::string_view name,
+                                     std::string_view schema) {
+  Statement find(db, "SELECT name FROM " + QuoteName(schema) +
+                         ".sqlite_schema WHERE type IN ('table', 'view') AND name = ?1 "
+                         "COLLATE NOCASE ORDER BY name = ?1 DESC LIMIT 1");
+  find.BindText(1, name);
+  if (!find.Step()) return std::nullopt;
+  return find.ColumnText(0);
+}
+
+std::string RequireTable(const Database& db, std::string_view name, std::string_view schema) {
+  std::optional<std::string> found = FindTable(db, name, schema);
+  if (!found) throw Error("Table '" + std::string(name) + "' does not exist");
+  return *found;
+}
+
+void RequireNoTable(const Database& db, std::string_view name, std::string_view schema) {
+  if (FindTable(db, name, schema)) throw Error("Table '" + std::string(name) + "' already exists");
+}
+
+std::vector<ColumnInfo> ColumnsOf(const Database& db, std::string_view table,
+                                  std::string_view schema) {
+  Statement info(db,
+                 "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?1, ?2)");
+  info.BindText(1, table);
+  info.BindText(2, schema);
+  std::vector<ColumnInfo> columns;
+  while (info.Step()) {
+    columns.push_back(ColumnInfo{info.ColumnText(0).value_or(""), info.ColumnText(1).value_or(""),
+                                 info.ColumnInt(2) != 0, info.ColumnText(3),
+                                 info.ColumnInt(4) != 0});
+  }
+  return columns;
+}
+
+std::size_t RequireColumn(const std::vector<ColumnInfo>& columns, std::string_view name,
+                          std::string_view table) {
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (EqualsIgnoreCase(columns[i].name, name)) return i;
+  }
+  throw Error("Field '" + std::string(name) + "' does not exist in table '" + std::string(table) +
+              "'");
+}
+
+}  // namespace dt::jet

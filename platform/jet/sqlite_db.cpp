@@ -1,0 +1,152 @@
+// The SQLite connection, statement and transaction wrappers.
+#include "platform/jet/sqlite_db.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "platform/jet/engine_errors.h"
+#include "platform/jet/session.h"
+
+namespace dt::jet {
+namespace {
+
+sqlite3* OpenHandle(const std::string& path, int flags) {
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    const std::string message = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
+    sqlite3_close_v2(db);
+    throw Error("Cannot open database '" + path + "': " + message);
+  }
+  sqlite3_extended_result_codes(db, 1);
+  return db;
+}
+
+}  // namespace
+
+Database Database::OpenExisting(const std::string& path) {
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (error || !std::filesystem::exists(status)) {
+    throw Error("Could not find file '" + path + "'");
+  }
+  if (!std::filesystem::is_regular_file(status)) {
+    throw Error("'" + path + "' is not a database file");
+  }
+  Database db(OpenHandle(path, SQLITE_OPEN_READWRITE), path);
+  // SQLite reads the header only on first use: read it now, so that a file
+  // of another format fails here and not at the first statement.
+  if (sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=
+      SQLITE_OK) {
+    throw Error("Unrecognized database format '" + path + "'");
+  }
+  return db;
+}
+
+Database Database::OpenOrCreate(const std::string& path) {
+  return Database(OpenHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path);
+}
+
+Database::Database(Database&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)) {}
+
+Database& Database::operator=(Database&& other) noexcept {
+  if (this != &other) {
+    sqlite3_close_v2(db_);
+    db_ = std::exchange(other.db_, nullptr);
+    path_ = std::move(other.path_);
+  }
+  return *this;
+}
+
+Database::~Database() { sqlite3_close_v2(db_); }
+
+void Database::Exec(const std::string& sql) {
+  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+    ThrowFailure(db_, "Cannot run the statement");
+  }
+}
+
+std::int64_t Database::Changes() const { return sqlite3_changes64(db_); }
+
+Statement::Statement(const Database& db, const std::string& sql) : db_(&db) {
+  const char* tail = nullptr;
+  if (sqlite3_prepare_v2(db.get(), sql.c_str(), static_cast<int>(sql.size()), &stmt_, &tail) !=
+      SQLITE_OK) {
+    ThrowFailure(db.get(), "Cannot prepare the statement");
+  }
+  if (stmt_ == nullptr) throw Error("Empty statement");
+}
+
+Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)) {}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+bool Statement::Step() {
+  const int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  const std::string message = DescribeFailure(db_->get(), "Cannot run the statement");
+  sqlite3_reset(stmt_);
+  throw Error(message);
+}
+
+void Statement::Reset() { sqlite3_reset(stmt_); }
+
+void Statement::BindStatic(int index, std::string_view text) {
+  if (sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8) !=
+      SQLITE_OK) {
+    ThrowFailure(db_->get(), "Cannot bind a value");
+  }
+}
+
+void Statement::BindText(int index, std::string_view text) {
+  if (sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8) !=
+      SQLITE_OK) {
+    ThrowFailure(db_->get(), "Cannot bind a value");
+  }
+}
+
+void Statement::BindInt(int index, std::int64_t value) {
+  if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK) {
+    ThrowFailure(db_->get(), "Cannot bind a value");
+  }
+}
+
+void Statement::BindNull(int index) {
+  if (sqlite3_bind_null(stmt_, index) != SQLITE_OK) {
+    ThrowFailure(db_->get(), "Cannot bind a value");
+  }
+}
+
+int Statement::ColumnCount() const { return sqlite3_column_count(stmt_); }
+
+std::string Statement::ColumnName(int column) const {
+  const char* name = sqlite3_column_name(stmt_, column);
+  return name != nullptr ? name : "";
+}
+
+std::optional<std::string> Statement::ColumnText(int column) const {
+  if (sqlite3_column_type(stmt_, column) == SQLITE_NULL) return std::nullopt;
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+  const int size = sqlite3_column_bytes(stmt_, column);
+  if (text == nullptr) return std::string();
+  return std::string(text, static_cast<std::size_t>(size));
+}
+
+std::int64_t Statement::ColumnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+Transaction::Transaction(Database& db) : db_(db) { db_.Exec("BEGIN IMMEDIATE"); }
+
+Transaction::~Transaction() {
+  if (open_) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void Transaction::Commit() {
+  db_.Exec("COMMIT");
+  open_ = false;
+}
+
+}  // namespace dt::jet

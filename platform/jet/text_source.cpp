@@ -1,0 +1,66 @@
+// The text data source: statements on a folder of text files.
+#include "platform/jet/text_source.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/jet/parser.h"
+#include "platform/jet/text_import.h"
+#include "platform/jet/tokenizer.h"
+
+namespace dt::jet {
+namespace {
+
+constexpr const char* kOnlyImport =
+    "A text data source runs only SELECT * INTO <table> IN \"<database>\" FROM <file>";
+
+}  // namespace
+
+TextSource::TextSource(std::string folder) : folder_(std::move(folder)) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder_, error)) {
+    throw Error("'" + folder_ + "' is not a valid path: the folder does not exist");
+  }
+}
+
+std::string TextSource::FindFile(const std::string& name) const {
+  const std::filesystem::path folder(folder_);
+  std::error_code error;
+  if (std::filesystem::is_regular_file(folder / name, error)) return (folder / name).string();
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::string entry = it->path().filename().string();
+    if (EqualsIgnoreCase(entry, name) && it->is_regular_file(error)) return it->path().string();
+  }
+  throw Error("Could not find file '" + (folder / name).string() + "'");
+}
+
+std::int64_t TextSource::Execute(std::string_view sql) {
+  const ParsedStatement parsed = Parse(sql);
+  const auto* select = std::get_if<Select>(&parsed);
+  const bool is_import =
+      select != nullptr && select->into && select->into_db && select->items.size() == 1 &&
+      select->items[0].kind == SelectItem::Kind::kStar && select->from.size() == 1 &&
+      select->from[0]->kind == TableRef::Kind::kTable && !select->where && !select->distinct &&
+      !select->top && select->group_by.empty() && !select->having && select->order_by.empty();
+  if (!is_import) throw Error(kOnlyImport);
+  const std::string file = FindFile(select->from[0]->name);
+  Database target = Database::OpenExisting(*select->into_db);
+  return ImportTextFile(target, *select->into, file);
+}
+
+Snapshot TextSource::Query(std::string_view sql) {
+  Parse(sql);  // a statement that cannot be translated says so first
+  throw Error(kOnlyImport);
+}
+
+void TextSource::UpdateRow(const Snapshot&, std::size_t, const std::vector<Session::Change>&) {
+  throw Error("A text data source cannot be updated");
+}
+
+void TextSource::RewriteColumns(std::string_view, const std::vector<std::string>&,
+                                const std::vector<std::string>&, const Session::Rewrite&) {
+  throw Error("A text data source cannot be updated");
+}
+
+}  // namespace dt::jet

@@ -1,0 +1,34 @@
+// A folder of text files opened by a Session with "Extended Properties=text".
+// It runs one kind of statement, the import:
+//   SELECT * INTO <table> IN "<database file>" FROM <file name>
+// where the file is found in the folder ignoring letter case and the
+// database file must exist. Everything else fails with a jet::Error saying so.
+#pragma once
+
+#include <string>
+
+#include "platform/jet/data_source.h"
+
+namespace dt::jet {
+
+class TextSource : public DataSource {
+ public:
+  // REQUIRES nothing; raises jet::Error when `folder` is no folder.
+  explicit TextSource(std::string folder);
+
+  std::int64_t Execute(std::string_view sql) override;
+  Snapshot Query(std::string_view sql) override;
+  void UpdateRow(const Snapshot& snapshot, std::size_t row,
+                 const std::vector<Session::Change>& changes) override;
+  void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
+                      const std::vector<std::string>& set_columns,
+                      const Session::Rewrite& rewrite) override;
+
+ private:
+  // The path of the file `name` in the folder, letter case ignored.
+  std::string FindFile(const std::string& name) const;
+
+  std::string folder_;
+};
+
+}  // namespace dt::jet

@@ -1,0 +1,154 @@
+// The tokenizer of the engine's Jet SQL translator. It works on bytes: UTF-8
+// sequences (bytes >= 0x80) belong to words, so names in any script pass.
+#include "platform/jet/tokenizer.h"
+
+#include <cctype>
+
+#include "platform/jet/session.h"
+
+namespace dt::jet {
+namespace {
+
+bool IsWordByte(unsigned char c) {
+  return std::isalnum(c) != 0 || c == '_' || c == '$' || c >= 0x80;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string Where(std::size_t offset) { return " at position " + std::to_string(offset + 1); }
+
+class Scanner {
+ public:
+  explicit Scanner(std::string_view sql) : sql_(sql) {}
+
+  std::vector<Token> Run() {
+    std::vector<Token> tokens;
+    while (true) {
+      SkipSpace();
+      if (pos_ >= sql_.size()) break;
+      tokens.push_back(Next());
+    }
+    tokens.push_back(Token{TokenKind::kEnd, "", sql_.size(), {}});
+    return tokens;
+  }
+
+ private:
+  void SkipSpace() {
+    while (pos_ < sql_.size() &&
+           (sql_[pos_] == ' ' || sql_[pos_] == '\t' || sql_[pos_] == '\r' || sql_[pos_] == '\n')) {
+      ++pos_;
+    }
+  }
+
+  Token Make(TokenKind kind, std::string text, std::size_t start) {
+    return Token{kind, std::move(text), start, sql_.substr(start, pos_ - start)};
+  }
+
+  Token Next() {
+    const std::size_t start = pos_;
+    const char c = sql_[pos_];
+    if (c == '\'' || c == '"') return QuotedString(start, c);
+    if (c == '[') return Delimited(start, ']', TokenKind::kBracketName, "name in brackets");
+    if (c == '#') return Delimited(start, '#', TokenKind::kDate, "date literal");
+    if (IsDigit(c)) return Number(start);
+    if (IsWordByte(static_cast<unsigned char>(c))) {
+      while (pos_ < sql_.size() && IsWordByte(static_cast<unsigned char>(sql_[pos_]))) ++pos_;
+      return Make(TokenKind::kWord, std::string(sql_.substr(start, pos_ - start)), start);
+    }
+    if (c == '<' || c == '>') {
+      ++pos_;
+      if (pos_ < sql_.size() && (sql_[pos_] == '=' || (c == '<' && sql_[pos_] == '>'))) ++pos_;
+      return Make(TokenKind::kSymbol, std::string(sql_.substr(start, pos_ - start)), start);
+    }
+    static constexpr std::string_view kSingles = "(),.*+-/\\&=^;";
+    if (kSingles.find(c) != std::string_view::npos) {
+      ++pos_;
+      return Make(TokenKind::kSymbol, std::string(1, c), start);
+    }
+    throw Error("Syntax error: unexpected character '" + std::string(1, c) + "'" + Where(start));
+  }
+
+  Token QuotedString(std::size_t start, char quote) {
+    std::string value;
+    ++pos_;
+    while (true) {
+      if (pos_ >= sql_.size()) {
+        throw Error("Syntax error: unterminated string literal starting" + Where(start));
+      }
+      if (sql_[pos_] == quote) {
+        if (pos_ + 1 < sql_.size() && sql_[pos_ + 1] == quote) {
+          value += quote;
+          pos_ += 2;
+          continue;
+        }
+        ++pos_;
+        return Make(TokenKind::kString, std::move(value), start);
+      }
+      value += sql_[pos_++];
+    }
+  }
+
+  Token Delimited(std::size_t start, char close, TokenKind kind, const char* what) {
+    const std::size_t end = sql_.find(close, start + 1);
+    if (end == std::string_view::npos) {
+      throw Error(std::string("Syntax error: unterminated ") + what + " starting" + Where(start));
+    }
+    pos_ = end + 1;
+    return Make(kind, std::string(sql_.substr(start + 1, end - start - 1)), start);
+  }
+
+  Token Number(std::size_t start) {
+    while (pos_ < sql_.size() && IsDigit(sql_[pos_])) ++pos_;
+    if (pos_ + 1 < sql_.size() && sql_[pos_] == '.' && IsDigit(sql_[pos_ + 1])) {
+      ++pos_;
+      while (pos_ < sql_.size() && IsDigit(sql_[pos_])) ++pos_;
+    }
+    if (pos_ < sql_.size() && (sql_[pos_] == 'e' || sql_[pos_] == 'E')) {
+      std::size_t p = pos_ + 1;
+      if (p < sql_.size() && (sql_[p] == '+' || sql_[p] == '-')) ++p;
+      if (p < sql_.size() && IsDigit(sql_[p])) {
+        pos_ = p;
+        while (pos_ < sql_.size() && IsDigit(sql_[pos_])) ++pos_;
+      }
+    }
+    if (pos_ < sql_.size() && IsWordByte(static_cast<unsigned char>(sql_[pos_]))) {
+      // A name that starts with digits ("1st") is one word, not a number.
+      while (pos_ < sql_.size() && IsWordByte(static_cast<unsigned char>(sql_[pos_]))) ++pos_;
+      return Make(TokenKind::kWord, std::string(sql_.substr(start, pos_ - start)), start);
+    }
+    return Make(TokenKind::kNumber, std::string(sql_.substr(start, pos_ - start)), start);
+  }
+
+  std::string_view sql_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+std::vector<Token> Tokenize(std::string_view sql) { return Scanner(sql).Run(); }
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool IsKeyword(const Token& token, std::string_view keyword) {
+  return token.kind == TokenKind::kWord && EqualsIgnoreCase(token.text, keyword);
+}
+
+bool IsSymbol(const Token& token, std::string_view symbol) {
+  return token.kind == TokenKind::kSymbol && token.text == symbol;
+}
+
+std::string Describe(const Token& token) {
+  if (token.kind == TokenKind::kEnd) return "end of statement";
+  return std::string(token.raw);
+}
+
+}  // namespace dt::jet
