@@ -1,0 +1,268 @@
+// Staging: the streaming rewrite checked against the line list's load,
+// delete, insert and save on the same input, and staging of real files with
+// its errors.
+#include "src/staging/staging.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/errors.h"
+#include "src/staging/catalogue.h"
+#include "src/staging/line_list.h"
+#include "src/staging/staged_text.h"
+#include "tests/staging_temp_dir.h"
+
+namespace dt {
+namespace {
+
+using namespace std::string_literals;
+using testing::EntryNames;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+const std::string kHeader = "H1,H2";
+
+// What staging must write, computed the slow way through a line list;
+// nullopt when the line list raises the list index error for line 0.
+std::optional<std::string> Reference(const std::string& source, const std::string* header) {
+  LineList list;
+  list.SetText(source);
+  if (list.Count() == 0) return std::nullopt;
+  const std::string first = list.Get(0);
+  list.Delete(0);
+  list.Insert(0, header != nullptr ? *header : first);
+  return list.GetText();
+}
+
+// Runs the streaming writer over `source` cut at `cuts` (ascending offsets).
+std::optional<std::string> Stream(const std::string& source, const std::string* header,
+                                  const std::vector<std::size_t>& cuts, std::size_t flush_size) {
+  std::string out;
+  StagedTextWriter writer(
+      header, [&out](std::string_view bytes) { out.append(bytes); }, flush_size);
+  std::size_t from = 0;
+  std::vector<std::size_t> ends = cuts;
+  ends.push_back(source.size());
+  for (std::size_t end : ends) {
+    if (!writer.Feed(std::string_view(source).substr(from, end - from))) break;
+    from = end;
+  }
+  try {
+    writer.Finish();
+  } catch (const EStringListError& e) {
+    EXPECT_EQ(e.Message(), "List index out of bounds (0)");
+    EXPECT_EQ(out, "");  // nothing reached the sink
+    return std::nullopt;
+  }
+  return out;
+}
+
+const std::vector<std::string> kSources = {
+    "",
+    "\0"s,
+    "\0a\r\nb"s,
+    "first",
+    "first\r\n",
+    "\r\n",
+    "\r",
+    "\n",
+    "\n\r",
+    "first\r\nsecond",
+    "first\r\nsecond\r\n",
+    "first\nsecond\nthird\n",
+    "first\rsecond\rthird",
+    "first\n\rsecond\r\rthird\n\n",
+    "first\r\nse\0cond\r\nthird"s,
+    "first\r\n\0"s,
+    "first\0second"s,
+    "\xEF\xBB\xBF"
+    "h\r\n\xD6\xD0,\xCE\xC4\r\n",
+    "a\r\n\r\n\r\nb\r",
+};
+
+TEST(StagedTextWriterTest, MatchesTheLineListAtEveryBlockBoundary) {
+  for (const std::string& source : kSources) {
+    for (const std::string* header : {&kHeader, static_cast<const std::string*>(nullptr)}) {
+      const auto expected = Reference(source, header);
+      for (std::size_t flush : {std::size_t{1}, std::size_t{4}, std::size_t{1} << 20}) {
+        EXPECT_EQ(Stream(source, header, {}, flush), expected) << source;
+        for (std::size_t cut = 0; cut <= source.size(); ++cut) {
+          EXPECT_EQ(Stream(source, header, {cut}, flush), expected) << source << " cut " << cut;
+        }
+        std::vector<std::size_t> bytewise;
+        for (std::size_t i = 1; i < source.size(); ++i) bytewise.push_back(i);
+        EXPECT_EQ(Stream(source, header, bytewise, flush), expected) << source;
+      }
+    }
+  }
+}
+
+TEST(StagedTextWriterTest, MatchesTheLineListOnRandomText) {
+  std::mt19937 random(20261207);
+  const std::string alphabet = "ab,\r\n\r\n\xD6";
+  for (int round = 0; round < 400; ++round) {
+    std::string source;
+    const int length = static_cast<int>(random() % 60);
+    for (int i = 0; i < length; ++i) source += alphabet[random() % alphabet.size()];
+    if (random() % 10 == 0 && !source.empty()) source[random() % source.size()] = '\0';
+    std::vector<std::size_t> cuts;
+    std::size_t at = 0;
+    while (source.size() > 0 && (at += 1 + random() % 7) < source.size()) cuts.push_back(at);
+    const std::size_t flush = 1 + random() % 16;
+    EXPECT_EQ(Stream(source, &kHeader, cuts, flush), Reference(source, &kHeader)) << round;
+    EXPECT_EQ(Stream(source, nullptr, cuts, flush), Reference(source, nullptr)) << round;
+  }
+}
+
+TEST(StagedTextWriterTest, StopsAskingForInputAtAZeroByte) {
+  std::string out;
+  StagedTextWriter writer(&kHeader, [&out](std::string_view b) { out.append(b); });
+  EXPECT_TRUE(writer.Feed("old\r\nline"));
+  EXPECT_FALSE(writer.Feed("2\0rest"s));
+  writer.Finish();
+  EXPECT_EQ(out, "H1,H2\r\nline2\r\n");
+  EXPECT_EQ(writer.LineCount(), 2);
+}
+
+// A base directory with its staging folder and a folder of sources.
+class StageFileTest : public ::testing::Test {
+ protected:
+  StageFileTest() {
+    std::filesystem::create_directory(dir_ / "TemplateTemp");
+    std::filesystem::create_directory(dir_ / "src");
+  }
+  std::string Base() const { return dir_.path() + "/"; }
+  std::string Source(const std::string& name) const { return dir_ / ("src/" + name); }
+  std::string Staged(const std::string& name) const { return dir_ / ("TemplateTemp/" + name); }
+  // Writes a source file, stages it, checks that the source is unchanged.
+  std::string StageBytes(const std::string& name, const std::string& bytes) {
+    WriteBytes(Source(name), bytes);
+    const std::string returned = StageFile(Source(name), Base());
+    EXPECT_EQ(returned, name);
+    EXPECT_EQ(ReadBytes(Source(name)), bytes);
+    return ReadBytes(Staged(name));
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(StageFileTest, ReplacesTheFirstLineAndEndsEveryLineWithCrLf) {
+  const std::string& book = *HeaderLineFor("BOOK.TXT");
+  struct Case {
+    const char* name;
+    std::string source;
+    std::string staged;
+  };
+  const std::vector<Case> cases = {
+      {"CR LF", "old header\r\n1,2\r\n3,4\r\n", book + "\r\n1,2\r\n3,4\r\n"},
+      {"LF", "old header\n1,2\n3,4\n", book + "\r\n1,2\r\n3,4\r\n"},
+      {"CR", "old header\r1,2\r3,4", book + "\r\n1,2\r\n3,4\r\n"},
+      {"single line", "data,not,a,header", book + "\r\n"},
+      {"no final line end", "h\r\n\xD6\xD0,5", book + "\r\n\xD6\xD0,5\r\n"},
+      {"empty first line", "\r\nx", book + "\r\nx\r\n"},
+      {"zero byte ends the text", "h\r\nx\r\ny\0z\r\nw"s, book + "\r\nx\r\ny\r\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(StageBytes("BOOK.TXT", c.source), c.staged) << c.name;
+}
+
+TEST_F(StageFileTest, LowerCaseNameGetsTheCatalogueHeaderAndKeepsItsCase) {
+  EXPECT_EQ(StageBytes("book.txt", "x\r\n1\r\n"), *HeaderLineFor("BOOK.TXT") + "\r\n1\r\n");
+  EXPECT_FALSE(std::filesystem::exists(Staged("BOOK.TXT")));
+  EXPECT_EQ(StageBytes("Remain.Txt", "x\n1"), *HeaderLineFor("REMAIN.TXT") + "\r\n1\r\n");
+}
+
+TEST_F(StageFileTest, UnknownFileKeepsItsOwnHeader) {
+  // Staged right after a known file: the earlier header must not carry over.
+  StageBytes("BOOK.TXT", "x\r\n1\r\n");
+  EXPECT_EQ(StageBytes("notes.txt", "A,B\n1,2\n"), "A,B\r\n1,2\r\n");
+}
+
+TEST_F(StageFileTest, LargeFileWithCrLfAcrossTheReadBlockMatchesTheLineList) {
+  const std::size_t block = std::size_t{1} << 20;
+  std::string source = "header line\r\n";
+  int row = 0;
+  while (source.size() < block - 40) source += "row," + std::to_string(row++) + ",\xD6\xD0\n";
+  source.append(block - 1 - source.size(), 'x');
+  source += "\r\n";  // CR is the last byte of the first block, LF the first of the next
+  ASSERT_EQ(source[block - 1], '\r');
+  ASSERT_EQ(source[block], '\n');
+  while (source.size() < 2 * block + 100) source += "row," + std::to_string(row++) + "\r";
+  source += "tail without end";
+  const std::string* header = HeaderLineFor("BOOKDETAIL.TXT");
+  EXPECT_EQ(StageBytes("BOOKDETAIL.TXT", source), Reference(source, header).value());
+}
+
+TEST_F(StageFileTest, ReplacesAStagedFileOfAnEarlierRun) {
+  WriteBytes(Staged("ITEM.TXT"), "stale staged content that is longer\r\n");
+  EXPECT_EQ(StageBytes("ITEM.TXT", "h\r\nnew\r\n"), *HeaderLineFor("ITEM.TXT") + "\r\nnew\r\n");
+  EXPECT_EQ(EntryNames(dir_ / "TemplateTemp").size(), 1u);
+}
+
+TEST_F(StageFileTest, FindsTheStagingFolderIgnoringCase) {
+  TempDir other;
+  std::filesystem::create_directory(other / "templatetemp");
+  WriteBytes(other / "LOAN.TXT", "h\r\n1\r\n");
+  EXPECT_EQ(StageFile(other / "LOAN.TXT", other.path() + "/"), "LOAN.TXT");
+  EXPECT_EQ(ReadBytes(other / "templatetemp/LOAN.TXT"), *HeaderLineFor("LOAN.TXT") + "\r\n1\r\n");
+}
+
+TEST_F(StageFileTest, UnreadableSourceEndsWithACopyErrorAndKeepsTheStaleFile) {
+  WriteBytes(Staged("BOOK.TXT"), "from an earlier run\r\n");
+  const std::string staged_path = Base() + "/TemplateTemp/BOOK.TXT";
+  try {
+    StageFile(Source("BOOK.TXT"), Base());
+    FAIL() << "no error";
+  } catch (const EFOpenError&) {
+    FAIL() << "a copy error, not a load error, is expected";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Cannot copy file \"" + Source("BOOK.TXT") + "\" to \"" + staged_path +
+                               "\". No such file or directory");
+  }
+  EXPECT_EQ(ReadBytes(Staged("BOOK.TXT")), "from an earlier run\r\n");
+
+  std::filesystem::create_directory(Source("folder.txt"));  // opens, but cannot be read
+  EXPECT_THROW(StageFile(Source("folder.txt"), Base()), Exception);
+  EXPECT_EQ(EntryNames(dir_ / "TemplateTemp").size(), 1u);
+}
+
+TEST_F(StageFileTest, SourceWithoutAnyLineRaisesTheListIndexError) {
+  for (const std::string& bytes : {""s, "\0header\r\nrow\r\n"s}) {
+    WriteBytes(Source("BOOK.TXT"), bytes);
+    try {
+      StageFile(Source("BOOK.TXT"), Base());
+      FAIL() << "no error";
+    } catch (const EStringListError& e) {
+      EXPECT_EQ(e.Message(), "List index out of bounds (0)");
+    }
+    // No staged file that looks whole, and no temporary left behind.
+    EXPECT_TRUE(EntryNames(dir_ / "TemplateTemp").empty());
+    EXPECT_EQ(ReadBytes(Source("BOOK.TXT")), bytes);
+  }
+}
+
+TEST_F(StageFileTest, MissingStagingFolderRaisesFileCreateError) {
+  TempDir other;
+  WriteBytes(other / "BOOK.TXT", "h\r\n1\r\n");
+  try {
+    StageFile(other / "BOOK.TXT", other.path() + "/");
+    FAIL() << "no error";
+  } catch (const EFCreateError& e) {
+    EXPECT_EQ(e.Message(), "Cannot create file \"" + other.path() +
+                               "/TemplateTemp/BOOK.TXT\". No such file or directory");
+  }
+}
+
+TEST_F(StageFileTest, ChineseFileNameIsStagedUnderTheSameName) {
+  WriteBytes(dir_ / "src/\xE8\xB4\xA6.txt", "h\r\n1\r\n");  // "账" in UTF-8
+  EXPECT_EQ(StageFile(dir_ / "src/\xD5\xCB.txt", Base()), "\xD5\xCB.txt");
+  EXPECT_EQ(ReadBytes(dir_ / "TemplateTemp/\xE8\xB4\xA6.txt"), "h\r\n1\r\n");
+}
+
+}  // namespace
+}  // namespace dt
