@@ -20,6 +20,11 @@ sqlite3* OpenHandle(const std::string& path, int flags) {
     throw Error("Cannot open database '" + path + "': " + message);
   }
   sqlite3_extended_result_codes(db, 1);
+  // Names are always quoted with "..." by the translator; SQLite would read
+  // a quoted name that matches no column as a string literal and so hide a
+  // misspelt field. Refuse that reading.
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+  sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
   return db;
 }
 

@@ -1,0 +1,262 @@
+// Sessions of the work-database engine: opening data sources, the engine's
+// error messages, snapshots, row updates, column rewrites and the state a
+// failed statement leaves.
+#include <sqlite3.h>
+
+#include <stdexcept>
+
+#include "tests/jet_test_util.h"
+
+namespace dt::jet {
+namespace {
+
+using testing::ColumnIndex;
+using testing::DatabaseConnection;
+using testing::ErrorOf;
+using testing::OpenEmptyDatabase;
+using testing::ScratchDir;
+using testing::SortedRows;
+using testing::TextConnection;
+
+std::string IntegrityOf(const std::string& path) {
+  sqlite3* db = nullptr;
+  std::string result = "cannot open";
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW) {
+      result = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    }
+    sqlite3_finalize(stmt);
+  }
+  sqlite3_close(db);
+  return result;
+}
+
+TEST(JetSessionOpen, ProvidersAndDataSources) {
+  ScratchDir dir;
+  dir.Write("empty.mdb", "");
+  dir.Write("access.mdb", std::string("\0\1\0\0Standard Jet DB\0", 19) + std::string(4096, 'x'));
+  struct Case {
+    std::string connection;
+    std::string error;  // "" when the open succeeds
+  };
+  const std::vector<Case> cases = {
+      {DatabaseConnection(dir.File("empty.mdb")), ""},
+      {"provider=microsoft.jet.oledb.4.0;data source=" + dir.File("empty.mdb"), ""},
+      {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.Folder() + "/empty.mdb", ""},
+      {TextConnection(dir.Folder()), ""},
+      {"Provider=SQLOLEDB;Data Source=" + dir.File("empty.mdb"), "Provider 'SQLOLEDB' not found"},
+      {"Data Source=" + dir.File("empty.mdb"), "Provider cannot be found"},
+      {DatabaseConnection(dir.File("missing.mdb")),
+       "Could not find file '" + dir.File("missing.mdb") + "'"},
+      {DatabaseConnection(dir.Folder()), "is not a database file"},
+      {DatabaseConnection(dir.File("access.mdb")), "Unrecognized database format"},
+      {TextConnection(dir.File("nowhere")), "not a valid path"},
+      {"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False", "no Data Source"},
+  };
+  for (const Case& c : cases) {
+    Session session;
+    const std::string error = ErrorOf([&] { session.Open(c.connection); });
+    if (c.error.empty()) {
+      EXPECT_EQ(error, "") << c.connection;
+      EXPECT_TRUE(session.IsOpen()) << c.connection;
+    } else {
+      EXPECT_NE(error.find(c.error), std::string::npos) << c.connection << " -> " << error;
+      EXPECT_FALSE(session.IsOpen()) << c.connection;
+    }
+  }
+}
+
+TEST(JetSessionOpen, ZeroByteDatabaseTakesTablesAndClosedSessionRefuses) {
+  ScratchDir dir;
+  Session session;
+  OpenEmptyDatabase(dir, session);
+  session.Execute("create table T (A varchar(10))");
+  session.Close();
+  EXPECT_FALSE(session.IsOpen());
+  EXPECT_NE(ErrorOf([&] { session.Execute("select * from T"); }).find("not open"),
+            std::string::npos);
+  session.Open(DatabaseConnection(dir.File("work.mdb")));
+  EXPECT_EQ(session.Query("select * from t").columns, std::vector<std::string>{"A"});
+  EXPECT_EQ(IntegrityOf(dir.File("work.mdb")), "ok");
+}
+
+class JetSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    OpenEmptyDatabase(dir_, session_);
+    session_.Execute("CREATE TABLE BOOK (BOOKNO varchar(20), SID varchar(20), BILLS varchar(5))");
+    session_.Execute("insert into BOOK values ('P1', '1.01', '2')");
+    session_.Execute("insert into BOOK values ('P1', '1.02', '3')");
+    session_.Execute("insert into BOOK values ('P2', NULL, '1')");
+  }
+  ScratchDir dir_;
+  Session session_;
+};
+
+TEST_F(JetSessionTest, MessagesNameTablesAndFields) {
+  struct Case {
+    std::string sql;
+    std::string error;
+  };
+  const std::vector<Case> cases = {
+      {"create table book (X text)", "Table 'book' already exists"},
+      {"select * into Book from BOOK", "Table 'Book' already exists"},
+      {"select * from PZ", "Table 'PZ' does not exist"},
+      {"select a.SID from BOOK as a left join Remain as b on a.SID = b.SID",
+       "Table 'Remain' does not exist"},
+      {"insert into PZ (SID) values ('1')", "Table 'PZ' does not exist"},
+      {"update PZ set SID = '1'", "Table 'PZ' does not exist"},
+      {"alter table PZ add column flxh AUTOINCREMENT", "Table 'PZ' does not exist"},
+      {"update BOOK set NOPE = '1'", "Field 'NOPE' does not exist in table 'BOOK'"},
+      {"insert into BOOK (BOOKNO, NOPE) values ('1', '2')",
+       "Field 'NOPE' does not exist in table 'BOOK'"},
+      {"alter table BOOK add column sid varchar(5)", "Field 'sid' already exists in table 'BOOK'"},
+      {"select NOPE from BOOK", "Field 'NOPE' does not exist"},
+      {"select BOOKNO from BOOK where Frobnicate(SID) = 1", "Undefined function 'Frobnicate'"},
+      {"select BOOKNO from BOOK where SID like '1*'", "near 'like'"},
+      {"select BOOKNO, from BOOK", "near 'from'"},
+      {"drop table PZ", "Table 'PZ' does not exist"},
+  };
+  for (const Case& c : cases) {
+    const std::string error = ErrorOf([&] { session_.Execute(c.sql); });
+    EXPECT_NE(error.find(c.error), std::string::npos) << c.sql << " -> " << error;
+  }
+  EXPECT_EQ(session_.Query("select count(*) as n from BOOK").rows[0][0], "3");
+}
+
+TEST_F(JetSessionTest, QueryOnAStatementWithoutRowsRaisesNoResultSet) {
+  EXPECT_THROW(session_.Query("update BOOK set BILLS = '9'"), NoResultSetError);
+  EXPECT_THROW(session_.Query("select * into B2 from BOOK"), NoResultSetError);
+  // Nothing ran: the update and the new table are not there.
+  EXPECT_EQ(session_.Query("select BILLS from BOOK where BILLS = '9'").rows.size(), 0u);
+  EXPECT_NE(ErrorOf([&] { session_.Query("select * from B2"); }).find("does not exist"),
+            std::string::npos);
+}
+
+TEST_F(JetSessionTest, SnapshotHoldsRowsAsTheyWereAndNamesItsTable) {
+  const Snapshot snapshot = session_.Query("Select SID, BOOKNO From book ");
+  ASSERT_EQ(snapshot.columns, (std::vector<std::string>{"SID", "BOOKNO"}));
+  EXPECT_EQ(snapshot.table, "BOOK");
+  ASSERT_EQ(snapshot.row_ids.size(), 3u);
+  session_.Execute("update BOOK Set SID = '102' where BOOKNO = 'P1'");
+  session_.Execute("insert into BOOK values ('P3', '9', '1')");
+  EXPECT_EQ(SortedRows(snapshot), (std::vector<std::string>{"1.01|P1", "1.02|P1", "<null>|P2"}));
+  EXPECT_EQ(SortedRows(session_.Query("select SID, BOOKNO from BOOK")),
+            (std::vector<std::string>{"102|P1", "102|P1", "9|P3", "<null>|P2"}));
+}
+
+TEST_F(JetSessionTest, JoinsAndAggregatesGiveSnapshotsThatCannotBeUpdated) {
+  for (const char* sql : {"select a.SID from BOOK a inner join BOOK b on a.SID = b.SID",
+                          "select count(*) from BOOK", "select distinct BOOKNO from BOOK"}) {
+    const Snapshot snapshot = session_.Query(sql);
+    EXPECT_TRUE(snapshot.table.empty()) << sql;
+    EXPECT_TRUE(snapshot.row_ids.empty()) << sql;
+    EXPECT_NE(ErrorOf([&] {
+                session_.UpdateRow(snapshot, 0, {{0, "x"}});
+              }).find("single table"),
+              std::string::npos)
+        << sql;
+  }
+}
+
+TEST_F(JetSessionTest, UpdateRowWritesOnlyItsRowAtOnce) {
+  const Snapshot snapshot = session_.Query("SELECT * FROM book where BOOKNO = 'P1'");
+  ASSERT_EQ(snapshot.rows.size(), 2u);
+  const std::size_t sid = ColumnIndex(snapshot, "sid");
+  session_.UpdateRow(snapshot, 1, {{sid, std::string("it's 5")}});
+  session_.UpdateRow(snapshot, 0, {{sid, std::nullopt}, {ColumnIndex(snapshot, "BILLS"), "7"}});
+  EXPECT_EQ(SortedRows(session_.Query("select BOOKNO, SID, BILLS from BOOK")),
+            (std::vector<std::string>{"P1|<null>|7", "P1|it's 5|3", "P2|<null>|1"}));
+  EXPECT_NE(ErrorOf([&] {
+              session_.UpdateRow(snapshot, 2, {{sid, "x"}});
+            }).find("out of range"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf([&] {
+              session_.UpdateRow(snapshot, 0, {{9, "x"}});
+            }).find("out of range"),
+            std::string::npos);
+  session_.Execute("delete from BOOK where BOOKNO = 'P1'");
+  EXPECT_NE(ErrorOf([&] {
+              session_.UpdateRow(snapshot, 0, {{sid, "x"}});
+            }).find("cannot be located"),
+            std::string::npos);
+}
+
+TEST_F(JetSessionTest, UpdateRowOnAnAliasedExpressionNamesTheField) {
+  const Snapshot snapshot = session_.Query("select SID & '!' as Marked from BOOK");
+  EXPECT_NE(ErrorOf([&] {
+              session_.UpdateRow(snapshot, 0, {{0, "x"}});
+            }).find("Field 'Marked' does not exist in table 'BOOK'"),
+            std::string::npos);
+}
+
+TEST_F(JetSessionTest, RewriteColumnsRewritesEveryRowIncludingNullsAndQuotes) {
+  session_.Execute("insert into BOOK values ('P4', 'it''s.1', '1')");
+  std::vector<std::string> seen;
+  session_.RewriteColumns("book", {"BOOKNO", "sid"}, {"Sid"}, [&](std::string_view value) {
+    seen.emplace_back(value);
+    std::string out(value);
+    for (char& c : out) {
+      if (c == '.') c = '0';
+    }
+    return out;
+  });
+  EXPECT_EQ(seen.size(), 4u);  // rows sharing BOOKNO 'P1' are each rewritten once
+  EXPECT_EQ(SortedRows(session_.Query("select BOOKNO, SID from BOOK")),
+            (std::vector<std::string>{"P1|1001", "P1|1002", "P2|", "P4|it's01"}));
+}
+
+TEST_F(JetSessionTest, RewriteColumnsWithAMissingNameWritesNothing) {
+  int calls = 0;
+  auto rewrite = [&](std::string_view) {
+    ++calls;
+    return std::string("changed");
+  };
+  EXPECT_EQ(ErrorOf([&] { session_.RewriteColumns("PZ", {}, {"SID"}, rewrite); }),
+            "Table 'PZ' does not exist");
+  EXPECT_EQ(ErrorOf([&] { session_.RewriteColumns("BOOK", {"LINE"}, {"SID"}, rewrite); }),
+            "Field 'LINE' does not exist in table 'BOOK'");
+  EXPECT_EQ(ErrorOf([&] {
+              session_.RewriteColumns("BOOK", {"BOOKNO"}, {"SID", "IID"}, rewrite);
+            }),
+            "Field 'IID' does not exist in table 'BOOK'");
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(session_.Query("select * from BOOK where SID = 'changed'").rows.size(), 0u);
+}
+
+TEST_F(JetSessionTest, FailingRewriteRollsBackAndLeavesASoundDatabase) {
+  int calls = 0;
+  const std::string error = ErrorOf([&] {
+    session_.RewriteColumns("BOOK", {}, {"BILLS"}, [&](std::string_view value) {
+      if (++calls == 2) throw Error("cannot rewrite " + std::string(value));
+      return std::string("x");
+    });
+  });
+  EXPECT_EQ(error.rfind("cannot rewrite", 0), 0u) << error;
+  EXPECT_EQ(session_.Query("select * from BOOK where BILLS = 'x'").rows.size(), 0u);
+  // The session goes on working after the failure.
+  session_.Execute("update BOOK set BILLS = '0'");
+  session_.Close();
+  EXPECT_EQ(IntegrityOf(dir_.File("work.mdb")), "ok");
+}
+
+TEST_F(JetSessionTest, FailedStatementsLeaveTheDatabaseAsItWas) {
+  session_.Execute("create table D (Y varchar(4), M varchar(2), D varchar(2))");
+  session_.Execute("insert into D values ('2020', '1', '5')");
+  session_.Execute("insert into D values ('2020', '13', '1')");
+  const std::string error =
+      ErrorOf([&] { session_.Execute("select cdate(Y+'-'+M+'-'+D) as R into DD from D"); });
+  EXPECT_NE(error.find("Data type mismatch"), std::string::npos) << error;
+  EXPECT_NE(error.find("2020-13-1"), std::string::npos) << error;
+  EXPECT_NE(ErrorOf([&] { session_.Query("select * from DD"); }).find("does not exist"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf([&] { session_.Execute("update D set M = cdate(M)"); }), "");
+  EXPECT_EQ(SortedRows(session_.Query("select M from D")), (std::vector<std::string>{"1", "13"}));
+  session_.Close();
+  EXPECT_EQ(IntegrityOf(dir_.File("work.mdb")), "ok");
+}
+
+}  // namespace
+}  // namespace dt::jet
