@@ -12,6 +12,9 @@ namespace dt {
 void RunBuild(const std::string& base_directory, const std::vector<std::string>& source_list,
               Connection& connection, BuildEvents& events) {
   const WorkPaths paths = MakeWorkPaths(base_directory);
+  // The template is copied over the work database, which must not be held
+  // open meanwhile (the connection would go on seeing the replaced file).
+  connection.Close();
 
   events.PhaseStarted(BuildPhase::kTemplateCopy, paths.work_database);
   CopyTemplate(paths);

@@ -1,0 +1,311 @@
+// The data access component against a real work database: connection
+// states, row queries and their snapshots, edits, and error translation.
+#include "src/build/data_access.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/errors.h"
+#include "src/build/engine_calls.h"
+#include "tests/build_test_util.h"
+
+namespace dt {
+namespace {
+
+using testing::BaseDir;
+using testing::Db;
+using testing::Gbk;
+using testing::TempDir;
+using testing::U8;
+
+class DataAccessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Db db(dir_.path() / "work.mdb");
+    db.Exec("create table Codes (AidCode varchar(50), Name varchar(50), Amount varchar(50))");
+    db.Exec("insert into Codes values ('1.01', 'alpha', '12')");
+    db.Exec(U8(u8R"(insert into Codes values ('2.02', '中文𠀀', NULL))"));
+    db.Exec("insert into Codes values (NULL, NULL, '-7')");
+    connection_.SetConnectionString(testing::DatabaseConnection(dir_.path() / "work.mdb"));
+    connection_.Open();
+  }
+
+  // Every value of `column` of Codes, read afresh.
+  std::vector<std::string> Read(const std::string& column) {
+    RowQuery query;
+    query.SetConnection(connection_);
+    query.SetSQL("select " + column + " from Codes");
+    query.Open();
+    std::vector<std::string> out;
+    for (; !query.Eof(); query.Next()) out.push_back(query.FieldByName(column).AsString());
+    return out;
+  }
+
+  TempDir dir_;
+  Connection connection_;
+};
+
+TEST_F(DataAccessTest, FieldByNameIgnoresLetterCase) {
+  RowQuery query;
+  query.SetConnection(connection_);
+  query.SetSQL("select * from Codes");
+  query.Open();
+  for (const char* name : {"AidCode", "aidCode", "AIDCODE", "aidcode"}) {
+    EXPECT_EQ(query.FieldByName(name).AsString(), "1.01") << name;
+  }
+}
+
+TEST_F(DataAccessTest, MissingFieldNamesIt) {
+  RowQuery query;
+  query.SetConnection(connection_);
+  query.SetSQL("select AidCode from Codes");
+  query.Open();
+  try {
+    query.FieldByName("NewCode");
+    FAIL() << "no error";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "Field 'NewCode' not found");
+  }
+}
+
+TEST_F(DataAccessTest, StatementWithoutRowsCannotBeOpened) {
+  RowQuery query;
+  query.SetConnection(connection_);
+  query.SetSQL("create table Other (A varchar(10))");
+  try {
+    query.Open();
+    FAIL() << "no error";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "CommandText does not return a result set");
+  }
+  EXPECT_FALSE(query.Active());
+}
+
+TEST_F(DataAccessTest, ValuesComeBackAsAnsiAndNullsAsEmptyOrZero) {
+  RowQuery query;
+  query.SetConnection(connection_);
+  query.SetSQL("select * from Codes");
+  query.Open();
+  ASSERT_EQ(query.RecordCount(), 3);
+  EXPECT_EQ(query.FieldByName("Amount").AsInteger(), 12);
+  query.Next();
+  // A character the code page lacks becomes '?' on the way to ANSI.
+  EXPECT_EQ(query.FieldByName("Name").AsString(), Gbk(u8"中文") + "?");
+  EXPECT_TRUE(query.FieldByName("Amount").IsNull());
+  EXPECT_EQ(query.FieldByName("Amount").AsInteger(), 0);
+  query.Next();
+  EXPECT_EQ(query.FieldByName("AidCode").AsString(), "");
+  EXPECT_EQ(query.FieldByName("Amount").AsInteger(), -7);
+  query.First();
+  EXPECT_THROW(query.FieldByName("Name").AsInteger(), EDatabaseError);
+}
+
+TEST_F(DataAccessTest, EndOfRowsAfterTheLastRowAndOnNoRows) {
+  RowQuery query;
+  query.SetConnection(connection_);
+  query.SetSQL("select * from Codes where AidCode = 'none'");
+  query.Open();
+  EXPECT_TRUE(query.Eof());
+  EXPECT_EQ(query.RecordCount(), 0);
+  EXPECT_EQ(query.FieldByName("Name").AsString(), "");
+  EXPECT_THROW(query.Edit(), EDatabaseError);
+
+  query.SetSQL("select * from Codes");
+  EXPECT_FALSE(query.Active());  // setting the text closed it
+  query.Open();
+  int rows = 0;
+  for (; !query.Eof(); query.Next()) ++rows;
+  EXPECT_EQ(rows, 3);
+  query.First();
+  EXPECT_FALSE(query.Eof());
+  EXPECT_EQ(query.FieldByName("AidCode").AsString(), "1.01");
+}
+
+TEST_F(DataAccessTest, SnapshotIsUnaffectedByLaterStatements) {
+  RowQuery reading;
+  reading.SetConnection(connection_);
+  reading.SetSQL("select * from Codes");
+  reading.Open();
+
+  RowQuery update;
+  update.SetConnection(connection_);
+  update.SetSQL("update Codes set AidCode = 'changed'");
+  EXPECT_EQ(update.ExecSQL(), 3);
+  update.SetSQL("insert into Codes values ('9', 'new', '1')");
+  EXPECT_EQ(update.ExecSQL(), 1);
+
+  EXPECT_EQ(reading.RecordCount(), 3);
+  EXPECT_EQ(reading.FieldByName("AidCode").AsString(), "1.01");
+  reading.Open();  // already open: nothing is read again
+  EXPECT_EQ(reading.RecordCount(), 3);
+  reading.Close();
+  reading.Open();
+  EXPECT_EQ(reading.RecordCount(), 4);
+  EXPECT_EQ(reading.FieldByName("AidCode").AsString(), "changed");
+}
+
+TEST_F(DataAccessTest, PostWritesTheChangedFieldAtOnceAndNothingElse) {
+  RowQuery query;
+  query.SetConnection(connection_);
+  query.SetSQL("select * from Codes");
+  query.Open();
+  query.Next();
+  EXPECT_THROW(query.SetFieldText("AidCode", "x"), EDatabaseError);  // not editing
+  query.Edit();
+  query.SetFieldText("aidcode", Gbk(u8"新.1"));
+  EXPECT_EQ(query.FieldByName("AidCode").AsString(), Gbk(u8"新.1"));
+  query.Post();
+
+  // Written before the query moves or closes; the other fields keep even the
+  // characters ANSI text cannot hold.
+  Db db(dir_.path() / "work.mdb");
+  EXPECT_EQ(db.Column("select AidCode from Codes"),
+            (std::vector<std::string>{"1.01", U8(u8"新.1"), "<null>"}));
+  EXPECT_EQ(db.Column("select Name from Codes"),
+            (std::vector<std::string>{"alpha", U8(u8"中文𠀀"), "<null>"}));
+  EXPECT_EQ(query.FieldByName("AidCode").AsString(), Gbk(u8"新.1"));
+}
+
+TEST_F(DataAccessTest, MovingOnPostsAPendingEdit) {
+  RowQuery query;
+  query.SetConnection(connection_);
+  query.SetSQL("select * from Codes");
+  query.Open();
+  query.Edit();
+  query.SetFieldText("Amount", "99");
+  query.Next();
+  EXPECT_EQ(Read("Amount"), (std::vector<std::string>{"99", "", "-7"}));
+}
+
+TEST_F(DataAccessTest, PostOfAJoinCannotLocateItsRow) {
+  RowQuery query;
+  query.SetConnection(connection_);
+  query.SetSQL("select a.AidCode from Codes as a left join Codes as b on a.AidCode = b.AidCode");
+  query.Open();
+  query.Edit();
+  query.SetFieldText("AidCode", "x");
+  EXPECT_THROW(query.Post(), EDatabaseError);
+  EXPECT_EQ(Read("AidCode"), (std::vector<std::string>{"1.01", "2.02", ""}));
+}
+
+TEST_F(DataAccessTest, SnapshotIsNeverWrittenIntoAnotherDataSource) {
+  RowQuery query;
+  query.SetConnection(connection_);
+  query.SetSQL("select * from Codes");
+  query.Open();
+  connection_.Close();
+  connection_.Open();
+  query.Edit();
+  query.SetFieldText("AidCode", "x");
+  EXPECT_THROW(query.Post(), EDatabaseError);
+  EXPECT_EQ(Read("AidCode"), (std::vector<std::string>{"1.01", "2.02", ""}));
+}
+
+TEST_F(DataAccessTest, EngineFailuresBecomeOleExceptions) {
+  RowQuery query;
+  query.SetConnection(connection_);
+  query.SetSQL("select * from NoSuchTable");
+  try {
+    query.Open();
+    FAIL() << "no error";
+  } catch (const EOleException& e) {
+    EXPECT_FALSE(e.Message().empty());
+    const unsigned char last = e.Message().back();
+    EXPECT_NE(last, '.');
+    EXPECT_GT(last, 32);
+  }
+  StatementCommand command;
+  command.SetConnection(connection_);
+  command.SetCommandText("drop table NoSuchTable");
+  EXPECT_THROW(command.Execute(), EOleException);
+}
+
+TEST_F(DataAccessTest, StatementCommandRunsAndDiscardsRows) {
+  StatementCommand command;
+  command.SetConnection(connection_);
+  command.SetCommandText("select * from Codes");
+  EXPECT_NO_THROW(command.Execute());
+  command.SetCommandText(Gbk(u8"insert into Codes values ('3', '名称', '5')"));
+  command.Execute();
+  EXPECT_EQ(Read("Name"),
+            (std::vector<std::string>{"alpha", Gbk(u8"中文") + "?", "", Gbk(u8"名称")}));
+}
+
+TEST_F(DataAccessTest, RewriteColumnsPassesUtf8Untouched) {
+  connection_.RewriteColumns("codes", {"AidCode", "Name"}, {"Name"},
+                             [](std::string_view value) { return "[" + std::string(value) + "]"; });
+  Db db(dir_.path() / "work.mdb");
+  EXPECT_EQ(db.Column("select Name from Codes"),
+            (std::vector<std::string>{"[alpha]", U8(u8"[中文𠀀]"), "[]"}));
+  EXPECT_THROW(connection_.RewriteColumns("Codes", {"Missing"}, {"Name"},
+                                          [](std::string_view) { return std::string("x"); }),
+               EOleException);
+  EXPECT_EQ(db.Column("select Name from Codes"),
+            (std::vector<std::string>{"[alpha]", U8(u8"[中文𠀀]"), "[]"}));
+}
+
+TEST(ConnectionTest, OpenAndCloseAreIdempotentAndStringIsFixedWhileOpen) {
+  BaseDir base;
+  Db(base.WorkDatabase());
+  Connection connection;
+  EXPECT_FALSE(connection.Connected());
+  connection.Close();
+  connection.SetConnectionString(base.WorkConnection());
+  connection.Open();
+  connection.Open();
+  EXPECT_TRUE(connection.Connected());
+  EXPECT_THROW(connection.SetConnectionString("other"), EOleException);
+  EXPECT_EQ(connection.ConnectionString(), base.WorkConnection());
+  connection.Close();
+  connection.Close();
+  EXPECT_FALSE(connection.Connected());
+}
+
+TEST(ConnectionTest, MissingDatabaseFailsToOpenAndStaysClosed) {
+  TempDir dir;
+  Connection connection;
+  connection.SetConnectionString(testing::DatabaseConnection(dir.path() / "missing.mdb"));
+  EXPECT_THROW(connection.Open(), EOleException);
+  EXPECT_FALSE(connection.Connected());
+}
+
+TEST(ConnectionTest, ReleasedConnectionUnbindsItsQueries) {
+  BaseDir base;
+  Db(base.WorkDatabase()).Exec("create table T (A varchar(5))");
+  RowQuery query;
+  StatementCommand command;
+  {
+    Connection connection;
+    connection.SetConnectionString(base.WorkConnection());
+    query.SetConnection(connection);
+    command.SetConnection(connection);
+    command.SetCommandText("insert into T values ('1')");
+  }
+  query.SetSQL("select * from T");
+  EXPECT_THROW(query.Open(), EDatabaseError);
+  EXPECT_THROW(command.Execute(), EDatabaseError);
+  RowQuery never_bound;
+  never_bound.SetSQL("select * from T");
+  EXPECT_THROW(never_bound.ExecSQL(), EDatabaseError);
+}
+
+TEST(OleMessageTest, TrimsTrailingPeriodsSpacesAndControlCharacters) {
+  struct Case {
+    std::string engine;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"Table 'PZ' does not exist.", "Table 'PZ' does not exist"},
+      {"Syntax error near '.'  .\r\n\t", "Syntax error near '.'"},
+      {"no trailing", "no trailing"},
+      {"...", "Unspecified error"},
+      {"", "Unspecified error"},
+      {U8(u8"表 '凭证' 不存在。"), Gbk(u8"表 '凭证' 不存在。")},  // a full-width stop stays
+      {U8(u8"字段 v1.0. "), Gbk(u8"字段 v1.0")},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(detail::OleMessage(c.engine), c.expected) << c.engine;
+  }
+}
+
+}  // namespace
+}  // namespace dt
