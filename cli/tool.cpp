@@ -84,6 +84,10 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     err << "dealtext: a directory name holds a character that code page 936 lacks\n";
     return kExitUsage;
   }
+  // Absolute, so that the result path names the work database wherever it
+  // is read.
+  base = platform::AbsolutePath(base);
+  source = platform::AbsolutePath(source);
   if (base.empty() || base.back() != platform::PathDelim) base += platform::PathDelim;
   while (source.size() > 1 && source.back() == platform::PathDelim) source.pop_back();
   if (!IsDirectory(base)) {
