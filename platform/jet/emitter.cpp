@@ -61,7 +61,13 @@ std::string EmitSelect(const Select& select, std::string_view row_id_of) {
         break;
       case SelectItem::Kind::kExpr:
         out += EmitExpr(*item.expr);
-        if (!item.alias.empty()) out += " AS " + QuoteName(item.alias);
+        if (!item.alias.empty()) {
+          out += " AS " + QuoteName(item.alias);
+        } else if (item.expr->kind == Expr::Kind::kColumn) {
+          // Named as written, not as declared in its table: a new table made
+          // by SELECT ... INTO gets the names the statement spells.
+          out += " AS " + QuoteName(item.expr->text);
+        }
         break;
     }
   }
