@@ -1,0 +1,146 @@
+// The account code rebuild: segments of a SID, padding to each level's
+// widest segment in bytes, and NewCode written back row by row.
+#include "src/build/account_codes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/errors.h"
+#include "src/build/data_access.h"
+#include "tests/build_test_util.h"
+
+namespace dt {
+namespace {
+
+using testing::BaseDir;
+using testing::Db;
+using testing::Gbk;
+using testing::RecordingEvents;
+using testing::U8;
+using Segments = std::array<std::string, kAccountLevels>;
+
+TEST(AccountSegmentsTest, CutsAtDotsSkippingLeadingSpacesHashesAndDots) {
+  struct Case {
+    std::string sid;
+    Segments expected;
+  };
+  const std::vector<Case> cases = {
+      {"101", {"101", "", "", "", ""}},
+      {"101.12.3", {"101", "12", "3", "", ""}},
+      {"1.2.3.4.5.6", {"1", "2", "3", "4", "5"}},
+      {"101..02", {"101", "02", "", "", ""}},
+      {"#101.#02", {"101", "02", "", "", ""}},
+      {".5.", {"5", "", "", "", ""}},
+      {"101.02 ", {"101", "02 ", "", "", ""}},
+      {" 7 .8", {"7 ", "8", "", "", ""}},
+      {"", {"", "", "", "", ""}},
+      {Gbk(u8"中.1"), {Gbk(u8"中"), "1", "", "", ""}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AccountSegments(c.sid), c.expected) << c.sid;
+}
+
+std::vector<std::string> Codes(const std::vector<std::string>& sids) {
+  std::vector<Segments> segments;
+  for (const auto& sid : sids) segments.push_back(AccountSegments(sid));
+  return PadAndJoin(segments);
+}
+
+TEST(PadAndJoinTest, PadsEachLevelToItsWidestSegment) {
+  struct Case {
+    std::vector<std::string> sids;
+    std::vector<std::string> expected;
+  };
+  const std::vector<Case> cases = {
+      {{"101", "101.1", "101.12.3", "2.01"}, {"101", "10101", "101123", "00201"}},
+      {{"1.2.3.4.5.6"}, {"12345"}},
+      // The sixth level widens nothing.
+      {{"1.2.3.4.5.666", "1"}, {"12345", "1"}},
+      {{"101.02 ", "101.1"}, {"10102 ", "101001"}},
+      {{"101..02", "101.02"}, {"10102", "10102"}},
+      {{"", "12"}, {"", "12"}},
+      // A Chinese character counts two bytes towards the width.
+      {{Gbk(u8"中.1"), "1.22"}, {Gbk(u8"中") + "01", "0122"}},
+      {{}, {}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Codes(c.sids), c.expected) << ::testing::PrintToString(c.sids);
+}
+
+class RebuildTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_.Exec("create table ACCOUNTSECTIONS (SETID varchar(9), SID varchar(50), NAME varchar(50))");
+    connection_.SetConnectionString(base_.WorkConnection());
+    connection_.Open();
+  }
+  void Add(const std::string& utf8_sid) {
+    db_.Exec("insert into ACCOUNTSECTIONS (SETID, SID, NAME) values ('1', '" + utf8_sid +
+             "', 'n')");
+  }
+
+  BaseDir base_;
+  Db db_{base_.WorkDatabase()};
+  Connection connection_;
+  RecordingEvents events_;
+};
+
+TEST_F(RebuildTest, WorkedExampleIsWrittenToEveryRow) {
+  for (const char* sid : {"101", "101.1", "101.12.3", "2.01"}) Add(sid);
+  RebuildAccountCodes(connection_, events_);
+  EXPECT_TRUE(events_.logs.empty());
+  EXPECT_EQ(events_.progress, 20);
+  EXPECT_EQ(db_.Column("select NewCode from ACCOUNTSECTIONS"),
+            (std::vector<std::string>{"101", "10101", "101123", "00201"}));
+  EXPECT_EQ(db_.Column("select SID from ACCOUNTSECTIONS"),
+            (std::vector<std::string>{"101", "101.1", "101.12.3", "2.01"}));
+}
+
+TEST_F(RebuildTest, UnusualSidsAndCharactersBeyondTheCodePage) {
+  Add("1.2.3.4.5.6");
+  Add("#9..8 ");
+  Add(U8(u8"中.1"));
+  Add(U8(u8"𠀀.2"));  // no code page 936 form: NewCode gets '?', SID stays as it is
+  Add("");
+  db_.Exec("insert into ACCOUNTSECTIONS (SETID, SID, NAME) values ('1', NULL, 'n')");
+  RebuildAccountCodes(connection_, events_);
+  EXPECT_EQ(db_.Column("select NewCode from ACCOUNTSECTIONS"),
+            (std::vector<std::string>{"0102345", "098 ", U8(u8"中01"), "0?02", "", ""}));
+  EXPECT_EQ(db_.Column("select SID from ACCOUNTSECTIONS"),
+            (std::vector<std::string>{"1.2.3.4.5.6", "#9..8 ", U8(u8"中.1"), U8(u8"𠀀.2"), "",
+                                      "<null>"}));
+}
+
+TEST_F(RebuildTest, EmptyTableStillAdvancesProgress) {
+  RebuildAccountCodes(connection_, events_);
+  EXPECT_EQ(events_.progress, 20);
+  EXPECT_TRUE(events_.logs.empty());
+  EXPECT_TRUE(db_.Rows("select NewCode from ACCOUNTSECTIONS").empty());
+}
+
+TEST_F(RebuildTest, ExistingNewCodeColumnIsLoggedAndFilled) {
+  db_.Exec("alter table ACCOUNTSECTIONS add column NewCode varchar(255)");
+  Add("1.01");
+  RebuildAccountCodes(connection_, events_);
+  ASSERT_EQ(events_.logs.size(), 1u);
+  EXPECT_EQ(events_.logs[0].rfind("SQL=alter table [ACCOUNTSECTIONS] add column [NewCode] "
+                                  "varchar(255)\xB2\xBB\xC4\xDC\xD6\xB4\xD0\xD0",
+                                  0),
+            0u);
+  EXPECT_EQ(db_.Column("select NewCode from ACCOUNTSECTIONS"), std::vector<std::string>{"101"});
+}
+
+TEST(RebuildFailureTest, MissingTableIsLoggedThenEndsTheBuild) {
+  BaseDir base;
+  Db(base.WorkDatabase()).Exec("create table Other (A varchar(5))");
+  Connection connection;
+  connection.SetConnectionString(base.WorkConnection());
+  connection.Open();
+  RecordingEvents events;
+  EXPECT_THROW(RebuildAccountCodes(connection, events), EOleException);
+  EXPECT_EQ(events.logs.size(), 1u);
+  EXPECT_EQ(events.progress, 0);
+}
+
+}  // namespace
+}  // namespace dt

@@ -1,0 +1,218 @@
+// Work database creation and text import: paths and connection strings, the
+// template copy, the staging and import loop and the reconnection.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/errors.h"
+#include "src/build/data_access.h"
+#include "src/build/statement_runner.h"
+#include "src/build/work_database.h"
+#include "tests/build_test_util.h"
+
+namespace dt {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::BaseDir;
+using testing::Db;
+using testing::RecordingEvents;
+using testing::TempDir;
+using testing::U8;
+using testing::WriteFile;
+
+const char kProvider[] = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
+
+TEST(WorkPathsTest, FormedFromTheBaseWithTheFoldersAsTheyExist) {
+  TempDir dir;
+  const std::string base = dir.Base();
+  // Nothing exists yet: the names stand as written.
+  WorkPaths paths = MakeWorkPaths(base);
+  EXPECT_EQ(paths.template_database, base + "/DataBase/empty.mdb");
+  EXPECT_EQ(paths.work_database, base + "/TemplateTemp/KORVA.mdb");
+  EXPECT_EQ(paths.text_connection, kProvider + base +
+                                       "TemplateTemp/;Extended Properties=text;Persist "
+                                       "Security Info=False");
+  EXPECT_EQ(paths.work_connection,
+            kProvider + base + "TemplateTemp/KORVA.mdb;Persist Security Info=False");
+
+  // Folders and the template spelled otherwise are found ignoring case.
+  fs::create_directory(dir.path() / "database");
+  fs::create_directory(dir.path() / "TEMPLATETEMP");
+  WriteFile(dir.path() / "database" / "EMPTY.MDB", "");
+  paths = MakeWorkPaths(base);
+  EXPECT_EQ(paths.template_database, base + "/database/EMPTY.MDB");
+  EXPECT_EQ(paths.work_database, base + "/TEMPLATETEMP/KORVA.mdb");
+  EXPECT_EQ(paths.work_connection,
+            kProvider + base + "TEMPLATETEMP/KORVA.mdb;Persist Security Info=False");
+}
+
+TEST(ImportStatementTest, TableIsTheFileNameLessItsExtension) {
+  struct Case {
+    std::string file;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"BOOK.TXT", "select * into BOOK in \"/b//TemplateTemp/KORVA.mdb\" from BOOK.TXT"},
+      {"Book.txt", "select * into Book in \"/b//TemplateTemp/KORVA.mdb\" from Book.txt"},
+      {"my book.txt", "select * into my book in \"/b//TemplateTemp/KORVA.mdb\" from my book.txt"},
+      {".txt", "select * into  in \"/b//TemplateTemp/KORVA.mdb\" from .txt"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ImportStatement(c.file, "/b//TemplateTemp/KORVA.mdb"), c.expected);
+  }
+}
+
+class ImportTest : public ::testing::Test {
+ protected:
+  // A source file with an exporter's own first line and `lines` after it.
+  std::string Source(const std::string& name, const std::vector<std::string>& lines) {
+    std::string text = "exporter header,to be dropped\r\n";
+    for (const auto& line : lines) text += line + "\r\n";
+    WriteFile(source_.path() / name, text);
+    return (source_.path() / name).string();
+  }
+
+  void RunImport(const std::vector<std::string>& sources) {
+    const WorkPaths paths = MakeWorkPaths(base_.Base());
+    CopyTemplate(paths);
+    ImportSources(base_.Base(), paths, sources, connection_, events_);
+    ConnectWorkDatabase(paths, connection_);
+  }
+
+  BaseDir base_;
+  TempDir source_;
+  Connection connection_;
+  RecordingEvents events_;
+};
+
+TEST_F(ImportTest, SevenFilesBecomeSevenTables) {
+  const std::vector<std::string> sources = {
+      Source("ACCOUNTSECTIONS.TXT", {"1,2024,101.01,,,,,,," + testing::Gbk(u8"现金")}),
+      Source("BOOK.TXT", {"1,2024,B1,1,5", "1,2024,B2,2,6"}),
+      Source("BOOKDETAIL.TXT", {"1,2024,B1,1,summary,101.01", "1,2024,B1,2", "1,2024,B2,1"}),
+      Source("BUDGETSECTION.TXT", {"2024,2.01"}),
+      Source("ITEM.TXT", {"1,2024,3.1"}),
+      Source("LOAN.TXT", {"1,2024,E"}),
+      Source("REMAIN.TXT", {"1,2024,R1,101.01"}),
+  };
+  RunImport(sources);
+
+  EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
+  EXPECT_EQ(events_.progress, 70);
+  EXPECT_TRUE(connection_.Connected());
+  EXPECT_EQ(connection_.ConnectionString(), MakeWorkPaths(base_.Base()).work_connection);
+
+  Db db(base_.WorkDatabase());
+  const std::vector<std::pair<std::string, std::size_t>> tables = {
+      {"ACCOUNTSECTIONS", 1}, {"BOOK", 2}, {"BOOKDETAIL", 3},
+      {"BUDGETSECTION", 1},   {"ITEM", 1}, {"LOAN", 1},
+      {"REMAIN", 1}};
+  for (const auto& [table, rows] : tables) EXPECT_EQ(db.Count(table), rows) << table;
+  EXPECT_EQ(db.Column("select NAME from ACCOUNTSECTIONS"), std::vector<std::string>{U8(u8"现金")});
+  EXPECT_EQ(db.Column("select BOOKNO from BOOKDETAIL"),
+            (std::vector<std::string>{"B1", "B1", "B2"}));
+  EXPECT_EQ(db.Column("select SID from BOOKDETAIL"),
+            (std::vector<std::string>{"101.01", "<null>", "<null>"}));
+
+  // Each file was staged, then imported, in source order.
+  ASSERT_EQ(events_.phases.size(), 14u);
+  EXPECT_EQ(events_.phases[0],
+            std::make_pair(BuildPhase::kStaging, std::string("ACCOUNTSECTIONS.TXT")));
+  EXPECT_EQ(events_.phases[1],
+            std::make_pair(BuildPhase::kImport, std::string("ACCOUNTSECTIONS.TXT")));
+  EXPECT_EQ(events_.phases[13], std::make_pair(BuildPhase::kImport, std::string("REMAIN.TXT")));
+  // The staged copies stay in the staging folder.
+  EXPECT_TRUE(fs::exists(base_.path() / "TemplateTemp" / "BOOK.TXT"));
+}
+
+TEST_F(ImportTest, FileNameWithASpaceIsLoggedAndTheNextFileIsImported) {
+  const std::vector<std::string> sources = {
+      Source("my book.txt", {"x"}),
+      Source("Item.txt", {"1,2024,3.1"}),
+  };
+  RunImport(sources);
+
+  // The logged text is exactly what the statement gives on the text source.
+  const WorkPaths paths = MakeWorkPaths(base_.Base());
+  const std::string statement = ImportStatement("my book.txt", paths.work_database);
+  Connection text;
+  text.SetConnectionString(paths.text_connection);
+  RecordingEvents direct;
+  RunStatement(statement, text, direct);
+  ASSERT_EQ(direct.logs.size(), 1u);
+  EXPECT_EQ(events_.logs, direct.logs);
+  EXPECT_EQ(direct.logs[0].rfind("SQL=" + statement + "\xB2\xBB\xC4\xDC\xD6\xB4\xD0\xD0", 0), 0u);
+
+  Db db(base_.WorkDatabase());
+  EXPECT_EQ(db.Column("select IID from Item"), std::vector<std::string>{"3.1"});
+  EXPECT_EQ(events_.progress, 20);
+}
+
+TEST_F(ImportTest, EachRunStartsFromTheTemplate) {
+  Db(base_.path() / "DataBase" / "empty.mdb").Exec("create table Kept (A varchar(5))");
+  RunImport({Source("BOOK.TXT", {"1,2024,B1"})});
+  connection_.Close();
+  fs::remove(source_.path() / "BOOK.TXT");
+  RunImport({Source("ITEM.TXT", {"1,2024,3.1"})});
+
+  EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
+  Db db(base_.WorkDatabase());
+  EXPECT_EQ(db.Count("ITEM"), 1u);
+  EXPECT_EQ(db.Count("Kept"), 0u);
+  EXPECT_THROW(db.Rows("select * from BOOK"), jet::Error);
+  // The template itself is never written.
+  Db template_db(base_.path() / "DataBase" / "empty.mdb");
+  EXPECT_THROW(template_db.Rows("select * from ITEM"), jet::Error);
+}
+
+TEST_F(ImportTest, EmptySourceListStillGivesAFreshWorkDatabase) {
+  Db(base_.WorkDatabase()).Exec("create table Stale (A varchar(5))");
+  RunImport({});
+  EXPECT_TRUE(connection_.Connected());
+  EXPECT_EQ(events_.progress, 0);
+  EXPECT_THROW(Db(base_.WorkDatabase()).Rows("select * from Stale"), jet::Error);
+}
+
+TEST_F(ImportTest, FailedTemplateCopyEndsTheBuildNamingBothPaths) {
+  Db(base_.WorkDatabase()).Exec("create table Stale (A varchar(5))");
+  fs::remove(base_.path() / "DataBase" / "empty.mdb");
+  const WorkPaths paths = MakeWorkPaths(base_.Base());
+  try {
+    CopyTemplate(paths);
+    FAIL() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message().rfind("Cannot copy file \"" + paths.template_database + "\" to \"" +
+                                    paths.work_database + "\". ",
+                                0),
+              0u)
+        << e.Message();
+    EXPECT_GT(e.Message().size(), paths.template_database.size() + paths.work_database.size() + 25);
+  }
+}
+
+TEST_F(ImportTest, MissingWorkDatabaseFailsToOpen) {
+  const WorkPaths paths = MakeWorkPaths(base_.Base());
+  ASSERT_FALSE(fs::exists(base_.WorkDatabase()));
+  EXPECT_THROW(ConnectWorkDatabase(paths, connection_), EOleException);
+  EXPECT_FALSE(connection_.Connected());
+}
+
+TEST_F(ImportTest, StagingFailureEndsTheLoopAfterEarlierImports) {
+  const std::vector<std::string> sources = {
+      Source("BOOK.TXT", {"1,2024,B1"}),
+      (source_.path() / "MISSING.TXT").string(),
+      Source("ITEM.TXT", {"1,2024,3.1"}),
+  };
+  const WorkPaths paths = MakeWorkPaths(base_.Base());
+  CopyTemplate(paths);
+  EXPECT_THROW(ImportSources(base_.Base(), paths, sources, connection_, events_), Exception);
+  EXPECT_EQ(events_.progress, 20);
+  connection_.Close();
+  Db db(base_.WorkDatabase());
+  EXPECT_EQ(db.Count("BOOK"), 1u);
+  EXPECT_THROW(db.Rows("select * from ITEM"), jet::Error);
+}
+
+}  // namespace
+}  // namespace dt
