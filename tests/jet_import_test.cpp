@@ -1,0 +1,120 @@
+// The text driver's import: SELECT * INTO T IN "db" FROM file on a text
+// session, as the build sends it for each staged file.
+#include <sqlite3.h>
+
+#include "tests/jet_test_util.h"
+
+namespace dt::jet {
+namespace {
+
+using testing::DatabaseConnection;
+using testing::ErrorOf;
+using testing::ScratchDir;
+using testing::SortedRows;
+using testing::TextConnection;
+
+class JetImportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    database_ = dir_.Write("KORVA.mdb", "");
+    text_.Open(TextConnection(dir_.Folder()));
+  }
+
+  std::string ImportStatement(const std::string& table, const std::string& file) {
+    return "select * into " + table + " in \"" + dir_.Folder() + "/KORVA.mdb\" from " + file;
+  }
+
+  Snapshot Read(const std::string& sql) {
+    Session work;
+    work.Open(DatabaseConnection(database_));
+    return work.Query(sql);
+  }
+
+  ScratchDir dir_;
+  std::string database_;
+  Session text_;
+};
+
+TEST_F(JetImportTest, ImportsEveryRecordAsTextWithEmptyFieldsNull) {
+  dir_.Write("Book.txt",
+             "BOOKNO,SID,SUMMARY,YEAR\r\n"
+             "P1,1.01,\"pay, \"\"cash\"\"\",2020\r\n"
+             "P2,,plain,0012\r\n"
+             "\r\n"
+             "P3,2.1\r\n"
+             "P4,\xE7\x8E\xB0\xE9\x87\x91,x,2021,extra\r\n");
+  EXPECT_EQ(text_.Execute(ImportStatement("Book", "Book.txt")), 4);
+  const Snapshot book = Read("select * from book");
+  EXPECT_EQ(book.columns, (std::vector<std::string>{"BOOKNO", "SID", "SUMMARY", "YEAR"}));
+  EXPECT_EQ(SortedRows(book), (std::vector<std::string>{
+                                  "P1|1.01|pay, \"cash\"|2020",
+                                  "P2|<null>|plain|0012",
+                                  "P3|2.1|<null>|<null>",
+                                  "P4|\xE7\x8E\xB0\xE9\x87\x91|x|2021",
+                              }));
+  // Leading zeros survive: the column is text, not a number.
+  EXPECT_EQ(Read("select YEAR from Book where BOOKNO = 'P2'").rows[0][0], "0012");
+}
+
+TEST_F(JetImportTest, FindsTheFileIgnoringCaseAndNamesTheTableAsWritten) {
+  dir_.Write("BOOK.TXT", "A\n1\n");
+  text_.Execute(ImportStatement("Book", "book.txt"));
+  EXPECT_EQ(Read("select * from BOOK").rows.size(), 1u);
+  // The table exists now: a second import fails and changes nothing.
+  EXPECT_EQ(ErrorOf([&] { text_.Execute(ImportStatement("BOOK", "BOOK.TXT")); }),
+            "Table 'BOOK' already exists");
+  EXPECT_EQ(Read("select * from Book").rows.size(), 1u);
+}
+
+TEST_F(JetImportTest, FailuresNameWhatIsWrong) {
+  dir_.Write("Item.txt", "IID\nI1\n");
+  dir_.Write("My Book.txt", "A\n1\n");
+  struct Case {
+    std::string sql;
+    std::string error;
+  };
+  const std::vector<Case> cases = {
+      {ImportStatement("Loan", "Loan.txt"), "Could not find file"},
+      {"select * into Item in \"" + dir_.File("missing.mdb") + "\" from Item.txt",
+       "Could not find file '" + dir_.File("missing.mdb") + "'"},
+      {ImportStatement("My Book", "My Book.txt"), "Syntax error near 'Book'"},
+      {"select IID into Item in \"" + database_ + "\" from Item.txt", "runs only SELECT * INTO"},
+      {"select * from Item.txt", "runs only SELECT * INTO"},
+      {"update Item set IID = '1'", "runs only SELECT * INTO"},
+  };
+  for (const Case& c : cases) {
+    const std::string error = ErrorOf([&] { text_.Execute(c.sql); });
+    EXPECT_NE(error.find(c.error), std::string::npos) << c.sql << " -> " << error;
+  }
+  EXPECT_NE(ErrorOf([&] { text_.Query("select * from Item.txt"); }), "");
+  EXPECT_NE(ErrorOf([&] {
+              text_.RewriteColumns("Item", {}, {"IID"},
+                                   [](std::string_view v) { return std::string(v); });
+            }),
+            "");
+  EXPECT_NE(ErrorOf([&] { Read("select * from Item"); }).find("does not exist"), std::string::npos);
+}
+
+TEST_F(JetImportTest, ImportedDatabasePassesIntegrityCheckAndOpensAgain) {
+  std::string content = "SID,NAME\n";
+  for (int i = 0; i < 5000; ++i)
+    content += std::to_string(i) + ".1,name " + std::to_string(i) + "\n";
+  dir_.Write("ACCOUNTSECTIONS.txt", content);
+  dir_.Write("ITEM.txt", "IID,NAME\n1,a\n");
+  EXPECT_EQ(text_.Execute(ImportStatement("ACCOUNTSECTIONS", "ACCOUNTSECTIONS.txt")), 5000);
+  EXPECT_EQ(text_.Execute(ImportStatement("ITEM", "ITEM.txt")), 1);
+  text_.Close();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(database_.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* stmt = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+  EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "ok");
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+  EXPECT_EQ(Read("select count(*) as n from accountsections").rows[0][0], "5000");
+  EXPECT_EQ(Read("select NAME from accountsections where SID = '4999.1'").rows[0][0], "name 4999");
+}
+
+}  // namespace
+}  // namespace dt::jet
