@@ -108,14 +108,18 @@ bool OutputFile::Commit(bool fail_if_exists) {
     return false;
   }
   if (fail_if_exists) {
-    // link() refuses an existing target, so nothing is ever replaced.
-    if (::link(temp_path_.c_str(), target_path_.c_str()) != 0) {
-      error_ = errno;
+    // link() refuses an existing target, so nothing is ever replaced. On a
+    // file system without hard links, test for the target, then rename.
+    if (::link(temp_path_.c_str(), target_path_.c_str()) == 0) {
+      Discard();  // the target now holds the data; drop the temporary name
+      return true;
+    }
+    error_ = errno;
+    if (error_ == EEXIST || ::access(target_path_.c_str(), F_OK) == 0) {
+      error_ = EEXIST;
       Discard();
       return false;
     }
-    Discard();  // the target now holds the data; drop the temporary name
-    return true;
   }
   if (::rename(temp_path_.c_str(), target_path_.c_str()) != 0) {
     error_ = errno;
