@@ -1,0 +1,126 @@
+// The command-line tool as people and scripts run it: exit codes, standard
+// output holding only the result path, messages on standard error and in
+// the log file, and its help.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "src/entry/version.h"
+#include "tests/entry_fixture.h"
+
+namespace dt {
+namespace {
+
+struct ToolRun {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+class ToolTest : public ::testing::Test {
+ protected:
+  // Runs the tool with `arguments` (already quoted for the shell).
+  ToolRun Run(const std::string& arguments) {
+    const std::string out = dirs_.Scratch("tool.out");
+    const std::string err = dirs_.Scratch("tool.err");
+    const std::string command = "'" + std::string(DEALTEXT_BUILD_DIR) + "/dealtext' " + arguments +
+                                " >'" + out + "' 2>'" + err + "'";
+    const int status = std::system(command.c_str());
+    ToolRun run;
+    run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = testing::ReadBytes(out);
+    run.err = testing::ReadBytes(err);
+    return run;
+  }
+  std::string Dirs() const {
+    return "--base '" + dirs_.Base() + "' --source '" + dirs_.Source() + "'";
+  }
+
+  testing::RunDirectories dirs_;
+};
+
+TEST_F(ToolTest, CompletedRunPrintsOnlyThePath) {
+  dirs_.AddSampleExport();
+  const ToolRun run = Run(Dirs());
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, dirs_.Base() + "TemplateTemp/KORVA.mdb\n");
+  EXPECT_NE(run.err.find("table PZ 1\n"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("table ACCOUNTSECTIONS 2\n"), std::string::npos) << run.err;
+  for (const char* phase : {"discovery", "template-copy", "staging", "import", "account-codes",
+                            "derived-tables", "cleanup", "total"}) {
+    EXPECT_NE(run.err.find(std::string("\nphase ") + phase + " "), std::string::npos) << phase;
+  }
+}
+
+TEST_F(ToolTest, DelimitersAreAddedToTheBaseAndTakenFromTheSource) {
+  dirs_.AddSampleExport();
+  std::string base = dirs_.Base();
+  base.pop_back();
+  const ToolRun run = Run("--quiet --base '" + base + "' --source '" + dirs_.Source() + "/'");
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, dirs_.Base() + "TemplateTemp/KORVA.mdb\n");
+  EXPECT_EQ(run.err.find("phase "), std::string::npos) << "quiet";
+}
+
+TEST_F(ToolTest, FailedRunExitsOneWithTheFailureMessage) {
+  dirs_.AddSource("BOOK.TXT", "");
+  const std::string log = dirs_.Scratch("run.log");
+  const ToolRun run = Run(Dirs() + " --log '" + log + "'");
+  const std::string message =
+      "\xE6\x95\xB0\xE6\x8D\xAE\xE9\xA2\x84\xE5\xA4\x84\xE7\x90\x86\xE5\x87\xBA\xE7\x8E\xB0\xE5"
+      "\xBC\x82\xE5\xB8\xB8\xEF\xBC\x81List index out of bounds (0)\n";
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+  EXPECT_EQ(testing::ReadBytes(log), message);
+}
+
+TEST_F(ToolTest, BadUsageExitsTwo) {
+  const struct {
+    const char* name;
+    std::string arguments;
+    const char* says;
+  } cases[] = {
+      {"unknown option", Dirs() + " --frobnicate", "frobnicate"},
+      {"missing source option", "--base '" + dirs_.Base() + "'", "--source"},
+      {"missing base directory",
+       "--base '" + dirs_.Scratch("nowhere") + "' --source '" + dirs_.Source() + "'",
+       "base directory not found"},
+      {"missing source directory",
+       "--base '" + dirs_.Base() + "' --source '" + dirs_.Scratch("nowhere") + "'",
+       "source directory not found"},
+      {"unopenable log", Dirs() + " --log '" + dirs_.Scratch("no/such/dir/log") + "'",
+       "cannot open log file"},
+      // A character code page 936 lacks would silently name another path.
+      {"name outside the code page",
+       "--base '" + dirs_.Base() + "\xF0\x9F\x98\x80' --source '" + dirs_.Source() + "'",
+       "code page 936"},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = Run(c.arguments);
+    EXPECT_EQ(run.exit_code, 2) << c.name;
+    EXPECT_EQ(run.out, "") << c.name;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << c.name << ": " << run.err;
+  }
+  EXPECT_FALSE(dirs_.WorkDatabaseExists());
+}
+
+TEST_F(ToolTest, HelpDescribesTheBaseDirectoryLayout) {
+  const ToolRun run = Run("--help");
+  EXPECT_EQ(run.exit_code, 0);
+  for (const char* text : {"--base", "--source", "--log", "--quiet", "DataBase/empty.mdb",
+                           "TemplateTemp", "KORVA.mdb", "Exit status"}) {
+    EXPECT_NE(run.out.find(text), std::string::npos) << text;
+  }
+}
+
+TEST_F(ToolTest, VersionPrintsTheVersion) {
+  const ToolRun run = Run("--version");
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_NE(run.out.find(Version()), std::string::npos) << run.out;
+}
+
+}  // namespace
+}  // namespace dt

@@ -1,0 +1,199 @@
+// The entry point: DoIt through the real plug-in loaded as a host loads it
+// (two calls, each waiting the run window's real second), the plug-in's
+// single export, and one call's control flow in this process with a manual
+// clock (close request, window handle, null texts, repeated runs).
+#include "src/entry/doit.h"
+
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "platform/module.h"
+#include "platform/oleaut/oleaut.h"
+#include "platform/ui.h"
+#include "src/entry/run_sequence.h"
+#include "src/entry/run_window.h"
+#include "tests/entry_fixture.h"
+
+namespace dt {
+namespace {
+
+const std::string kBuildDir = DEALTEXT_BUILD_DIR;
+
+// --- Through the plug-in ----------------------------------------------------
+
+using DoItFn = void (*)(BSTR*, std::uintptr_t, const char*, const char*, std::uintptr_t);
+
+class PluginTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    oleaut_ = std::make_unique<platform::LoadedLibrary>(kBuildDir + "/liboleaut32.so");
+    plugin_ = std::make_unique<platform::LoadedLibrary>(kBuildDir + "/libdealtext.so");
+  }
+  static void TearDownTestSuite() {
+    plugin_.reset();
+    oleaut_.reset();
+  }
+  void SetUp() override {
+    do_it_ = plugin_->Entry<DoItFn>("DoIt");
+    alloc_ = oleaut_->Entry<decltype(&SysAllocStringLen)>("SysAllocStringLen");
+    free_ = oleaut_->Entry<decltype(&SysFreeString)>("SysFreeString");
+    length_ = oleaut_->Entry<decltype(&SysStringLen)>("SysStringLen");
+    ASSERT_NE(do_it_, nullptr);
+    ASSERT_EQ(setenv("HALVAREN_LOG", dirs_.Scratch("host.log").c_str(), 1), 0);
+  }
+  void TearDown() override { unsetenv("HALVAREN_LOG"); }
+
+  // Calls DoIt with a result variable that already holds a string.
+  std::u16string Call(std::uintptr_t fifth) {
+    BSTR result = alloc_(u"previous result", 15);
+    const std::string base = dirs_.Base();
+    const std::string source = dirs_.Source();
+    do_it_(&result, 0x4711, base.c_str(), source.c_str(), fifth);
+    std::u16string text(result, length_(result));
+    free_(result);
+    return text;
+  }
+
+  std::string HostLogText() const {
+    const std::string path = dirs_.Scratch("host.log");
+    return std::filesystem::exists(path) ? testing::ReadBytes(path) : std::string();
+  }
+
+  static std::unique_ptr<platform::LoadedLibrary> oleaut_;
+  static std::unique_ptr<platform::LoadedLibrary> plugin_;
+  DoItFn do_it_ = nullptr;
+  decltype(&SysAllocStringLen) alloc_ = nullptr;
+  decltype(&SysFreeString) free_ = nullptr;
+  decltype(&SysStringLen) length_ = nullptr;
+  testing::RunDirectories dirs_;
+};
+
+std::unique_ptr<platform::LoadedLibrary> PluginTest::oleaut_;
+std::unique_ptr<platform::LoadedLibrary> PluginTest::plugin_;
+
+TEST_F(PluginTest, CompletedRunHandsBackTheWorkDatabasePath) {
+  dirs_.AddSampleExport();
+  const std::u16string result = Call(0);
+  EXPECT_EQ(result, platform::Utf8ToUtf16(dirs_.Base() + "TemplateTemp/KORVA.mdb"));
+  EXPECT_TRUE(dirs_.WorkDatabaseExists());
+  EXPECT_EQ(HostLogText().find("\t\xE6\x95\xB0\xE6\x8D\xAE"), std::string::npos)
+      << "no run failure logged";
+}
+
+TEST_F(PluginTest, FailedRunGivesExactlyZeroAndLogsTheFailure) {
+  dirs_.AddSource("BOOK.TXT", "");
+  // The fifth argument is never read, whatever it holds.
+  const std::u16string result = Call(~std::uintptr_t{0});
+  EXPECT_EQ(result, u"0");
+  EXPECT_EQ(result.size(), 1u);
+  EXPECT_EQ(HostLogText(),
+            "3\t\xE6\x95\xB0\xE6\x8D\xAE\xE9\xA2\x84\xE5\xA4\x84\xE7\x90\x86\xE5\x87\xBA\xE7\x8E"
+            "\xB0\xE5\xBC\x82\xE5\xB8\xB8\xEF\xBC\x81List index out of bounds (0)\n");
+}
+
+TEST(PluginExportTest, DoItIsTheOnlyExportedFunction) {
+  if (std::system("command -v nm >/dev/null 2>&1") != 0) GTEST_SKIP() << "nm is not installed";
+  const std::string command = "nm -D --defined-only " + kBuildDir + "/libdealtext.so";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::vector<std::string> functions;
+  char line[1024];
+  while (fgets(line, sizeof line, pipe) != nullptr) {
+    char type = 0;
+    char name[512] = {};
+    if (sscanf(line, "%*s %c %511s", &type, name) == 2 &&
+        (type == 'T' || type == 't' || type == 'W' || type == 'i')) {
+      functions.push_back(name);
+    }
+  }
+  ASSERT_EQ(pclose(pipe), 0);
+  EXPECT_EQ(functions, std::vector<std::string>{"DoIt"});
+}
+
+// --- One call in this process ---------------------------------------------
+
+std::vector<std::u16string>* g_log = nullptr;
+void RecordLog(void*, std::int32_t, const char16_t* message) { g_log->push_back(message); }
+
+class RunCallTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_log = &log_;
+    platform::TheApplication().SetHandle(kLibraryHandle);
+    options_.clock = &clock_;
+  }
+  void TearDown() override {
+    platform::TheApplication().SetHandle(0);
+    g_log = nullptr;
+  }
+  std::string Call(const char* base, const char* source) {
+    return RunDoItCall(kHostHandle, base, source, HostLog(&RecordLog, nullptr), options_);
+  }
+
+  static constexpr std::uintptr_t kLibraryHandle = 0x1111;
+  static constexpr std::uintptr_t kHostHandle = 0x2222;
+  platform::ManualClock clock_;
+  RunCallOptions options_;
+  testing::RunDirectories dirs_;
+  std::vector<std::u16string> log_;
+};
+
+TEST_F(RunCallTest, CloseRequestInTheFirstSecondBuildsNothing) {
+  dirs_.AddSampleExport();
+  std::uintptr_t owner = 0;
+  std::string staging;
+  options_.window_ready = [&](TFrm_DealText& window) {
+    owner = window.OwnerWindow();
+    staging = window.StagingDirectory();
+    window.PostCloseRequest();
+  };
+  EXPECT_EQ(Call(dirs_.Base().c_str(), dirs_.Source().c_str()), "0");
+  EXPECT_EQ(owner, kHostHandle) << "the run window is owned by the host's window";
+  EXPECT_EQ(staging, dirs_.Base() + "TempLateTemp/");
+  EXPECT_EQ(platform::TheApplication().Handle(), kLibraryHandle);
+  EXPECT_FALSE(dirs_.WorkDatabaseExists());
+  EXPECT_TRUE(std::filesystem::is_empty(dirs_.Base() + "TemplateTemp"));
+  EXPECT_TRUE(log_.empty());
+}
+
+TEST_F(RunCallTest, TwoCompletedCallsReturnTheSamePathAndRestoreTheHandle) {
+  dirs_.AddSampleExport();
+  const std::string expected = dirs_.Base() + "TemplateTemp/KORVA.mdb";
+  EXPECT_EQ(Call(dirs_.Base().c_str(), dirs_.Source().c_str()), expected);
+  EXPECT_EQ(platform::TheApplication().Handle(), kLibraryHandle);
+  // The second run starts again from the template, so its imports do not
+  // meet the first run's tables.
+  EXPECT_EQ(Call(dirs_.Base().c_str(), dirs_.Source().c_str()), expected);
+  EXPECT_EQ(platform::TheApplication().Handle(), kLibraryHandle);
+  for (const std::u16string& message : log_) {
+    EXPECT_EQ(message.find(u"already exists"), std::u16string::npos);
+  }
+}
+
+TEST_F(RunCallTest, NullTextsReadAsEmptyAndTheRunFails) {
+  EXPECT_EQ(Call(nullptr, nullptr), "0");
+  ASSERT_EQ(log_.size(), 1u);
+  EXPECT_EQ(log_[0].rfind(platform::AnsiToUtf16(RunFailureMessage(""))), 0u);
+  EXPECT_EQ(platform::TheApplication().Handle(), kLibraryHandle);
+}
+
+TEST_F(RunCallTest, AFailureToShowTheWindowStillRestoresTheHandle) {
+  options_.window_ready = [](TFrm_DealText& window) {
+    window.OnShow = [] { throw Exception("cannot show"); };
+  };
+  EXPECT_THROW(Call(dirs_.Base().c_str(), dirs_.Source().c_str()), Exception);
+  EXPECT_EQ(platform::TheApplication().Handle(), kLibraryHandle);
+  EXPECT_FALSE(platform::TheApplication().OtherWindowsDisabled());
+}
+
+}  // namespace
+}  // namespace dt
