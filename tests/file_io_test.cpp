@@ -88,6 +88,18 @@ TEST(CopyFileTest, AFailedCopyLeavesTheTargetAsItWas) {
   EXPECT_EQ(EntryNames(dir.path()).size(), 3u);  // dst, folder, src: nothing else left
 }
 
+TEST(SameFileTest, RecognisesOneFileUnderTwoNames) {
+  TempDir dir;
+  WriteBytes(dir / "a", "x");
+  WriteBytes(dir / "b", "x");
+  std::filesystem::create_symlink(dir / "a", dir / "link");
+  EXPECT_TRUE(SameFile(dir / "a", dir.path() + "//./a"));
+  EXPECT_TRUE(SameFile(dir / "a", dir / "link"));
+  EXPECT_FALSE(SameFile(dir / "a", dir / "b"));
+  EXPECT_FALSE(SameFile(dir / "a", dir / "missing"));
+  EXPECT_FALSE(SameFile(dir / "missing", dir / "missing"));
+}
+
 TEST(WholeFileTest, ReadsAndWritesBytesExactly) {
   TempDir dir;
   const std::string bytes = Pattern(std::size_t{1} << 20) + std::string("\0\r\n", 3);

@@ -231,6 +231,19 @@ TEST_F(StageFileTest, UnreadableSourceEndsWithACopyErrorAndKeepsTheStaleFile) {
   EXPECT_EQ(EntryNames(dir_ / "TemplateTemp").size(), 1u);
 }
 
+TEST_F(StageFileTest, SourceThatIsTheStagedFileIsNeverWritten) {
+  const std::string bytes = "export header\r\n1,2\r\n";
+  WriteBytes(Staged("BOOK.TXT"), bytes);
+  try {
+    StageFile(Staged("BOOK.TXT"), Base());
+    FAIL() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message().rfind("Cannot copy file \"" + Staged("BOOK.TXT") + "\" to \"", 0), 0u)
+        << e.Message();
+  }
+  EXPECT_EQ(ReadBytes(Staged("BOOK.TXT")), bytes);
+}
+
 TEST_F(StageFileTest, SourceWithoutAnyLineRaisesTheListIndexError) {
   for (const std::string& bytes : {""s, "\0header\r\nrow\r\n"s}) {
     WriteBytes(Source("BOOK.TXT"), bytes);

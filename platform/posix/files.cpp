@@ -104,6 +104,14 @@ bool FileExists(const std::string& ansi_path) {
   return ::stat(NativePath(ansi_path).c_str(), &st) == 0;
 }
 
+bool SameFile(const std::string& ansi_a, const std::string& ansi_b) {
+  struct stat a;
+  struct stat b;
+  return ::stat(NativePath(ansi_a).c_str(), &a) == 0 &&
+         ::stat(NativePath(ansi_b).c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
+}
+
 std::string ReadWholeFile(const std::string& ansi_path) {
   InputFile in;
   if (!in.Open(ansi_path))

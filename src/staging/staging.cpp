@@ -38,6 +38,13 @@ std::string StageFile(const std::string& source_path, const std::string& base_di
 
   platform::InputFile source;
   if (!source.Open(source_path)) throw CopyError(source_path, staged_path, source.error());
+  // A source folder that is the staging folder itself: staging would
+  // overwrite the export it reads, so the copy fails as it does on Windows.
+  if (platform::SameFile(source_path, staged_path)) {
+    throw Exception(
+        FillTemplate("Cannot copy file \"%s\" to \"%s\". %s",
+                     {source_path, staged_path, "Source and target are the same file"}));
+  }
   platform::OutputFile staged;
   if (!staged.Create(staged_path)) throw CreateError(staged_path, staged.error());
 

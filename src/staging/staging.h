@@ -18,7 +18,8 @@ namespace dt {
 // when whole. Memory does not grow with the file.
 // Raises:
 //   Exception "Cannot copy file "<source>" to "<staged>". <system text>"
-//     when the source cannot be opened or read;
+//     when the source cannot be opened or read, or is the staged file
+//     itself (the source is never written);
 //   EStringListError "List index out of bounds (0)" when the source has no
 //     line at all (empty, or its first byte is zero);
 //   EFCreateError naming the staged path when it cannot be created or put
