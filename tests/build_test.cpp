@@ -1,0 +1,325 @@
+// The whole build through RunBuild: the seven sample source files into a
+// complete work database, every table checked; a generated export checked
+// for consistency; failures that end the build where they happen.
+#include "src/build/build.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "platform/errors.h"
+#include "src/build/data_access.h"
+#include "tests/build_test_util.h"
+
+#if __has_include("bench/export_generator.h")
+#include "bench/export_generator.h"
+#include "platform/jet/text_reader.h"
+#define DEALTEXT_HAVE_EXPORT_GENERATOR 1
+#endif
+
+namespace dt {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::BaseDir;
+using testing::Db;
+using testing::RecordingEvents;
+using testing::TempDir;
+using testing::U8;
+using Rows = std::vector<std::vector<std::string>>;
+using Strings = std::vector<std::string>;
+
+const fs::path kSamples = fs::path(DEALTEXT_TEST_DATA) / "build" / "source";
+const Strings kSampleFiles = {"ACCOUNTSECTIONS.TXT", "BOOK.TXT", "BOOKDETAIL.TXT",
+                              "BUDGETSECTION.TXT",   "ITEM.TXT", "LOAN.TXT",
+                              "REMAIN.TXT"};
+
+Strings SampleSources() {
+  Strings sources;
+  for (const auto& name : kSampleFiles) sources.push_back((kSamples / name).string());
+  return sources;
+}
+
+Rows Sorted(Db& db, const std::string& sql) {
+  Rows out;
+  for (const auto& row : db.Rows(sql)) {
+    Strings values;
+    for (const auto& v : row) values.push_back(v ? *v : "<null>");
+    out.push_back(values);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// SQLite's own verdict on the file the build left.
+std::string IntegrityCheck(const fs::path& file) {
+  sqlite3* db = nullptr;
+  std::string verdict = "cannot open";
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, "pragma integrity_check", -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+      verdict = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+    }
+    sqlite3_finalize(statement);
+  }
+  sqlite3_close(db);
+  return verdict;
+}
+
+class BuildTest : public ::testing::Test {
+ protected:
+  void Run(const Strings& sources) { RunBuild(base_.Base(), sources, connection_, events_); }
+
+  BaseDir base_;
+  Connection connection_;
+  RecordingEvents events_;
+};
+
+TEST_F(BuildTest, SampleExportBecomesACompleteWorkDatabase) {
+  Run(SampleSources());
+  EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
+  EXPECT_EQ(events_.progress, 110);  // the receiver caps it at 100
+  EXPECT_TRUE(connection_.Connected());
+  connection_.Close();
+
+  Db db(base_.WorkDatabase());
+  const std::vector<std::pair<std::string, std::size_t>> counts = {
+      {"ACCOUNTSECTIONS", 5}, {"BOOK", 3}, {"BOOKDETAIL", 6},
+      {"BUDGETSECTION", 3},   {"ITEM", 2}, {"LOAN", 1},
+      {"REMAIN", 3},          {"KMYE", 3}, {"PZ", 5},
+      {"aidInfo", 4}};
+  for (const auto& [table, rows] : counts) EXPECT_EQ(db.Count(table), rows) << table;
+
+  EXPECT_EQ(Sorted(db, "select SID, NewCode, NAME from ACCOUNTSECTIONS"),
+            (Rows{{"101", "101", U8(u8"现金")},
+                  {"10101", "10101", U8(u8"现金,备用")},
+                  {"10101203", "101123", U8(u8"零用")},
+                  {"2001", "00201", U8(u8"应付")},
+                  {"50020101007", "005021107", U8(u8"支出")}}));
+
+  EXPECT_EQ(
+      Sorted(db,
+             "select BOOKNO, SUMMARY, TotalMoney, DEBCRE, BILLS, SID, PZRQ, NewCode, "
+             "funcode, progcode from PZ"),
+      (Rows{{"<null>", U8(u8"无凭证"), "1", "1", "<null>", "", "<null>", "<null>", "", ""},
+            {"B1", U8(u8"应付款"), "1234.56", "2", "2", "2001", "2024-01-05", "00201", "2002", ""},
+            {"B1", U8(u8"购买设备"), "1234.56", "1", "2", "10101", "2024-01-05", "10101", "2001",
+             "301"},
+            {"B2", U8(u8"支付,含逗号"), "80", "1", "1", "50020101007", "2024-12-31", "005021107",
+             "", ""},
+            {"B3", U8(u8"零用"), "9.9", "1", "3", "10101203", "2023-02-28", "101123", "", "302"}}));
+  const Strings numbers = db.Column("select flxh from PZ");
+  EXPECT_EQ(std::set<std::string>(numbers.begin(), numbers.end()).size(), 5u);
+
+  EXPECT_EQ(Sorted(db, "select bal00, NewCode, DEBCRE, funcode, progcode from KMYE"),
+            (Rows{{"1000.00", "101", "1", "2001", "301"},
+                  {"50", "00201", "2", "", ""},
+                  {"7", "<null>", "<null>", "", ""}}));
+
+  EXPECT_EQ(Sorted(db,
+                   "select AidType, aidCode, AidName, AidDec, AidVouSourceFiledName, "
+                   "AidBalSourceFiledName from aidInfo"),
+            (Rows{{U8(u8"项目"), "301", U8(u8"校舍"), "", "progCode", "progCode"},
+                  {U8(u8"项目"), "302", U8(u8"设备"), "", "progCode", "progCode"},
+                  {U8(u8"预算"), "2001", U8(u8"教育"), "", "funCode", "funCode"},
+                  {U8(u8"预算"), "2002", U8(u8"科技"), "", "funCode", "funCode"}}));
+
+  EXPECT_EQ(db.Column("select SID from BOOK"), (Strings{"101", "2001", "10101"}));
+  EXPECT_EQ(db.Column("select SID from BOOKDETAIL"),
+            (Strings{"10101", "2001", "50020101007", "101", "10101203", "999"}));
+  EXPECT_EQ(db.Column("select BID from BOOKDETAIL"), (Strings{"2001", "2002", "", "", "", ""}));
+  EXPECT_EQ(db.Column("select IID from BOOKDETAIL"), (Strings{"301", "", "", "", "302", ""}));
+  EXPECT_EQ(db.Column("select BID from BUDGETSECTION"), (Strings{"2001", "2002", ""}));
+  EXPECT_EQ(db.Column("select IID from ITEM"), (Strings{"301", "302"}));
+  EXPECT_EQ(db.Column("select SID from REMAIN"), (Strings{"101", "2001", "888"}));
+  EXPECT_EQ(db.Column("select IID from REMAIN"), (Strings{"301", "", ""}));
+  EXPECT_EQ(db.Column("select BID from REMAIN"), (Strings{"2001", "", "909"}));
+  EXPECT_EQ(db.Column("select SID from LOAN"), (Strings{"101"}));  // no step touches it
+
+  EXPECT_EQ(IntegrityCheck(base_.WorkDatabase()), "ok");
+}
+
+TEST_F(BuildTest, PhasesAreAnnouncedInOrder) {
+  Run(SampleSources());
+  std::vector<BuildPhase> order;
+  for (const auto& [phase, detail] : events_.phases) {
+    if (order.empty() || order.back() != phase || phase == BuildPhase::kStaging) {
+      order.push_back(phase);
+    }
+  }
+  std::vector<BuildPhase> expected = {BuildPhase::kTemplateCopy};
+  for (std::size_t i = 0; i < kSampleFiles.size(); ++i) {
+    expected.push_back(BuildPhase::kStaging);
+    expected.push_back(BuildPhase::kImport);
+  }
+  expected.insert(expected.end(),
+                  {BuildPhase::kAccountCodes, BuildPhase::kDerivedTables, BuildPhase::kCleanup});
+  EXPECT_EQ(order, expected);
+  EXPECT_EQ(events_.phases[1].second, "ACCOUNTSECTIONS.TXT");
+  EXPECT_EQ(events_.phases.back(), std::make_pair(BuildPhase::kCleanup, std::string("remain")));
+}
+
+TEST_F(BuildTest, SecondRunRebuildsFromTheTemplate) {
+  Run(SampleSources());
+  Run(SampleSources());
+  EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
+  connection_.Close();
+  Db db(base_.WorkDatabase());
+  EXPECT_EQ(db.Count("PZ"), 5u);
+  EXPECT_EQ(db.Count("ACCOUNTSECTIONS"), 5u);
+}
+
+TEST_F(BuildTest, WithoutVoucherLinesTheBuildEndsAtTheirCleanup) {
+  Strings sources = SampleSources();
+  sources.erase(sources.begin() + 2);  // BOOKDETAIL.TXT
+  try {
+    Run(sources);
+    FAIL() << "no error";
+  } catch (const EOleException& e) {
+    EXPECT_NE(e.Message().find("BOOKDETAIL"), std::string::npos) << e.Message();
+  }
+  // PZ and its numbering could not be made, each logged once; the clean-up
+  // ended at the voucher lines, after the vouchers.
+  EXPECT_EQ(events_.logs.size(), 2u);
+  connection_.Close();
+  Db db(base_.WorkDatabase());
+  EXPECT_EQ(db.Column("select SID from BOOK"), (Strings{"101", "2001", "10101"}));
+  EXPECT_EQ(db.Column("select SID from REMAIN"), (Strings{"101", "2.01", "888"}));
+  EXPECT_EQ(db.Column("select SID from ACCOUNTSECTIONS").at(1), "10101");
+}
+
+TEST_F(BuildTest, EmptySourceFileEndsTheBuildAfterEarlierImports) {
+  TempDir sources_dir;
+  testing::WriteFile(sources_dir.path() / "ITEM.TXT", "");
+  Strings sources = {(kSamples / "BOOK.TXT").string(), (sources_dir.path() / "ITEM.TXT").string()};
+  try {
+    Run(sources);
+    FAIL() << "no error";
+  } catch (const EStringListError& e) {
+    EXPECT_EQ(e.Message(), "List index out of bounds (0)");
+  }
+  connection_.Close();
+  EXPECT_EQ(Db(base_.WorkDatabase()).Count("BOOK"), 3u);
+}
+
+TEST_F(BuildTest, MissingTemplateEndsTheBuildBeforeAnythingIsStaged) {
+  fs::remove(base_.path() / "DataBase" / "empty.mdb");
+  EXPECT_THROW(Run(SampleSources()), Exception);
+  EXPECT_EQ(events_.progress, 0);
+  EXPECT_FALSE(fs::exists(base_.path() / "TemplateTemp" / "BOOK.TXT"));
+  EXPECT_FALSE(connection_.Connected());
+}
+
+#ifdef DEALTEXT_HAVE_EXPORT_GENERATOR
+using Record = std::map<std::string, std::optional<std::string>>;
+
+// The records of a staged file as the text driver reads them, before any
+// step of the build changed a value.
+std::vector<Record> StagedRecords(const fs::path& file) {
+  jet::TextReader reader(file.string());
+  std::vector<Record> records;
+  std::vector<std::optional<std::string_view>> fields;
+  while (reader.Next(fields)) {
+    Record record;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (fields[i])
+        record[reader.Columns()[i]] = std::string(*fields[i]);
+      else
+        record[reader.Columns()[i]] = std::nullopt;
+    }
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+// How many rows of `records` hold each non-NULL value of `column`.
+std::map<std::string, std::size_t> KeyCounts(const std::vector<Record>& records,
+                                             const std::string& column) {
+  std::map<std::string, std::size_t> counts;
+  for (const auto& record : records) {
+    if (const auto& value = record.at(column)) ++counts[*value];
+  }
+  return counts;
+}
+
+// Rows a left join gives for `key`: one per match, one when none matches.
+std::size_t Matches(const std::map<std::string, std::size_t>& counts,
+                    const std::optional<std::string>& key) {
+  if (!key) return 1;
+  const auto found = counts.find(*key);
+  return found == counts.end() ? 1 : found->second;
+}
+
+TEST_F(BuildTest, GeneratedExportIsConsistent) {
+  TempDir export_dir;
+  bench::ExportOptions options;
+  options.lines = 400;
+  options.seed = 7;
+  bench::GenerateExport(options, export_dir.path().string());
+  Strings sources;
+  for (const auto& name : kSampleFiles) sources.push_back((export_dir.path() / name).string());
+  Run(sources);
+  EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
+  connection_.Close();
+
+  const fs::path staged = base_.path() / "TemplateTemp";
+  const auto lines = StagedRecords(staged / "BOOKDETAIL.TXT");
+  const auto balances = StagedRecords(staged / "REMAIN.TXT");
+  const auto vouchers = KeyCounts(StagedRecords(staged / "BOOK.TXT"), "BOOKNO");
+  const auto accounts = KeyCounts(StagedRecords(staged / "ACCOUNTSECTIONS.TXT"), "SID");
+  const auto sections = KeyCounts(StagedRecords(staged / "BUDGETSECTION.TXT"), "BID");
+  const auto items = KeyCounts(StagedRecords(staged / "ITEM.TXT"), "IID");
+  ASSERT_EQ(lines.size(), 400u);
+
+  // PZ: every line whose CANCELED is "0", once per match of each join.
+  std::size_t voucher_rows = 0;
+  for (const auto& line : lines) {
+    if (line.at("CANCELED") != "0") continue;
+    voucher_rows += Matches(vouchers, line.at("BOOKNO")) * Matches(accounts, line.at("SID")) *
+                    Matches(sections, line.at("BID")) * Matches(items, line.at("IID"));
+  }
+  std::size_t balance_rows = 0;
+  for (const auto& row : balances) {
+    balance_rows += Matches(accounts, row.at("SID")) * Matches(sections, row.at("BID")) *
+                    Matches(items, row.at("IID"));
+  }
+  Db db(base_.WorkDatabase());
+  EXPECT_GT(voucher_rows, 300u);
+  EXPECT_EQ(db.Count("PZ"), voucher_rows);
+  EXPECT_EQ(db.Count("KMYE"), balance_rows);
+  EXPECT_EQ(db.Count("BOOKDETAIL"), lines.size());
+
+  // No dot is left in any cleaned column, and no NULL either.
+  const Strings cleaned = {"select aidCode from aidInfo",
+                           "select SID from ACCOUNTSECTIONS",
+                           "select SID from BOOK",
+                           "select SID, BID, IID from BOOKDETAIL",
+                           "select BID from BUDGETSECTION",
+                           "select IID from ITEM",
+                           "select funcode, progcode from KMYE",
+                           "select SID, funcode, progcode from PZ",
+                           "select SID, IID, BID from REMAIN",
+                           "select NewCode from ACCOUNTSECTIONS"};
+  for (const auto& sql : cleaned) {
+    for (const auto& row : db.Rows(sql)) {
+      for (const auto& value : row) {
+        ASSERT_TRUE(value.has_value()) << sql;
+        EXPECT_EQ(value->find('.'), std::string::npos) << sql << ": " << *value;
+      }
+    }
+  }
+  // Every PZ row got its own number.
+  const Strings numbers = db.Column("select flxh from PZ");
+  EXPECT_EQ(std::set<std::string>(numbers.begin(), numbers.end()).size(), numbers.size());
+  EXPECT_EQ(IntegrityCheck(base_.WorkDatabase()), "ok");
+}
+#endif
+
+}  // namespace
+}  // namespace dt
