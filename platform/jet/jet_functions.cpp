@@ -80,6 +80,16 @@ void JetAdd(sqlite3_context* context, int, sqlite3_value** argv) {
     Mismatch(context, TextOf(text), "a number");
     return;
   }
+  // A whole-number text with an integer stays an integer ("1" + 2 is 3).
+  const double whole = std::trunc(*parsed);
+  sqlite3_int64 sum = 0;
+  if (sqlite3_value_type(number) == SQLITE_INTEGER && whole == *parsed &&
+      std::fabs(whole) < 9.0e15 &&
+      !__builtin_add_overflow(static_cast<sqlite3_int64>(whole), sqlite3_value_int64(number),
+                              &sum)) {
+    sqlite3_result_int64(context, sum);
+    return;
+  }
   sqlite3_result_double(context, *parsed + sqlite3_value_double(number));
 }
 

@@ -1,0 +1,123 @@
+// Jet's +, & and cdate as the engine computes them in statements, and the
+// date reading behind cdate.
+#include "platform/jet/cdate.h"
+
+#include "tests/jet_test_util.h"
+
+namespace dt::jet {
+namespace {
+
+using testing::ErrorOf;
+using testing::OpenEmptyDatabase;
+using testing::ScratchDir;
+
+TEST(JetDate, ReadsYearMonthDayTexts) {
+  struct Case {
+    std::string text;
+    std::optional<std::string> date;
+  };
+  const std::vector<Case> cases = {
+      {"2020-1-5", "2020-01-05"},   {"2020-01-05", "2020-01-05"}, {"2020/12/31", "2020-12-31"},
+      {"2020-12/31", "2020-12-31"}, {" 2020-1-5 ", "2020-01-05"}, {"2024-2-29", "2024-02-29"},
+      {"2000-2-29", "2000-02-29"},  {"29-1-1", "2029-01-01"},     {"30-1-1", "1930-01-01"},
+      {"99-12-31", "1999-12-31"},   {"5-6-7", "2005-06-07"},      {"00-6-7", "2000-06-07"},
+      {"100-1-1", "0100-01-01"},    {"9999-12-31", "9999-12-31"}, {"2023-2-29", std::nullopt},
+      {"1900-2-29", std::nullopt},  {"2020-13-1", std::nullopt},  {"2020-0-1", std::nullopt},
+      {"2020-4-31", std::nullopt},  {"2020-1-0", std::nullopt},   {"0099-1-1", std::nullopt},
+      {"12020-1-1", std::nullopt},  {"2020-001-1", std::nullopt}, {"2020--1", std::nullopt},
+      {"2020-1-", std::nullopt},    {"--", std::nullopt},         {"", std::nullopt},
+      {"2020.1.5", std::nullopt},   {"2020-1-5x", std::nullopt},  {"2020-1-5 10:00", std::nullopt},
+      {"abc", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseJetDate(c.text), c.date) << "'" << c.text << "'";
+}
+
+class JetOperatorsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    OpenEmptyDatabase(dir_, session_);
+    session_.Execute("create table V (K text, T text, U text, N integer, R double)");
+    session_.Execute("insert into V values ('text+text', '12', '3', 2, 0.5)");
+    session_.Execute("insert into V values ('null', NULL, 'x', NULL, NULL)");
+    session_.Execute("insert into V values ('word', 'ab', 'cd', 4, 1.5)");
+    session_.Execute("insert into V values ('spaced', ' 7 ', '', 1, 2)");
+  }
+
+  Value One(const std::string& expression, const std::string& key) {
+    const Snapshot snapshot =
+        session_.Query("select " + expression + " as X from V where K = '" + key + "'");
+    return snapshot.rows.at(0).at(0);
+  }
+
+  ScratchDir dir_;
+  Session session_;
+};
+
+TEST_F(JetOperatorsTest, PlusFollowsJetRules) {
+  struct Case {
+    std::string expression;
+    std::string key;
+    Value result;
+  };
+  const std::vector<Case> cases = {
+      {"T + U", "text+text", "123"},  // text + text joins
+      {"T + N", "text+text", "14"},   // numeric text + number adds
+      {"N + T", "text+text", "14"},     {"N + N", "text+text", "4"},
+      {"N + R", "text+text", "2.5"},    {"T + R", "text+text", "12.5"},
+      {"T + 1", "spaced", "8"},         // spaces around a number are allowed
+      {"T + U", "null", std::nullopt},  // NULL + anything is NULL
+      {"U + T", "null", std::nullopt},  {"N + 1", "null", std::nullopt},
+      {"T + '-' + U", "word", "ab-cd"}, {"U + T", "spaced", " 7 "},  // empty text joins as empty
+      {"1 + 2 * 3", "word", "7"},       {"(1 + 2) * 3", "word", "9"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(One(c.expression, c.key), c.result) << c.expression;
+}
+
+TEST_F(JetOperatorsTest, NonNumericTextPlusNumberIsATypeMismatch) {
+  for (const char* expression : {"T + N", "N + T", "U + 1"}) {
+    const std::string error = ErrorOf([&] { One(expression, "word"); });
+    EXPECT_NE(error.find("Data type mismatch"), std::string::npos) << expression << ": " << error;
+  }
+  EXPECT_NE(ErrorOf([&] { One("U + 1", "spaced"); }).find("''"), std::string::npos);
+}
+
+TEST_F(JetOperatorsTest, AmpersandJoinsWithNullAsEmptyText) {
+  struct Case {
+    std::string expression;
+    std::string key;
+    Value result;
+  };
+  const std::vector<Case> cases = {
+      {"T & U", "word", "abcd"},        {"T & N", "text+text", "122"},     {"T & U", "null", "x"},
+      {"U & T", "null", "x"},           {"T & N", "null", std::nullopt},    // both sides NULL
+      {"T & '-' & U", "word", "ab-cd"}, {"T & 1 + 2", "text+text", "123"},  // + binds tighter than
+                                                                            // &
+  };
+  for (const Case& c : cases) EXPECT_EQ(One(c.expression, c.key), c.result) << c.expression;
+}
+
+TEST_F(JetOperatorsTest, CdateInStatements) {
+  session_.Execute("insert into V (K, T, U) values ('date', '2020', '2')");
+  EXPECT_EQ(One("cdate(T + '-' + U + '-' + '29')", "date"), "2020-02-29");
+  EXPECT_EQ(One("cdate(T + '/' + U + '/' + '3')", "date"), "2020-02-03");
+  EXPECT_EQ(One("cdate(T)", "null"), std::nullopt);
+  EXPECT_EQ(One("cdate(T + '-' + U)", "null"), std::nullopt);
+  struct Bad {
+    std::string expression;
+    std::string value;
+  };
+  const std::vector<Bad> bad = {
+      {"cdate(T + '-' + U + '-' + '30')", "'2020-2-30'"},
+      {"cdate(T)", "'2020'"},
+      {"cdate(N)", "'2'"},
+  };
+  for (const Bad& b : bad) {
+    const std::string error =
+        ErrorOf([&] { One(b.expression, b.expression == "cdate(N)" ? "text+text" : "date"); });
+    EXPECT_NE(error.find("Data type mismatch"), std::string::npos) << b.expression << ": " << error;
+    EXPECT_NE(error.find(b.value), std::string::npos) << b.expression << ": " << error;
+  }
+}
+
+}  // namespace
+}  // namespace dt::jet
