@@ -24,6 +24,9 @@ std::string NativePath(std::string_view ansi_path);
 std::string ResolveChild(std::string_view directory, std::string_view name);
 
 // `path` made absolute against the current directory (ANSI in and out).
+// Lexical, as the Windows full-path call is: doubled delimiters and "."
+// segments are dropped, ".." removes the segment before it, a trailing
+// delimiter is kept; links are not resolved and nothing need exist.
 std::string AbsolutePath(std::string_view path);
 
 }  // namespace dt::platform
