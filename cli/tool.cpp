@@ -25,7 +25,7 @@ constexpr const char* kDescription =
     "dealtext: turns a folder of exported accounting tables (comma-separated .txt\n"
     "files in code page 936) into one work database. It stages and imports the\n"
     "text files, rebuilds the account codes, derives the balance (KMYE), voucher\n"
-    "line (PZ) and auxiliary code (aidInfo) tables and cleans the code columns.";
+    "line (PZ) and auxiliary code (aidInfo) tables and cleans the code columns.\n";
 
 constexpr const char* kFooter =
     "The base directory must hold:\n"
@@ -61,9 +61,13 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   std::string log_arg;
   bool quiet = false;
   app.add_option("--base", base_arg, "base directory (holds DataBase and TemplateTemp)")
-      ->required();
-  app.add_option("--source", source_arg, "folder of the exported .txt files")->required();
-  app.add_option("--log", log_arg, "also append every log message to this file (UTF-8)");
+      ->required()
+      ->type_name("DIR");
+  app.add_option("--source", source_arg, "folder of the exported .txt files")
+      ->required()
+      ->type_name("DIR");
+  app.add_option("--log", log_arg, "also append every log message to this file (UTF-8)")
+      ->type_name("FILE");
   app.add_flag("--quiet", quiet, "no progress, summary or phase times on standard error");
   app.set_version_flag("--version", std::string("dealtext ") + Version());
   app.footer(kFooter);
