@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <system_error>
 #include <unordered_set>
@@ -48,10 +49,30 @@ std::size_t IncompleteTail(std::string_view data) {
   return n;
 }
 
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+std::uint64_t LoadWord(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+// Exports are mostly ASCII: look at eight bytes at a time.
 bool HasHighByte(std::string_view text) {
-  unsigned char any = 0;
-  for (char c : text) any |= static_cast<unsigned char>(c);
-  return (any & 0x80) != 0;
+  const char* p = text.data();
+  const char* end = p + text.size();
+  std::uint64_t any = 0;
+  for (; end - p >= 8; p += 8) any |= LoadWord(p);
+  for (; p < end; ++p) any |= static_cast<unsigned char>(*p);
+  return (any & kHighBits) != 0;
+}
+
+// True when one of the eight bytes of `word` is a comma, CR or LF.
+bool HasFieldEnd(std::uint64_t word) {
+  const auto has_zero = [](std::uint64_t v) { return (v - kOnes) & ~v & kHighBits; };
+  return (has_zero(word ^ (kOnes * ',')) | has_zero(word ^ (kOnes * '\r')) |
+          has_zero(word ^ (kOnes * '\n'))) != 0;
 }
 
 std::string_view TrimSpaces(std::string_view text) {
@@ -158,7 +179,7 @@ void TextReader::ReadHeader() {
   std::unordered_set<std::string> taken;  // names in ASCII lower case
   std::string name;
   for (std::size_t i = 0; i < spans_.size(); ++i) {
-    const std::string_view bytes(raw_.data() + spans_[i].offset, spans_[i].size);
+    const std::string_view bytes = record_.substr(spans_[i].offset, spans_[i].size);
     name.clear();
     if (utf8_) {
       name.assign(bytes);
@@ -193,6 +214,7 @@ bool TextReader::ReadRecord() {
     }
   }
   record_line_ = line_;
+  if (ReadRecordInBlock()) return true;
   raw_.clear();
   spans_.clear();
   for (;;) {
@@ -203,10 +225,55 @@ bool TextReader::ReadRecord() {
     }
     ReadUnquoted();
     spans_.push_back(Span{offset, raw_.size() - offset});
-    if (!Available()) return true;
+    if (!Available()) break;
     const char separator = *pos_++;
     if (separator == ',') continue;
     if (separator == '\r' && Available() && *pos_ == '\n') ++pos_;
+    ++line_;
+    break;
+  }
+  record_ = raw_;
+  return true;
+}
+
+// The common case, read in place without a copy: a record that lies whole in
+// the current block, with its line end, and whose quoted fields hold no
+// doubled quote, no line break and nothing after the closing quote. False,
+// with nothing consumed, for any other record.
+bool TextReader::ReadRecordInBlock() {
+  const char* const start = pos_;
+  const char* const end = end_;
+  const char* p = start;
+  spans_.clear();
+  for (;;) {
+    const char* field = p;
+    if (p < end && *p == '"') {
+      ++field;
+      const auto* close = static_cast<const char*>(std::memchr(field, '"', end - field));
+      if (close == nullptr || end - close < 2 || !kFieldEnd[static_cast<unsigned char>(close[1])]) {
+        return false;
+      }
+      const auto size = static_cast<std::size_t>(close - field);
+      if (std::memchr(field, '\r', size) != nullptr || std::memchr(field, '\n', size) != nullptr) {
+        return false;
+      }
+      p = close + 1;
+      spans_.push_back(Span{static_cast<std::size_t>(field - start), size});
+    } else {
+      while (end - p >= 8 && !HasFieldEnd(LoadWord(p))) p += 8;
+      while (p < end && !kFieldEnd[static_cast<unsigned char>(*p)]) ++p;
+      if (p == end) return false;
+      spans_.push_back(
+          Span{static_cast<std::size_t>(field - start), static_cast<std::size_t>(p - field)});
+    }
+    const char separator = *p++;
+    if (separator == ',') continue;
+    if (separator == '\r') {
+      if (p == end) return false;
+      if (*p == '\n') ++p;
+    }
+    record_ = std::string_view(start, static_cast<std::size_t>(p - start));
+    pos_ = p;
     ++line_;
     return true;
   }
@@ -220,7 +287,7 @@ void TextReader::ReadQuoted() {
     const auto* quote = static_cast<const char*>(std::memchr(pos_, '"', end_ - pos_));
     const char* stop = quote != nullptr ? quote : end_;
     CountQuotedLineBreaks(pos_, stop);
-    raw_.append(pos_, stop);
+    raw_.append(pos_, static_cast<std::size_t>(stop - pos_));
     pos_ = stop;
     if (quote == nullptr) continue;
     ++pos_;
@@ -236,8 +303,9 @@ void TextReader::ReadUnquoted() {
   while (Available()) {
     const char* p = pos_;
     const char* end = end_;
+    while (end - p >= 8 && !HasFieldEnd(LoadWord(p))) p += 8;
     while (p < end && !kFieldEnd[static_cast<unsigned char>(*p)]) ++p;
-    raw_.append(pos_, p);
+    raw_.append(pos_, static_cast<std::size_t>(p - pos_));
     pos_ = p;
     if (p < end) return;
   }
@@ -270,30 +338,29 @@ bool TextReader::Next(std::vector<std::optional<std::string_view>>& fields) {
   const std::size_t count = columns_.size();
   const std::size_t present = std::min(count, spans_.size());
   fields.assign(count, std::nullopt);
-  const char* base = raw_.data();
-  const std::vector<Span>* spans = &spans_;
-  if (!utf8_ && HasHighByte(raw_)) {
-    // Decode field by field: a stray lead byte at the end of one field must
-    // not swallow the first byte of the next.
-    decoded_.clear();
-    decoded_.reserve(raw_.size() * 3 + 4);
-    decoded_spans_.clear();
-    for (std::size_t i = 0; i < present; ++i) {
-      const std::string_view bytes(raw_.data() + spans_[i].offset, spans_[i].size);
-      const std::size_t offset = decoded_.size();
-      if (HasHighByte(bytes)) {
-        decoder_.Append(bytes, decoded_);
-      } else {
-        decoded_.append(bytes);
-      }
-      decoded_spans_.push_back(Span{offset, decoded_.size() - offset});
-    }
-    base = decoded_.data();
-    spans = &decoded_spans_;
-  }
+  const bool decode = !utf8_ && HasHighByte(record_);
+  decoded_.clear();
+  decoded_spans_.clear();
   for (std::size_t i = 0; i < present; ++i) {
-    const Span& span = (*spans)[i];
-    if (span.size != 0) fields[i] = std::string_view(base + span.offset, span.size);
+    const Span& span = spans_[i];
+    if (span.size == 0) continue;
+    const std::string_view bytes = record_.substr(span.offset, span.size);
+    if (decode && HasHighByte(bytes)) {
+      // Each field is decoded by itself: a stray lead byte at the end of one
+      // field must not swallow the first byte of the next. The views into
+      // decoded_ are made once it has stopped growing.
+      const std::size_t offset = decoded_.size();
+      decoder_.Append(bytes, decoded_);
+      decoded_spans_.push_back(Span{offset, decoded_.size() - offset});
+      decoded_fields_.resize(decoded_spans_.size());
+      decoded_fields_.back() = i;
+    } else {
+      fields[i] = bytes;
+    }
+  }
+  for (std::size_t k = 0; k < decoded_spans_.size(); ++k) {
+    fields[decoded_fields_[k]] =
+        std::string_view(decoded_).substr(decoded_spans_[k].offset, decoded_spans_[k].size);
   }
   return true;
 }

@@ -83,6 +83,7 @@ class TextReader {
   bool Fill();
   bool Available() { return pos_ < end_ || Fill(); }
   bool ReadRecord();
+  bool ReadRecordInBlock();
   void ReadQuoted();
   void ReadUnquoted();
   void CountQuotedLineBreaks(const char* begin, const char* end);
@@ -100,10 +101,12 @@ class TextReader {
   bool utf8_ = false;
   AnsiDecoder decoder_;
 
-  std::string raw_;          // the current record's field bytes, unquoted
-  std::vector<Span> spans_;  // its fields in raw_
-  std::string decoded_;      // its fields in UTF-8, for files in code page 936
+  std::string raw_;          // a record's field bytes, unquoted, when it cannot be read in place
+  std::string_view record_;  // the current record's bytes: in raw_ or in block_
+  std::vector<Span> spans_;  // its fields in record_
+  std::string decoded_;      // its fields that needed decoding from code page 936, in UTF-8
   std::vector<Span> decoded_spans_;
+  std::vector<std::size_t> decoded_fields_;  // which field each of decoded_spans_ is
 
   std::vector<std::string> columns_;
   std::size_t line_ = 1;  // the line the read position is on
