@@ -6,22 +6,18 @@
 #include <string>
 
 #include "host/halvaren.h"
-#include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/module.h"
 #include "platform/oleaut/oleaut.h"
 #include "platform/stdcall.h"
 #include "src/entry/doit.h"
+#include "src/entry/run_result.h"
 #include "src/entry/run_sequence.h"
 
 namespace {
 
-// Replaces the host's string by `ansi_text` (by reallocation, so an old
-// string is released). A null variable address is ignored.
 void SetResult(BSTR* result, const std::string& ansi_text) {
-  if (result == nullptr) return;
-  const std::u16string text = dt::platform::AnsiToUtf16(ansi_text);
-  SysReAllocStringLen(result, text.data(), static_cast<std::uint32_t>(text.size()));
+  dt::StoreRunResult(result, ansi_text, &SysReAllocStringLen);
 }
 
 }  // namespace

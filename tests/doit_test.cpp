@@ -119,6 +119,18 @@ TEST(PluginExportTest, DoItIsTheOnlyExportedFunction) {
   EXPECT_EQ(functions, std::vector<std::string>{"DoIt"});
 }
 
+TEST_F(PluginTest, ModuleHandleIsThePluginsLoadAddress) {
+  const void* do_it = reinterpret_cast<const void*>(do_it_);
+  void* plugin = platform::ModuleHandleOf(do_it);
+  void* self = platform::ModuleHandleOf(reinterpret_cast<const void*>(&RunDoItCall));
+  ASSERT_NE(plugin, nullptr);
+  ASSERT_NE(self, nullptr);
+  EXPECT_NE(plugin, self);
+  EXPECT_LE(reinterpret_cast<std::uintptr_t>(plugin), reinterpret_cast<std::uintptr_t>(do_it));
+  int on_the_stack = 0;
+  EXPECT_EQ(platform::ModuleHandleOf(&on_the_stack), nullptr);
+}
+
 // --- One call in this process ---------------------------------------------
 
 std::vector<std::u16string>* g_log = nullptr;

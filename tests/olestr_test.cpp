@@ -9,8 +9,10 @@
 #include <memory>
 #include <string>
 
+#include "platform/codepage.h"
 #include "platform/module.h"
 #include "platform/oleaut/oleaut.h"
+#include "src/entry/run_result.h"
 
 namespace dt {
 namespace {
@@ -105,6 +107,28 @@ TEST_F(OleStringsTest, FailuresLeaveTheVariableAlone) {
   EXPECT_EQ(realloc_(&s, nullptr, too_long), 0);
   EXPECT_EQ(std::u16string(s, length_(s)), u"kept");
   free_(s);
+}
+
+TEST_F(OleStringsTest, RunResultReplacesWhatTheHostsVariableHeld) {
+  const struct {
+    std::string ansi;
+    std::u16string wide;
+  } cases[] = {
+      {"0", u"0"},
+      {"/conv/TemplateTemp/KORVA.mdb", u"/conv/TemplateTemp/KORVA.mdb"},
+      {platform::Ansi(u8"/转换/TemplateTemp/KORVA.mdb"), u"/\u8F6C\u6362/TemplateTemp/KORVA.mdb"},
+  };
+  for (const auto& c : cases) {
+    BSTR result = alloc_(u"a longer string held before the call", 36);
+    ASSERT_TRUE(StoreRunResult(&result, c.ansi, realloc_));
+    EXPECT_EQ(std::u16string(result, length_(result)), c.wide);
+    EXPECT_EQ(result[c.wide.size()], u'\0');
+    free_(result);
+  }
+}
+
+TEST_F(OleStringsTest, RunResultWithoutAVariableIsIgnored) {
+  EXPECT_FALSE(StoreRunResult(nullptr, "0", realloc_));
 }
 
 }  // namespace
