@@ -110,7 +110,12 @@ void ToolView::Draw() {
   std::snprintf(percent, sizeof percent, "] %3d%% ", bar_.Percent);
   line += percent;
   line += phase_;
-  if (!detail_.empty()) line += " " + detail_;
+  if (!detail_.empty()) {
+    // A path shows by its last part, so the bar stays on one line.
+    const std::size_t slash = detail_.find_last_of('/');
+    line += ' ';
+    line += slash == std::string::npos ? detail_ : detail_.substr(slash + 1);
+  }
   line += "\x1b[K";  // clear what a longer previous line left
   err_ << line;
   err_.flush();

@@ -12,6 +12,7 @@
 #include "platform/errors.h"
 #include "platform/module.h"
 #include "platform/oleaut/oleaut.h"
+#include "platform/paths.h"
 #include "platform/stdcall.h"
 
 namespace {
@@ -41,7 +42,9 @@ int main(int argc, char** argv) {
       std::cerr << "dealtext-host: libdealtext.so exports no DoIt\n";
       return 2;
     }
-    const std::string base = dt::platform::Utf8ToAnsi(argv[1]);
+    // The host hands over the base directory with its trailing delimiter.
+    std::string base = dt::platform::Utf8ToAnsi(argv[1]);
+    if (base.empty() || base.back() != dt::platform::PathDelim) base += dt::platform::PathDelim;
     const std::string source = dt::platform::Utf8ToAnsi(argv[2]);
     dt::platform::OleString result(u"(no result)");
     do_it(result.Address(), kHostWindow, base.c_str(), source.c_str(), 0);
