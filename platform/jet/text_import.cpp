@@ -15,13 +15,14 @@
 namespace dt::jet {
 namespace {
 
-// Settings for a bulk load on this connection: a large page cache, temporary
-// structures in memory, and one sync per transaction. The rollback journal
-// stays on disk, so an interrupted load leaves the file as it was.
+// Settings for a bulk load on this connection: a large page cache and
+// temporary structures in memory. Syncing stays FULL and the rollback journal
+// on disk: with one transaction per file their cost is a few syncs per table
+// (measured: no difference on a million rows), and an interrupted load, even
+// by a power cut, leaves the file as it was.
 void PrepareForBulkLoad(Database& db) {
   db.Exec("PRAGMA cache_size = -65536");
   db.Exec("PRAGMA temp_store = MEMORY");
-  db.Exec("PRAGMA synchronous = NORMAL");
 }
 
 }  // namespace
