@@ -54,8 +54,8 @@ inline constexpr Color clHighlight = 0xFF00000D;
 inline constexpr Color clGray = Rgb(128, 128, 128);
 inline constexpr Color clWhite = Rgb(255, 255, 255);
 
-inline constexpr int DEFAULT_CHARSET = 1;
-inline constexpr int GB2312_CHARSET = 134;
+inline constexpr int kDefaultCharset = 1;
+inline constexpr int kGb2312Charset = 134;
 
 struct Bounds {
   int left = 0, top = 0, width = 0, height = 0;
@@ -66,7 +66,7 @@ struct FontSpec {
   std::string name;  // ANSI
   int height = 0;    // character height in pixels
   Color color = clWindowText;
-  int charset = DEFAULT_CHARSET;
+  int charset = kDefaultCharset;
 };
 
 enum class Align { kNone, kTop, kBottom, kClient };

@@ -156,7 +156,7 @@ TEST_F(RunWindowTest, LayoutTextsAndComponents) {
   EXPECT_EQ(window->RzLabel_ShowInfo.caption, Ansi(u8"数据源处理中请稍候..."));
   EXPECT_EQ(window->RzLabel_ShowInfo.font.name, Ansi(u8"宋体"));
   EXPECT_EQ(window->RzLabel_ShowInfo.font.height, 12);
-  EXPECT_EQ(window->RzLabel_ShowInfo.font.charset, platform::GB2312_CHARSET);
+  EXPECT_EQ(window->RzLabel_ShowInfo.font.charset, platform::kGb2312Charset);
   EXPECT_EQ(window->Btn_OK.caption, Ansi(u8"确定"));
   EXPECT_FALSE(window->Btn_OK.enabled);
   EXPECT_TRUE(window->Btn_OK.is_default);

@@ -55,7 +55,7 @@ void TFrm_DealText::LayOut() {
   centered_on_screen = true;
   dialog_frame = true;
   color = platform::clBtnFace;
-  font = {"MS Sans Serif", 11, platform::clWindowText, platform::DEFAULT_CHARSET};
+  font = {"MS Sans Serif", 11, platform::clWindowText, platform::kDefaultCharset};
 
   StratTimer.SetEnabled(false);  // the default interval of 1000 ms stays
 
@@ -85,7 +85,7 @@ void TFrm_DealText::LayOut() {
   RzLabel_ShowInfo.align = Align::kClient;
   RzLabel_ShowInfo.caption = Ansi(u8"数据源处理中请稍候...");
   RzLabel_ShowInfo.centered = true;
-  RzLabel_ShowInfo.font = {Ansi(u8"宋体"), 12, platform::clGray, platform::GB2312_CHARSET};
+  RzLabel_ShowInfo.font = {Ansi(u8"宋体"), 12, platform::clGray, platform::kGb2312Charset};
   RzLabel_ShowInfo.color = kPanelColor;
 
   Progress_Step.name = "Progress_Step";
