@@ -170,23 +170,5 @@ TEST_F(CleanupTest, MissingFieldWritesNothingToItsTable) {
   EXPECT_EQ(db_.Column("select funcode from KMYE"), (Strings{"2.01", "<null>"}));
 }
 
-TEST_F(CleanupTest, EntriesFollowTheirOrderAndColumns) {
-  const auto& entries = CleanupEntries();
-  ASSERT_EQ(entries.size(), 9u);
-  Strings tables;
-  for (const auto& entry : entries) {
-    tables.push_back(entry.table);
-    for (const auto& column : entry.set_columns) {
-      EXPECT_NE(column, "NewCode") << entry.table;
-      // What an entry sets, it also reads.
-      EXPECT_NE(std::find(entry.read_columns.begin(), entry.read_columns.end(), column),
-                entry.read_columns.end())
-          << entry.table << "." << column;
-    }
-  }
-  EXPECT_EQ(tables, (Strings{"aidInfo", "accountsections", "BOOK", "BOOKDETAIL", "budgetsection",
-                             "item", "KMYE", "PZ", "remain"}));
-}
-
 }  // namespace
 }  // namespace dt
