@@ -3,6 +3,7 @@
 // failed statement leaves.
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "tests/jet_test_util.h"
@@ -256,6 +257,42 @@ TEST_F(JetSessionTest, FailedStatementsLeaveTheDatabaseAsItWas) {
   EXPECT_EQ(SortedRows(session_.Query("select M from D")), (std::vector<std::string>{"1", "13"}));
   session_.Close();
   EXPECT_EQ(IntegrityOf(dir_.File("work.mdb")), "ok");
+}
+
+TEST_F(JetSessionTest, SelectIntoAnotherDatabaseFile) {
+  dir_.Write("other.mdb", "");
+  const std::string into = "select BOOKNO, SID into B2 in \"" + dir_.File("other.mdb") + "\" ";
+  EXPECT_EQ(session_.Execute(into + "from BOOK where BOOKNO = 'P1'"), 2);
+  EXPECT_NE(
+      ErrorOf([&] { session_.Execute(into + "from BOOK"); }).find("Table 'B2' already exists"),
+      std::string::npos);
+  EXPECT_NE(ErrorOf([&] {
+              session_.Execute("select * into B3 in \"" + dir_.File("none.mdb") + "\" from BOOK");
+            }).find("Could not find file"),
+            std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("none.mdb")));
+  // The attached file is let go: the table is not in this database.
+  EXPECT_NE(ErrorOf([&] { session_.Query("select * from B2"); }).find("does not exist"),
+            std::string::npos);
+  Session other;
+  other.Open(DatabaseConnection(dir_.File("other.mdb")));
+  EXPECT_EQ(SortedRows(other.Query("select * from b2")),
+            (std::vector<std::string>{"P1|1.01", "P1|1.02"}));
+}
+
+TEST_F(JetSessionTest, ViewsAreReadButNotUpdated) {
+  session_.Close();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(dir_.File("work.mdb").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "CREATE VIEW P1 AS SELECT * FROM BOOK WHERE BOOKNO = 'P1'", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  session_.Open(DatabaseConnection(dir_.File("work.mdb")));
+  const Snapshot snapshot = session_.Query("select SID from p1");
+  EXPECT_EQ(SortedRows(snapshot), (std::vector<std::string>{"1.01", "1.02"}));
+  EXPECT_TRUE(snapshot.table.empty());
+  EXPECT_THROW(session_.UpdateRow(snapshot, 0, {{0, "x"}}), Error);
 }
 
 }  // namespace

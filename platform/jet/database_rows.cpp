@@ -67,7 +67,8 @@ Snapshot DatabaseSource::Query(std::string_view sql) {
     throw NoResultSetError("The statement does not return a result set");
   }
   for (const std::string& table : TablesRead(*select)) RequireTable(db_, table);
-  const std::optional<SingleTable> single = SingleTableOf(*select);
+  std::optional<SingleTable> single = SingleTableOf(*select);
+  if (single && !HasRowIds(db_, single->table)) single.reset();
   Snapshot snapshot;
   if (single) snapshot.table = RequireTable(db_, single->table);
   Statement run(db_, EmitSelect(*select, single ? single->reference : std::string_view()));

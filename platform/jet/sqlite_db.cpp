@@ -20,6 +20,9 @@ sqlite3* OpenHandle(const std::string& path, int flags) {
     throw Error("Cannot open database '" + path + "': " + message);
   }
   sqlite3_extended_result_codes(db, 1);
+  // Another connection of this process may be finishing a write (an import
+  // into the work database): wait for it rather than fail at once.
+  sqlite3_busy_timeout(db, 5000);
   // Names are always quoted with "..." by the translator; SQLite would read
   // a quoted name that matches no column as a string literal and so hide a
   // misspelt field. Refuse that reading.
