@@ -155,5 +155,42 @@ TEST(JetTranslator, UntranslatableStatementsNameTheToken) {
   }
 }
 
+TEST(JetTranslator, DeepNestingFailsInsteadOfExhaustingTheStack) {
+  struct Case {
+    std::string jet;
+    std::string error;
+  };
+  const std::string many(10000, '(');
+  std::string chain = "select a";
+  for (int i = 0; i < 10000; ++i) chain += " + a";
+  std::string joins = "select * from t0";
+  for (int i = 1; i < 10000; ++i) {
+    joins += " left join t" + std::to_string(i) + " on t0.k = t" + std::to_string(i) + ".k";
+  }
+  std::string nots = "select * from t where";
+  for (int i = 0; i < 10000; ++i) nots += " not";
+  const std::vector<Case> cases = {
+      {"select " + many + "a from t", "Statement too complex"},
+      {"select * from " + many + "t", "Statement too complex"},
+      {"select " + std::string(10000, '-') + "a from t", "Statement too complex"},
+      {nots + " a = 1", "Statement too complex"},
+      {chain + " from t", "Expression too complex"},
+      {joins, "Too many tables"},
+  };
+  for (const Case& c : cases) {
+    try {
+      Translate(c.jet);
+      ADD_FAILURE() << c.error << ": translated";
+    } catch (const Error& error) {
+      EXPECT_NE(std::string(error.what()).find(c.error), std::string::npos) << error.what();
+    }
+  }
+  // Within the limits, nesting is fine.
+  EXPECT_EQ(Translate("select ((((a)))) from t"), "SELECT \"a\" AS \"a\" FROM \"t\"");
+  std::string long_sum = "select a";
+  for (int i = 0; i < 150; ++i) long_sum += " + a";
+  EXPECT_NO_THROW(Translate(long_sum + " from t"));
+}
+
 }  // namespace
 }  // namespace dt::jet

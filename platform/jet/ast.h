@@ -36,6 +36,7 @@ struct Expr {
   std::vector<ExprPtr> args;
   bool negated = false;        // kIsNull, kBetween, kInList
   bool star_argument = false;  // kCall: name(*)
+  int depth = 1;               // levels of the tree below and including this node
 };
 
 struct TableRef;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/jet/parser_impl.h"
+#include "platform/jet/session.h"
 
 namespace dt::jet::internal {
 namespace {
@@ -28,21 +29,22 @@ ExprPtr Parser::ParseExpr() { return ParseOr(); }
 
 ExprPtr Parser::ParseOr() {
   ExprPtr left = ParseAnd();
-  while (AcceptKeyword("OR")) left = MakeBinary("OR", std::move(left), ParseAnd());
+  while (AcceptKeyword("OR")) left = Measured(MakeBinary("OR", std::move(left), ParseAnd()));
   return left;
 }
 
 ExprPtr Parser::ParseAnd() {
   ExprPtr left = ParseNot();
-  while (AcceptKeyword("AND")) left = MakeBinary("AND", std::move(left), ParseNot());
+  while (AcceptKeyword("AND")) left = Measured(MakeBinary("AND", std::move(left), ParseNot()));
   return left;
 }
 
 ExprPtr Parser::ParseNot() {
   if (AcceptKeyword("NOT")) {
+    const Nesting nesting(*this);
     auto expr = MakeExpr(Expr::Kind::kUnary, "NOT");
     expr->args.push_back(ParseNot());
-    return expr;
+    return Measured(std::move(expr));
   }
   return ParseComparison();
 }
@@ -51,14 +53,16 @@ ExprPtr Parser::ParseComparison() {
   ExprPtr left = ParseConcat();
   static constexpr std::string_view kOperators[] = {"=", "<>", "<", ">", "<=", ">="};
   for (std::string_view op : kOperators) {
-    if (AcceptSymbol(op)) return MakeBinary(std::string(op), std::move(left), ParseConcat());
+    if (AcceptSymbol(op)) {
+      return Measured(MakeBinary(std::string(op), std::move(left), ParseConcat()));
+    }
   }
   if (AcceptKeyword("IS")) {
     auto expr = MakeExpr(Expr::Kind::kIsNull);
     expr->negated = AcceptKeyword("NOT");
     ExpectKeyword("NULL");
     expr->args.push_back(std::move(left));
-    return expr;
+    return Measured(std::move(expr));
   }
   const bool negated =
       IsKeyword(Peek(), "NOT") && (IsKeyword(Peek(1), "BETWEEN") || IsKeyword(Peek(1), "IN"));
@@ -70,7 +74,7 @@ ExprPtr Parser::ParseComparison() {
     expr->args.push_back(ParseConcat());
     ExpectKeyword("AND");
     expr->args.push_back(ParseConcat());
-    return expr;
+    return Measured(std::move(expr));
   }
   if (AcceptKeyword("IN")) {
     auto expr = MakeExpr(Expr::Kind::kInList);
@@ -79,14 +83,14 @@ ExprPtr Parser::ParseComparison() {
     ExpectSymbol("(");
     for (ExprPtr& item : ParseExprList()) expr->args.push_back(std::move(item));
     ExpectSymbol(")");
-    return expr;
+    return Measured(std::move(expr));
   }
   return left;
 }
 
 ExprPtr Parser::ParseConcat() {
   ExprPtr left = ParseAdditive();
-  while (AcceptSymbol("&")) left = MakeBinary("&", std::move(left), ParseAdditive());
+  while (AcceptSymbol("&")) left = Measured(MakeBinary("&", std::move(left), ParseAdditive()));
   return left;
 }
 
@@ -94,9 +98,9 @@ ExprPtr Parser::ParseAdditive() {
   ExprPtr left = ParseModulo();
   while (true) {
     if (AcceptSymbol("+")) {
-      left = MakeBinary("+", std::move(left), ParseModulo());
+      left = Measured(MakeBinary("+", std::move(left), ParseModulo()));
     } else if (AcceptSymbol("-")) {
-      left = MakeBinary("-", std::move(left), ParseModulo());
+      left = Measured(MakeBinary("-", std::move(left), ParseModulo()));
     } else {
       return left;
     }
@@ -105,7 +109,8 @@ ExprPtr Parser::ParseAdditive() {
 
 ExprPtr Parser::ParseModulo() {
   ExprPtr left = ParseMultiplicative();
-  while (AcceptKeyword("MOD")) left = MakeBinary("MOD", std::move(left), ParseMultiplicative());
+  while (AcceptKeyword("MOD"))
+    left = Measured(MakeBinary("MOD", std::move(left), ParseMultiplicative()));
   return left;
 }
 
@@ -113,9 +118,9 @@ ExprPtr Parser::ParseMultiplicative() {
   ExprPtr left = ParseUnary();
   while (true) {
     if (AcceptSymbol("*")) {
-      left = MakeBinary("*", std::move(left), ParseUnary());
+      left = Measured(MakeBinary("*", std::move(left), ParseUnary()));
     } else if (AcceptSymbol("/")) {
-      left = MakeBinary("/", std::move(left), ParseUnary());
+      left = Measured(MakeBinary("/", std::move(left), ParseUnary()));
     } else {
       return left;
     }
@@ -125,9 +130,10 @@ ExprPtr Parser::ParseMultiplicative() {
 ExprPtr Parser::ParseUnary() {
   for (std::string_view op : {"-", "+"}) {
     if (AcceptSymbol(op)) {
+      const Nesting nesting(*this);
       auto expr = MakeExpr(Expr::Kind::kUnary, std::string(op));
       expr->args.push_back(ParseUnary());
-      return expr;
+      return Measured(std::move(expr));
     }
   }
   return ParsePrimary();
@@ -144,6 +150,7 @@ ExprPtr Parser::ParsePrimary() {
       return MakeExpr(Expr::Kind::kDate, Advance().text);
     case TokenKind::kSymbol:
       if (AcceptSymbol("(")) {
+        const Nesting nesting(*this);
         ExprPtr inner = ParseExpr();
         ExpectSymbol(")");
         return inner;
@@ -166,13 +173,14 @@ ExprPtr Parser::ParseNameOrCall() {
   std::string first = Advance().text;
   if (!bracketed && AcceptSymbol("(")) {
     auto call = MakeExpr(Expr::Kind::kCall, std::move(first));
+    const Nesting nesting(*this);
     if (AcceptSymbol("*")) {
       call->star_argument = true;
     } else if (!IsSymbol(Peek(), ")")) {
       call->args = ParseExprList();
     }
     ExpectSymbol(")");
-    return call;
+    return Measured(std::move(call));
   }
   auto column = MakeExpr(Expr::Kind::kColumn);
   if (AcceptSymbol(".")) {

@@ -5,6 +5,7 @@
 
 #include "platform/jet/column_types.h"
 #include "platform/jet/parser_impl.h"
+#include "platform/jet/session.h"
 
 namespace dt::jet::internal {
 
@@ -150,9 +151,13 @@ TableRefPtr Parser::ParseTableRef() {
 
 TableRefPtr Parser::ParseTablePrimary() {
   if (AcceptSymbol("(")) {
+    const Nesting nesting(*this);
     TableRefPtr inner = ParseTableRef();
     ExpectSymbol(")");
     return inner;
+  }
+  if (++tables_ > kMaxTables) {
+    throw Error("Too many tables: a statement names at most " + std::to_string(kMaxTables));
   }
   auto table = std::make_unique<TableRef>();
   table->kind = TableRef::Kind::kTable;

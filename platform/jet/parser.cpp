@@ -1,6 +1,7 @@
 // Entry of the Jet SQL parser and the token cursor its two halves share.
 #include "platform/jet/parser.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/jet/parser_impl.h"
@@ -69,6 +70,25 @@ bool Parser::AtName() const {
 std::string Parser::ExpectName(std::string_view what) {
   if (!AtName()) Fail(Peek(), what);
   return Advance().text;
+}
+
+Parser::Nesting::Nesting(Parser& parser) : parser_(parser) {
+  if (++parser_.nesting_ > kMaxNesting) {
+    --parser_.nesting_;
+    throw Error("Statement too complex: more than " + std::to_string(kMaxNesting) +
+                " nested levels at position " + std::to_string(parser_.Peek().offset + 1));
+  }
+}
+
+ExprPtr Parser::Measured(ExprPtr expr) const {
+  int deepest = 0;
+  for (const ExprPtr& arg : expr->args) deepest = std::max(deepest, arg->depth);
+  expr->depth = deepest + 1;
+  if (expr->depth > kMaxNesting) {
+    throw Error("Expression too complex: it nests more than " + std::to_string(kMaxNesting) +
+                " levels deep");
+  }
+  return expr;
 }
 
 void Parser::ExpectEnd() {

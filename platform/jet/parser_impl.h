@@ -64,9 +64,30 @@ class Parser {
   DropTable ParseDropTable();
   ColumnDef ParseColumnDef();
 
+  // Guards against statements nested so deeply that working on them would
+  // exhaust the stack: parentheses, NOT and signs, expression trees, joins.
+  class Nesting {
+   public:
+    explicit Nesting(Parser& parser);
+    ~Nesting() { --parser_.nesting_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+
+   private:
+    Parser& parser_;
+  };
+  // Sets `expr`'s depth from its children; raises jet::Error past the limit.
+  ExprPtr Measured(ExprPtr expr) const;
+
   std::vector<Token> tokens_;
   std::size_t pos_ = 0;
+  int nesting_ = 0;
+  int tables_ = 0;
 };
+
+// How deep a statement may nest, and how many tables it may name.
+inline constexpr int kMaxNesting = 200;
+inline constexpr int kMaxTables = 64;
 
 // True for words that end a clause or start one, and so can be neither a
 // bare name nor an alias.
