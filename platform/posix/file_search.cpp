@@ -53,7 +53,7 @@ bool FileSearch::First(const std::string& ansi_pattern, FoundEntry& entry) {
   Close();
   const std::size_t slash = ansi_pattern.rfind(PathDelim);
   if (slash == std::string::npos) {
-    directory_ = ".";
+    directory_.assign(1, '.');  // not a literal: GCC 12 warns falsely on that form
     wildcard_ = ansi_pattern;
   } else {
     directory_ = NativePath(std::string_view(ansi_pattern).substr(0, slash + 1));
