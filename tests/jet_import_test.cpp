@@ -56,6 +56,14 @@ TEST_F(JetImportTest, ImportsEveryRecordAsTextWithEmptyFieldsNull) {
   EXPECT_EQ(Read("select YEAR from Book where BOOKNO = 'P2'").rows[0][0], "0012");
 }
 
+TEST_F(JetImportTest, CodePage936FilesArriveAsUtf8) {
+  // "\xE7\x8E\xB0\xE9\x87\x91" (cash) in code page 936, in a name and a value.
+  dir_.Write("ITEM.TXT", "IID,NAME\r\n1,\xCF\xD6\xBD\xF0\r\n");
+  text_.Execute(ImportStatement("ITEM", "ITEM.TXT"));
+  EXPECT_EQ(Read("select NAME from ITEM").rows.at(0).at(0), "\xE7\x8E\xB0\xE9\x87\x91");
+  EXPECT_EQ(Read("select IID from ITEM where NAME = '\xE7\x8E\xB0\xE9\x87\x91'").rows.size(), 1u);
+}
+
 TEST_F(JetImportTest, FindsTheFileIgnoringCaseAndNamesTheTableAsWritten) {
   dir_.Write("BOOK.TXT", "A\n1\n");
   text_.Execute(ImportStatement("Book", "book.txt"));
