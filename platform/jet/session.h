@@ -10,6 +10,11 @@
 // All text crossing this interface (connection strings, SQL, names, values,
 // messages) is UTF-8; the data access component converts from and to ANSI.
 // Every failure raises jet::Error with a clear message of the engine's own.
+//
+// Names of tables and fields match ignoring ASCII letter case. Text compares
+// exactly (byte for byte): unlike the Windows engine, letter case and
+// trailing spaces count. A statement that fails changes nothing; the file
+// stays a sound database.
 #pragma once
 
 #include <cstdint>
@@ -62,15 +67,21 @@ class Session {
   bool IsOpen() const;
 
   // Runs one statement; any rows it returns are discarded. Returns the
-  // number of rows it inserted, changed or deleted (0 for definitions).
+  // number of rows it inserted, changed or deleted, the number of rows of a
+  // table made by SELECT ... INTO, and 0 for other definitions. On a text
+  // source only the import SELECT * INTO t IN "db" FROM file runs.
   std::int64_t Execute(std::string_view sql);
 
-  // Runs a row-returning statement into a snapshot. Raises NoResultSetError
-  // when the statement returns no result set.
+  // Runs a row-returning statement into a snapshot. Raises NoResultSetError,
+  // without running it, when the statement returns no result set (anything
+  // but a SELECT without INTO). Values are texts: a number gives its decimal
+  // text.
   Snapshot Query(std::string_view sql);
 
-  // Writes new values of some columns of one snapshot row to its table.
-  // REQUIRES: `snapshot` came from Query on a single table.
+  // Writes new values of some columns of one snapshot row to its table at
+  // once. REQUIRES: `snapshot` came from Query on a single table. Raises
+  // jet::Error for a row or column out of range, a column that is no field
+  // of the table, and a row that no longer exists.
   struct Change {
     std::size_t column;  // index into snapshot.columns
     Value value;
