@@ -40,6 +40,10 @@ std::string TranslateMessage(std::string_view message, std::string_view what) {
       name.remove_suffix(kTail.size());
     }
     if (name.starts_with("main.")) name.remove_prefix(5);
+    // SQLite repeats a name as the statement wrote it, quotes included.
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') {
+      name = name.substr(1, name.size() - 2);
+    }
     return std::string(pattern.before) + std::string(name) + std::string(pattern.after);
   }
   // The engine's own functions report in the engine's words already.
