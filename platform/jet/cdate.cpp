@@ -2,8 +2,6 @@
 // database's statements rely on.
 #include "platform/jet/cdate.h"
 
-#include <cstdio>
-
 namespace dt::jet {
 namespace {
 
@@ -55,9 +53,13 @@ std::optional<std::string> ParseJetDate(std::string_view text) {
   if (!month || *month < 1 || *month > 12 || !separator()) return std::nullopt;
   const std::optional<int> day = ReadNumber(text, pos, 2, digits);
   if (!day || *day < 1 || *day > DaysIn(*year, *month) || pos != text.size()) return std::nullopt;
-  char buffer[16];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", *year, *month, *day);
-  return std::string(buffer);
+  std::string date = std::to_string(*year);
+  date.insert(0, 4 - date.size(), '0');
+  date += *month < 10 ? "-0" : "-";
+  date += std::to_string(*month);
+  date += *day < 10 ? "-0" : "-";
+  date += std::to_string(*day);
+  return date;
 }
 
 }  // namespace dt::jet

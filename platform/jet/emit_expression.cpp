@@ -4,6 +4,7 @@
 
 #include "platform/jet/emitter.h"
 #include "platform/jet/session.h"
+#include "platform/jet/sql_text.h"
 #include "platform/jet/tokenizer.h"
 
 namespace dt::jet {
@@ -20,8 +21,8 @@ std::string Args(const Expr& call) {
 
 void CheckArity(const Expr& call, std::size_t min, std::size_t max) {
   if (call.star_argument || call.args.size() < min || call.args.size() > max) {
-    throw Error("Wrong number of arguments used with function '" + call.text +
-                "' in query expression");
+    throw Error(Concat(
+        {"Wrong number of arguments used with function '", call.text, "' in query expression"}));
   }
 }
 
@@ -31,13 +32,13 @@ std::string EmitCall(const Expr& call) {
   if (is("COUNT")) {
     if (call.star_argument) return "count(*)";
     CheckArity(call, 1, 1);
-    return "count(" + Args(call) + ")";
+    return Concat({"count(", Args(call), ")"});
   }
   static constexpr std::array<std::string_view, 4> kAggregates = {"SUM", "MIN", "MAX", "AVG"};
   for (std::string_view aggregate : kAggregates) {
     if (is(aggregate)) {
       CheckArity(call, 1, 1);
-      return "(" + std::string(aggregate) + "(" + Args(call) + "))";
+      return Concat({"(", aggregate, "(", Args(call), "))"});
     }
   }
   // Jet's own functions that have an exact SQLite counterpart.
@@ -54,87 +55,87 @@ std::string EmitCall(const Expr& call) {
     if (is(jet_name)) {
       CheckArity(call, 1, 1);
       // trim and its kin remove spaces only, as Jet's do.
-      return std::string(sqlite_name) + "(" + Args(call) + ")";
+      return Concat({sqlite_name, "(", Args(call), ")"});
     }
   }
   if (is("IIF")) {
     CheckArity(call, 3, 3);
-    return "(CASE WHEN " + EmitExpr(*call.args[0]) + " THEN " + EmitExpr(*call.args[1]) + " ELSE " +
-           EmitExpr(*call.args[2]) + " END)";
+    return Concat({"(CASE WHEN ", EmitExpr(*call.args[0]), " THEN ", EmitExpr(*call.args[1]),
+                   " ELSE ", EmitExpr(*call.args[2]), " END)"});
   }
   if (is("NZ")) {
     CheckArity(call, 1, 2);
     const std::string fallback = call.args.size() == 2 ? EmitExpr(*call.args[1]) : "''";
-    return "ifnull(" + EmitExpr(*call.args[0]) + ", " + fallback + ")";
+    return Concat({"ifnull(", EmitExpr(*call.args[0]), ", ", fallback, ")"});
   }
-  throw Error("Undefined function '" + name + "' in expression");
+  throw Error(Concat({"Undefined function '", name, "' in expression"}));
 }
 
 std::string EmitBinary(const Expr& expr) {
   const std::string left = EmitExpr(*expr.args[0]);
   const std::string right = EmitExpr(*expr.args[1]);
   const std::string& op = expr.text;
-  if (op == "+") return "jet_add(" + left + ", " + right + ")";
-  if (op == "&") return "jet_concat(" + left + ", " + right + ")";
+  if (op == "+") return Concat({"jet_add(", left, ", ", right, ")"});
+  if (op == "&") return Concat({"jet_concat(", left, ", ", right, ")"});
   // Jet's / always divides as real numbers.
-  if (op == "/") return "(CAST(" + left + " AS REAL) / " + right + ")";
-  if (op == "MOD") return "(" + left + " % " + right + ")";
-  return "(" + left + " " + op + " " + right + ")";
+  if (op == "/") return Concat({"(CAST(", left, " AS REAL) / ", right, ")"});
+  if (op == "MOD") return Concat({"(", left, " % ", right, ")"});
+  return Concat({"(", left, " ", op, " ", right, ")"});
+}
+
+std::string EmitList(const Expr& expr) {
+  std::string out = Concat({"(", EmitExpr(*expr.args[0]), expr.negated ? " NOT IN (" : " IN ("});
+  for (std::size_t i = 1; i < expr.args.size(); ++i) {
+    if (i > 1) out += ", ";
+    out += EmitExpr(*expr.args[i]);
+  }
+  out += "))";
+  return out;
+}
+
+std::string Quoted(std::string_view text, char quote) {
+  std::string out(1, quote);
+  for (char c : text) {
+    if (c == quote) out += quote;
+    out += c;
+  }
+  out += quote;
+  return out;
 }
 
 }  // namespace
 
-std::string QuoteName(std::string_view name) {
-  std::string out = "\"";
-  for (char c : name) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + "\"";
-}
+std::string QuoteName(std::string_view name) { return Quoted(name, '"'); }
 
-std::string QuoteText(std::string_view text) {
-  std::string out = "'";
-  for (char c : text) {
-    if (c == '\'') out += '\'';
-    out += c;
-  }
-  return out + "'";
-}
+std::string QuoteText(std::string_view text) { return Quoted(text, '\''); }
 
 std::string EmitExpr(const Expr& expr) {
   switch (expr.kind) {
     case Expr::Kind::kColumn:
-      return expr.qualifier.empty() ? QuoteName(expr.text)
-                                    : QuoteName(expr.qualifier) + "." + QuoteName(expr.text);
+      if (expr.qualifier.empty()) return QuoteName(expr.text);
+      return Concat({QuoteName(expr.qualifier), ".", QuoteName(expr.text)});
     case Expr::Kind::kString:
       return QuoteText(expr.text);
     case Expr::Kind::kNumber:
     case Expr::Kind::kBool:
       return expr.text;
     case Expr::Kind::kDate:
-      return "jet_cdate(" + QuoteText(expr.text) + ")";
+      return Concat({"jet_cdate(", QuoteText(expr.text), ")"});
     case Expr::Kind::kNull:
       return "NULL";
     case Expr::Kind::kUnary:
-      return "(" + expr.text + " " + EmitExpr(*expr.args[0]) + ")";
+      return Concat({"(", expr.text, " ", EmitExpr(*expr.args[0]), ")"});
     case Expr::Kind::kBinary:
       return EmitBinary(expr);
     case Expr::Kind::kCall:
       return EmitCall(expr);
     case Expr::Kind::kIsNull:
-      return "(" + EmitExpr(*expr.args[0]) + (expr.negated ? " IS NOT NULL)" : " IS NULL)");
+      return Concat({"(", EmitExpr(*expr.args[0]), expr.negated ? " IS NOT NULL)" : " IS NULL)"});
     case Expr::Kind::kBetween:
-      return "(" + EmitExpr(*expr.args[0]) + (expr.negated ? " NOT" : "") + " BETWEEN " +
-             EmitExpr(*expr.args[1]) + " AND " + EmitExpr(*expr.args[2]) + ")";
-    case Expr::Kind::kInList: {
-      std::string out = "(" + EmitExpr(*expr.args[0]) + (expr.negated ? " NOT IN (" : " IN (");
-      for (std::size_t i = 1; i < expr.args.size(); ++i) {
-        if (i > 1) out += ", ";
-        out += EmitExpr(*expr.args[i]);
-      }
-      return out + "))";
-    }
+      return Concat({"(", EmitExpr(*expr.args[0]), expr.negated ? " NOT" : "", " BETWEEN ",
+                     EmitExpr(*expr.args[1]), " AND ", EmitExpr(*expr.args[2]), ")"});
+    case Expr::Kind::kInList:
+      return EmitList(expr);
   }
   throw Error("Unsupported expression");
 }

@@ -5,34 +5,31 @@
 
 #include "platform/jet/column_types.h"
 #include "platform/jet/session.h"
+#include "platform/jet/sql_text.h"
 
 namespace dt::jet {
 namespace {
 
 std::string EmitTableRef(const TableRef& ref) {
   if (ref.kind == TableRef::Kind::kTable) {
-    std::string out = QuoteName(ref.name);
-    if (!ref.alias.empty()) out += " AS " + QuoteName(ref.alias);
-    return out;
+    if (ref.alias.empty()) return QuoteName(ref.name);
+    return Concat({QuoteName(ref.name), " AS ", QuoteName(ref.alias)});
   }
-  std::string out = EmitTableRef(*ref.left);
+  std::string_view join;
   switch (ref.join) {
     case TableRef::JoinType::kInner:
-      out += " INNER JOIN ";
+      join = " INNER JOIN ";
       break;
     case TableRef::JoinType::kLeft:
-      out += " LEFT JOIN ";
+      join = " LEFT JOIN ";
       break;
     case TableRef::JoinType::kRight:
-      out += " RIGHT JOIN ";
+      join = " RIGHT JOIN ";
       break;
   }
-  if (ref.right->kind == TableRef::Kind::kJoin) {
-    out += "(" + EmitTableRef(*ref.right) + ")";
-  } else {
-    out += EmitTableRef(*ref.right);
-  }
-  return out + " ON " + EmitExpr(*ref.on);
+  const bool nested = ref.right->kind == TableRef::Kind::kJoin;
+  return Concat({EmitTableRef(*ref.left), join, nested ? "(" : "", EmitTableRef(*ref.right),
+                 nested ? ")" : "", " ON ", EmitExpr(*ref.on)});
 }
 
 std::string ExprList(const std::vector<ExprPtr>& list) {
@@ -44,102 +41,131 @@ std::string ExprList(const std::vector<ExprPtr>& list) {
   return out;
 }
 
+std::string SelectItemText(const SelectItem& item) {
+  switch (item.kind) {
+    case SelectItem::Kind::kStar:
+      return "*";
+    case SelectItem::Kind::kTableStar:
+      return Concat({QuoteName(item.qualifier), ".*"});
+    case SelectItem::Kind::kExpr:
+      break;
+  }
+  if (!item.alias.empty()) return Concat({EmitExpr(*item.expr), " AS ", QuoteName(item.alias)});
+  if (item.expr->kind == Expr::Kind::kColumn) {
+    // Named as written, not as declared in its table: a new table made by
+    // SELECT ... INTO gets the names the statement spells.
+    return Concat({EmitExpr(*item.expr), " AS ", QuoteName(item.expr->text)});
+  }
+  return EmitExpr(*item.expr);
+}
+
 }  // namespace
 
 std::string EmitSelect(const Select& select, std::string_view row_id_of) {
   std::string out = select.distinct ? "SELECT DISTINCT " : "SELECT ";
-  if (!row_id_of.empty()) out += QuoteName(row_id_of) + ".rowid, ";
+  if (!row_id_of.empty()) {
+    out += QuoteName(row_id_of);
+    out += ".rowid, ";
+  }
   for (std::size_t i = 0; i < select.items.size(); ++i) {
-    const SelectItem& item = select.items[i];
     if (i > 0) out += ", ";
-    switch (item.kind) {
-      case SelectItem::Kind::kStar:
-        out += "*";
-        break;
-      case SelectItem::Kind::kTableStar:
-        out += QuoteName(item.qualifier) + ".*";
-        break;
-      case SelectItem::Kind::kExpr:
-        out += EmitExpr(*item.expr);
-        if (!item.alias.empty()) {
-          out += " AS " + QuoteName(item.alias);
-        } else if (item.expr->kind == Expr::Kind::kColumn) {
-          // Named as written, not as declared in its table: a new table made
-          // by SELECT ... INTO gets the names the statement spells.
-          out += " AS " + QuoteName(item.expr->text);
-        }
-        break;
-    }
+    out += SelectItemText(select.items[i]);
   }
   out += " FROM ";
   for (std::size_t i = 0; i < select.from.size(); ++i) {
     if (i > 0) out += ", ";
     out += EmitTableRef(*select.from[i]);
   }
-  if (select.where) out += " WHERE " + EmitExpr(*select.where);
-  if (!select.group_by.empty()) out += " GROUP BY " + ExprList(select.group_by);
-  if (select.having) out += " HAVING " + EmitExpr(*select.having);
-  if (!select.order_by.empty()) {
-    out += " ORDER BY ";
-    for (std::size_t i = 0; i < select.order_by.size(); ++i) {
-      if (i > 0) out += ", ";
-      out += EmitExpr(*select.order_by[i].expr);
-      if (select.order_by[i].descending) out += " DESC";
-    }
+  if (select.where) {
+    out += " WHERE ";
+    out += EmitExpr(*select.where);
   }
-  if (select.top) out += " LIMIT " + std::to_string(*select.top);
+  if (!select.group_by.empty()) {
+    out += " GROUP BY ";
+    out += ExprList(select.group_by);
+  }
+  if (select.having) {
+    out += " HAVING ";
+    out += EmitExpr(*select.having);
+  }
+  for (std::size_t i = 0; i < select.order_by.size(); ++i) {
+    out += i == 0 ? " ORDER BY " : ", ";
+    out += EmitExpr(*select.order_by[i].expr);
+    if (select.order_by[i].descending) out += " DESC";
+  }
+  if (select.top) {
+    out += " LIMIT ";
+    out += std::to_string(*select.top);
+  }
   return out;
 }
 
 std::string EmitInsert(const Insert& insert) {
-  std::string out = "INSERT INTO " + QuoteName(insert.table);
-  if (!insert.columns.empty()) {
-    out += " (";
-    for (std::size_t i = 0; i < insert.columns.size(); ++i) {
-      if (i > 0) out += ", ";
-      out += QuoteName(insert.columns[i]);
-    }
-    out += ")";
+  std::string out = Concat({"INSERT INTO ", QuoteName(insert.table)});
+  for (std::size_t i = 0; i < insert.columns.size(); ++i) {
+    out += i == 0 ? " (" : ", ";
+    out += QuoteName(insert.columns[i]);
   }
-  if (insert.select) return out + " " + EmitSelect(*insert.select);
-  return out + " VALUES (" + ExprList(insert.values) + ")";
+  if (!insert.columns.empty()) out += ")";
+  if (insert.select) {
+    out += " ";
+    out += EmitSelect(*insert.select);
+  } else {
+    out += Concat({" VALUES (", ExprList(insert.values), ")"});
+  }
+  return out;
 }
 
 std::string EmitUpdate(const Update& update) {
-  std::string out = "UPDATE " + QuoteName(update.table) + " SET ";
+  std::string out = Concat({"UPDATE ", QuoteName(update.table), " SET "});
   for (std::size_t i = 0; i < update.assignments.size(); ++i) {
     if (i > 0) out += ", ";
-    out += QuoteName(update.assignments[i].column) + " = " + EmitExpr(*update.assignments[i].value);
+    out += Concat(
+        {QuoteName(update.assignments[i].column), " = ", EmitExpr(*update.assignments[i].value)});
   }
-  if (update.where) out += " WHERE " + EmitExpr(*update.where);
+  if (update.where) {
+    out += " WHERE ";
+    out += EmitExpr(*update.where);
+  }
   return out;
 }
 
 std::string EmitDelete(const Delete& del) {
-  std::string out = "DELETE FROM " + QuoteName(del.table);
-  if (del.where) out += " WHERE " + EmitExpr(*del.where);
+  std::string out = Concat({"DELETE FROM ", QuoteName(del.table)});
+  if (del.where) {
+    out += " WHERE ";
+    out += EmitExpr(*del.where);
+  }
   return out;
 }
 
 std::string EmitColumnDef(const ColumnDef& column) {
   const std::optional<ColumnType> type = LookUpColumnType(column.type);
-  if (!type) throw Error("Syntax error in field definition: unknown type '" + column.type + "'");
-  std::string out = QuoteName(column.name) + " " + std::string(type->sqlite_type);
-  if (type->auto_increment) return out + " PRIMARY KEY AUTOINCREMENT";
+  if (!type) {
+    throw Error(Concat({"Syntax error in field definition: unknown type '", column.type, "'"}));
+  }
+  std::string out = Concat({QuoteName(column.name), " ", type->sqlite_type});
+  if (type->auto_increment) {
+    out += " PRIMARY KEY AUTOINCREMENT";
+    return out;
+  }
   if (column.not_null) out += " NOT NULL";
   if (column.primary_key) out += " PRIMARY KEY";
   return out;
 }
 
 std::string EmitCreateTable(const CreateTable& create) {
-  std::string out = "CREATE TABLE " + QuoteName(create.table) + " (";
+  std::string out = Concat({"CREATE TABLE ", QuoteName(create.table), " ("});
   for (std::size_t i = 0; i < create.columns.size(); ++i) {
     if (i > 0) out += ", ";
     out += EmitColumnDef(create.columns[i]);
   }
-  return out + ")";
+  out += ")";
+  return out;
 }
 
-std::string EmitDropTable(const DropTable& drop) { return "DROP TABLE " + QuoteName(drop.table); }
+std::string EmitDropTable(const DropTable& drop) {
+  return Concat({"DROP TABLE ", QuoteName(drop.table)});
+}
 
 }  // namespace dt::jet
