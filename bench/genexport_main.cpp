@@ -15,12 +15,20 @@ int main(int argc, char** argv) {
   CLI::App app{"Writes a realistic export of N voucher lines (code page 936, CR LF)."};
   dt::bench::ExportOptions options;
   std::string out_dir;
-  app.add_option("--lines", options.lines, "voucher lines in BOOKDETAIL.TXT")
+  // Read as a signed number and checked: a negative count must be refused,
+  // not wrapped round to an export of billions of lines.
+  std::int64_t lines = static_cast<std::int64_t>(options.lines);
+  app.add_option("--lines", lines, "voucher lines in BOOKDETAIL.TXT")
+      ->check([](const std::string& value) {
+        return value.starts_with('-') ? std::string("the number of lines cannot be negative")
+                                      : std::string();
+      })
       ->capture_default_str();
   app.add_option("--seed", options.seed, "random seed; the same seed gives the same files")
       ->capture_default_str();
   app.add_option("--out", out_dir, "folder to write the seven files into")->required();
   CLI11_PARSE(app, argc, argv);
+  options.lines = static_cast<std::uint64_t>(lines);
   try {
     const dt::bench::ExportCounts counts = dt::bench::GenerateExport(options, out_dir);
     for (const auto& [file, rows] : counts) std::cout << file << ' ' << rows << '\n';
