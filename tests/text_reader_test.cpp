@@ -171,6 +171,16 @@ const std::vector<Case>& Cases() {
        {U8(u8"名称"), U8(u8"摘要")},
        {{U8(u8"现金"), U8(u8"支付,办公费")}, {"x", U8(u8"银行存款")}},
        {2, 3}},
+      {"utf-8 four-byte character",
+       U8(u8"A\r\n\U0001F600x,\r\n"),
+       {"A"},
+       {{U8(u8"\U0001F600x")}},
+       {2}},
+      {"broken utf-8 after a long ascii stretch is code page 936",
+       "A\r\nabcdefghijklmnopq\xC3(\r\n",
+       {"A"},
+       {{platform::AnsiToUtf8("abcdefghijklmnopq\xC3(")}},
+       {2}},
       {"stray lead byte stays in its field", "A,B\r\n\x81,x\r\n", {"A", "B"}, {{"?", "x"}}, {2}},
   };
   return cases;
