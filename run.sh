@@ -22,7 +22,7 @@ done
 
 build=$root/build-release
 # GCC 12 at -O3 reports false -Wrestrict overlaps inside std::string
-# (GCC bug 105329); they stay warnings here instead of failing the build.
+# (GCC bug 105329); they stay warnings in this build instead of failing it.
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DCMAKE_CXX_FLAGS="-Wno-error=restrict" >/dev/null
 targets=(dealtext_cli dealtext dealtext_host)
