@@ -143,7 +143,7 @@ const std::vector<Case>& Cases() {
        {{"1\0x"s, "2"}, {"3", "4"}},
        {2, 3}},
       {"header naming",
-       " A ,,a,NAME,name,F2, ,\"Q,R\"\r\n",
+       " \tA\t ,,a,NAME,name,F2, ,\"Q,R\"\r\n",
        {"A", "F2", "a1", "NAME", "name1", "F21", "F7", "Q,R"},
        {},
        {}},

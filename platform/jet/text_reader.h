@@ -13,7 +13,7 @@
 //  - A quoted field left open at the end of the file takes the rest of the
 //    file, line breaks included, as its text: nothing is dropped.
 //  - Line 1 (the first non-empty line) names the columns: each name trimmed
-//    of surrounding spaces; an empty name becomes F<position> (F1, F2 ...);
+//    of surrounding spaces and tabs; an empty name becomes F<position> (F1, F2 ...);
 //    a name equal to an earlier one, ignoring ASCII case, gets the smallest
 //    numeric suffix that makes it unique (NAME, NAME1, NAME2 ...). A file
 //    with no line at all has no columns and no records.
