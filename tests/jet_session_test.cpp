@@ -185,6 +185,41 @@ TEST_F(JetSessionTest, UpdateRowWritesOnlyItsRowAtOnce) {
             std::string::npos);
 }
 
+TEST_F(JetSessionTest, PostedRowsReachTheFileHoweverTheSessionEnds) {
+  // Closed, destroyed without Close, and cut short by a row that is gone.
+  for (int ending = 0; ending < 3; ++ending) {
+    const std::string path = dir_.File("rows" + std::to_string(ending) + ".mdb");
+    dir_.Write("rows" + std::to_string(ending) + ".mdb", "");
+    {
+      Session session;
+      session.Open(DatabaseConnection(path));
+      session.Execute("create table A (K text, V text)");
+      for (const char* key : {"1", "2", "3"}) {
+        session.Execute(std::string("insert into A (K) values ('") + key + "')");
+      }
+      const Snapshot rows = session.Query("select K, V from A order by K");
+      if (ending == 2) session.Execute("delete from A where K = '3'");
+      session.UpdateRow(rows, 0, {{1, "one"}});
+      session.UpdateRow(rows, 1, {{1, "two"}});
+      if (ending == 2) {
+        EXPECT_NE(ErrorOf([&] { session.UpdateRow(rows, 2, {{1, "three"}}); }), "");
+        // The rows posted before the failure are committed at once.
+        Session reader;
+        reader.Open(DatabaseConnection(path));
+        EXPECT_EQ(reader.Query("select K from A where V is not null").rows.size(), 2u);
+      }
+      if (ending == 0) session.Close();
+    }
+    Session check;
+    check.Open(DatabaseConnection(path));
+    EXPECT_EQ(SortedRows(check.Query("select K, V from A where V is not null")),
+              (std::vector<std::string>{"1|one", "2|two"}))
+        << "ending " << ending;
+    check.Close();
+    EXPECT_EQ(IntegrityOf(path), "ok");
+  }
+}
+
 TEST_F(JetSessionTest, UpdateRowOnAnAliasedExpressionNamesTheField) {
   const Snapshot snapshot = session_.Query("select SID & '!' as Marked from BOOK");
   EXPECT_NE(ErrorOf([&] {

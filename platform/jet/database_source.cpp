@@ -68,6 +68,14 @@ DatabaseSource::DatabaseSource(const std::string& path) : db_(Database::OpenExis
   // join indexes SQLite builds on the fly kept in memory.
   db_.Exec("PRAGMA cache_size = -65536");
   db_.Exec("PRAGMA temp_store = MEMORY");
+  // Rows are also posted one at a time, each a transaction of its own and
+  // visible at once to every reader of the file. Full syncing makes that
+  // four to seven times slower (measured: 4000 single-row updates, 18 s
+  // against 2.6 s). The rollback journal stays on disk, so a failed
+  // statement or a crash of the program still leaves a sound file; only a
+  // power cut at the wrong moment is less well guarded, and a run cut short
+  // that way is run again from the exports.
+  db_.Exec("PRAGMA synchronous = NORMAL");
 }
 
 std::int64_t DatabaseSource::Execute(std::string_view sql) {
