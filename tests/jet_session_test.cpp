@@ -294,6 +294,14 @@ TEST_F(JetSessionTest, FailedStatementsLeaveTheDatabaseAsItWas) {
   EXPECT_EQ(IntegrityOf(dir_.File("work.mdb")), "ok");
 }
 
+TEST_F(JetSessionTest, UnnamedExpressionsAreNamedAsJetNamesThem) {
+  EXPECT_EQ(session_.Query("select count(*), BOOKNO, max(BILLS) from BOOK group by BOOKNO").columns,
+            (std::vector<std::string>{"Expr1000", "BOOKNO", "Expr1001"}));
+  session_.Execute("select b.SID, BILLS & '!', 'x' as Mark into B2 from BOOK as b");
+  EXPECT_EQ(session_.Query("select * from B2").columns,
+            (std::vector<std::string>{"SID", "Expr1000", "Mark"}));
+}
+
 TEST_F(JetSessionTest, SelectIntoAnotherDatabaseFile) {
   dir_.Write("other.mdb", "");
   const std::string into = "select BOOKNO, SID into B2 in \"" + dir_.File("other.mdb") + "\" ";

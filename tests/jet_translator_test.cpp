@@ -46,11 +46,15 @@ TEST(JetTranslator, ConstructsBecomeTheirSqliteForm) {
       {"select a.*, [NAME] from item as a",
        "SELECT \"a\".*, \"NAME\" AS \"NAME\" FROM \"item\" AS \"a\""},
       {"select x y from t z", "SELECT \"x\" AS \"y\" FROM \"t\" AS \"z\""},
-      {"select a+b&c from t", "SELECT jet_concat(jet_add(\"a\", \"b\"), \"c\") FROM \"t\""},
-      {"select a&b+c from t", "SELECT jet_concat(\"a\", jet_add(\"b\", \"c\")) FROM \"t\""},
-      {"select a+b*c-d from t", "SELECT (jet_add(\"a\", (\"b\" * \"c\")) - \"d\") FROM \"t\""},
+      {"select a+b&c from t",
+       "SELECT jet_concat(jet_add(\"a\", \"b\"), \"c\") AS \"Expr1000\" FROM \"t\""},
+      {"select a&b+c from t",
+       "SELECT jet_concat(\"a\", jet_add(\"b\", \"c\")) AS \"Expr1000\" FROM \"t\""},
+      {"select a+b*c-d from t",
+       "SELECT (jet_add(\"a\", (\"b\" * \"c\")) - \"d\") AS \"Expr1000\" FROM \"t\""},
       {"select a/b, a mod b from t",
-       "SELECT (CAST(\"a\" AS REAL) / \"b\"), (\"a\" % \"b\") FROM \"t\""},
+       "SELECT (CAST(\"a\" AS REAL) / \"b\") AS \"Expr1000\", (\"a\" % \"b\") AS \"Expr1001\" "
+       "FROM \"t\""},
       {"select * from t where a = 1 or b = 2 and not c = 3",
        "SELECT * FROM \"t\" WHERE ((\"a\" = 1) OR ((\"b\" = 2) AND (NOT (\"c\" = 3))))"},
       {"select * from t where a&'x' = 'yx'",
@@ -64,15 +68,19 @@ TEST(JetTranslator, ConstructsBecomeTheirSqliteForm) {
        "\"b\""},
       {"select * from t where d = #2020-1-5#",
        "SELECT * FROM \"t\" WHERE (\"d\" = jet_cdate('2020-1-5'))"},
-      {"select 'it''s', \"say \"\"x\"\"\" from t", "SELECT 'it''s', 'say \"x\"' FROM \"t\""},
-      {"select -a, true, false, null from t", "SELECT (- \"a\"), -1, 0, NULL FROM \"t\""},
+      {"select 'it''s', \"say \"\"x\"\"\" from t",
+       "SELECT 'it''s' AS \"Expr1000\", 'say \"x\"' AS \"Expr1001\" FROM \"t\""},
+      {"select -a, true, false, null from t",
+       "SELECT (- \"a\") AS \"Expr1000\", -1 AS \"Expr1001\", 0 AS \"Expr1002\", NULL AS "
+       "\"Expr1003\" FROM \"t\""},
       {"select distinct top 5 a from t order by a desc, b",
        "SELECT DISTINCT \"a\" AS \"a\" FROM \"t\" ORDER BY \"a\" DESC, \"b\" LIMIT 5"},
       {"select count(*), sum(x) from t group by k having count(*) > 1",
-       "SELECT count(*), (SUM(\"x\")) FROM \"t\" GROUP BY \"k\" HAVING (count(*) > 1)"},
+       "SELECT count(*) AS \"Expr1000\", (SUM(\"x\")) AS \"Expr1001\" FROM \"t\" GROUP BY \"k\" "
+       "HAVING (count(*) > 1)"},
       {"select iif(a is null, nz(b), ucase(trim(c))) from t",
        "SELECT (CASE WHEN (\"a\" IS NULL) THEN ifnull(\"b\", '') ELSE upper(trim(\"c\")) END) "
-       "FROM \"t\""},
+       "AS \"Expr1000\" FROM \"t\""},
       {"select * from (((a left join b on a.k = b.k)left join c on a.k = c.k) inner join d on "
        "a.k = d.k)",
        "SELECT * FROM \"a\" LEFT JOIN \"b\" ON (\"a\".\"k\" = \"b\".\"k\") LEFT JOIN \"c\" ON "

@@ -41,7 +41,10 @@ std::string ExprList(const std::vector<ExprPtr>& list) {
   return out;
 }
 
-std::string SelectItemText(const SelectItem& item) {
+// `unnamed` counts the expressions without a name so far: Jet calls them
+// Expr1000, Expr1001, ... and so do the snapshots and the tables made by
+// SELECT ... INTO here.
+std::string SelectItemText(const SelectItem& item, int& unnamed) {
   switch (item.kind) {
     case SelectItem::Kind::kStar:
       return "*";
@@ -56,7 +59,8 @@ std::string SelectItemText(const SelectItem& item) {
     // SELECT ... INTO gets the names the statement spells.
     return Concat({EmitExpr(*item.expr), " AS ", QuoteName(item.expr->text)});
   }
-  return EmitExpr(*item.expr);
+  return Concat(
+      {EmitExpr(*item.expr), " AS ", QuoteName("Expr" + std::to_string(1000 + unnamed++))});
 }
 
 }  // namespace
@@ -67,9 +71,10 @@ std::string EmitSelect(const Select& select, std::string_view row_id_of) {
     out += QuoteName(row_id_of);
     out += ".rowid, ";
   }
+  int unnamed = 0;
   for (std::size_t i = 0; i < select.items.size(); ++i) {
     if (i > 0) out += ", ";
-    out += SelectItemText(select.items[i]);
+    out += SelectItemText(select.items[i], unnamed);
   }
   out += " FROM ";
   for (std::size_t i = 0; i < select.from.size(); ++i) {
