@@ -96,6 +96,35 @@ TEST_F(JetOperatorsTest, AmpersandJoinsWithNullAsEmptyText) {
   for (const Case& c : cases) EXPECT_EQ(One(c.expression, c.key), c.result) << c.expression;
 }
 
+TEST_F(JetOperatorsTest, LikeTakesJetWildcards) {
+  session_.Execute("create table L (S text)");
+  for (const char* value :
+       {"1.01", "1.1", "10.5", "A-7", "a-7", "[x]", "*", "\xE7\x8E\xB0\xE9\x87\x91"}) {
+    session_.Execute(std::string("insert into L values ('") + value + "')");
+  }
+  session_.Execute("insert into L values (NULL)");
+  struct Case {
+    std::string where;
+    std::vector<std::string> rows;
+  };
+  const std::vector<Case> cases = {
+      {"S like '1*'", {"1.01", "1.1", "10.5"}},
+      {"S like '1.?'", {"1.1"}},
+      {"S like '##.#'", {"10.5"}},
+      {"S like '[A-Z]-#'", {"A-7"}},  // letter case counts
+      {"S like '[!A-Z]-#'", {"a-7"}},
+      {"S like '[[]*'", {"[x]"}},
+      {"S like '[*]'", {"*"}},
+      {"S like '?\xE9\x87\x91'", {"\xE7\x8E\xB0\xE9\x87\x91"}},
+      {"S not like '*#*'", {"*", "[x]", "\xE7\x8E\xB0\xE9\x87\x91"}},
+      {"S like NULL", {}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(testing::SortedRows(session_.Query("select S from L where " + c.where)), c.rows)
+        << c.where;
+  }
+}
+
 TEST_F(JetOperatorsTest, CdateInStatements) {
   session_.Execute("insert into V (K, T, U) values ('date', '2020', '2')");
   EXPECT_EQ(One("cdate(T + '-' + U + '-' + '29')", "date"), "2020-02-29");

@@ -116,7 +116,7 @@ TEST_F(JetSessionTest, MessagesNameTablesAndFields) {
       {"alter table BOOK add column sid varchar(5)", "Field 'sid' already exists in table 'BOOK'"},
       {"select NOPE from BOOK", "Field 'NOPE' does not exist"},
       {"select BOOKNO from BOOK where Frobnicate(SID) = 1", "Undefined function 'Frobnicate'"},
-      {"select BOOKNO from BOOK where SID like '1*'", "near 'like'"},
+      {"select BOOKNO from BOOK where SID lik '1*'", "near 'lik'"},
       {"select BOOKNO, from BOOK", "near 'from'"},
       {"drop table PZ", "Table 'PZ' does not exist"},
   };

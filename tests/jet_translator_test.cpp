@@ -57,6 +57,9 @@ TEST(JetTranslator, ConstructsBecomeTheirSqliteForm) {
        "FROM \"t\""},
       {"select * from t where a = 1 or b = 2 and not c = 3",
        "SELECT * FROM \"t\" WHERE ((\"a\" = 1) OR ((\"b\" = 2) AND (NOT (\"c\" = 3))))"},
+      {"select * from t where a like 'x*' and b not like c",
+       "SELECT * FROM \"t\" WHERE ((\"a\" GLOB jet_like_pattern('x*')) AND (\"b\" NOT GLOB "
+       "jet_like_pattern(\"c\")))"},
       {"select * from t where a&'x' = 'yx'",
        "SELECT * FROM \"t\" WHERE (jet_concat(\"a\", 'x') = 'yx')"},
       {"select * from t where BID is not null and BID <>''",
@@ -132,7 +135,7 @@ TEST(JetTranslator, UntranslatableStatementsNameTheToken) {
   const std::vector<Case> cases = {
       {"select * into My Book in \"x.mdb\" from My Book.txt",
        "near 'Book' at position 18: expected FROM"},
-      {"select a from t where a like 'x*'", "near 'like'"},
+      {"select a from t where a like", "near 'end of statement'"},
       {"select a from t where a ^ 2 = 4", "near '^'"},
       {"select a \\ 2 from t", "near '\\'"},
       {"select a from t where", "near 'end of statement'"},

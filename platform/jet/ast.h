@@ -29,6 +29,7 @@ struct Expr {
     kIsNull,   // args[0] IS [NOT] NULL
     kBetween,  // args[0] [NOT] BETWEEN args[1] AND args[2]
     kInList,   // args[0] [NOT] IN (args[1..])
+    kLike,     // args[0] [NOT] LIKE args[1], Jet's wildcards * ? # [..] [!..]
   };
   Kind kind;
   std::string text;       // literal text, column name, call name, operator

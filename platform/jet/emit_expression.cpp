@@ -136,6 +136,10 @@ std::string EmitExpr(const Expr& expr) {
                      EmitExpr(*expr.args[1]), " AND ", EmitExpr(*expr.args[2]), ")"});
     case Expr::Kind::kInList:
       return EmitList(expr);
+    case Expr::Kind::kLike:
+      // GLOB shares Jet's * ? and [..]; jet_like_pattern rewrites # and [!..].
+      return Concat({"(", EmitExpr(*expr.args[0]), expr.negated ? " NOT GLOB " : " GLOB ",
+                     "jet_like_pattern(", EmitExpr(*expr.args[1]), "))"});
   }
   throw Error("Unsupported expression");
 }

@@ -118,6 +118,36 @@ void JetCdate(sqlite3_context* context, int, sqlite3_value** argv) {
   sqlite3_result_text64(context, date->data(), date->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
+void JetLikePattern(sqlite3_context* context, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+    sqlite3_result_null(context);
+    return;
+  }
+  const std::string_view jet = TextOf(argv[0]);
+  std::string glob;
+  glob.reserve(jet.size() + 8);
+  bool in_brackets = false;
+  for (std::size_t i = 0; i < jet.size(); ++i) {
+    const char c = jet[i];
+    if (in_brackets) {
+      glob += c;
+      if (c == ']') in_brackets = false;
+    } else if (c == '[') {
+      glob += c;
+      in_brackets = true;
+      if (i + 1 < jet.size() && jet[i + 1] == '!') {
+        glob += '^';
+        ++i;
+      }
+    } else if (c == '#') {
+      glob += "[0-9]";
+    } else {
+      glob += c;
+    }
+  }
+  sqlite3_result_text64(context, glob.data(), glob.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
 void Register(sqlite3* db, const char* name, int arity,
               void (*function)(sqlite3_context*, int, sqlite3_value**)) {
   if (sqlite3_create_function_v2(db, name, arity, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
@@ -132,6 +162,7 @@ void RegisterJetFunctions(sqlite3* db) {
   Register(db, "jet_add", 2, JetAdd);
   Register(db, "jet_concat", 2, JetConcat);
   Register(db, "jet_cdate", 1, JetCdate);
+  Register(db, "jet_like_pattern", 1, JetLikePattern);
 }
 
 }  // namespace dt::jet

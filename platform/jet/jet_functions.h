@@ -7,6 +7,10 @@
 //                     as empty text; NULL only when both sides are NULL.
 //   jet_cdate(a)      Jet's cdate: NULL gives NULL; a year-month-day text its
 //                     date as 'YYYY-MM-DD'; anything else a data type mismatch.
+//   jet_like_pattern(p)  A pattern of Jet's LIKE as an SQLite GLOB pattern:
+//                     # becomes [0-9] and [!...] becomes [^...]; * ? and
+//                     [...] mean the same in both. Matching is exact as to
+//                     letter case, like every text comparison of the engine.
 #pragma once
 
 #include <sqlite3.h>

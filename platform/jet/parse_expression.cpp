@@ -65,7 +65,8 @@ ExprPtr Parser::ParseComparison() {
     return Measured(std::move(expr));
   }
   const bool negated =
-      IsKeyword(Peek(), "NOT") && (IsKeyword(Peek(1), "BETWEEN") || IsKeyword(Peek(1), "IN"));
+      IsKeyword(Peek(), "NOT") &&
+      (IsKeyword(Peek(1), "BETWEEN") || IsKeyword(Peek(1), "IN") || IsKeyword(Peek(1), "LIKE"));
   if (negated) Advance();
   if (AcceptKeyword("BETWEEN")) {
     auto expr = MakeExpr(Expr::Kind::kBetween);
@@ -73,6 +74,13 @@ ExprPtr Parser::ParseComparison() {
     expr->args.push_back(std::move(left));
     expr->args.push_back(ParseConcat());
     ExpectKeyword("AND");
+    expr->args.push_back(ParseConcat());
+    return Measured(std::move(expr));
+  }
+  if (AcceptKeyword("LIKE")) {
+    auto expr = MakeExpr(Expr::Kind::kLike);
+    expr->negated = negated;
+    expr->args.push_back(std::move(left));
     expr->args.push_back(ParseConcat());
     return Measured(std::move(expr));
   }
