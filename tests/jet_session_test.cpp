@@ -302,6 +302,36 @@ TEST_F(JetSessionTest, UnnamedExpressionsAreNamedAsJetNamesThem) {
             (std::vector<std::string>{"SID", "Expr1000", "Mark"}));
 }
 
+TEST_F(JetSessionTest, AutoIncrementKeepsRowsIndexesAndRefusesAKeyedTable) {
+  session_.Execute("create table K (ID long primary key, V text)");
+  session_.Close();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(dir_.File("work.mdb").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "CREATE INDEX BookByNo ON BOOK (BOOKNO)", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  session_.Open(DatabaseConnection(dir_.File("work.mdb")));
+  session_.Execute("alter table book add column N counter");
+  EXPECT_EQ(SortedRows(session_.Query("select N, BOOKNO, SID, BILLS from BOOK")),
+            (std::vector<std::string>{"1|P1|1.01|2", "2|P1|1.02|3", "3|P2|<null>|1"}));
+  EXPECT_NE(ErrorOf([&] {
+              session_.Execute("alter table K add column N autoincrement");
+            }).find("already has a primary key"),
+            std::string::npos);
+  EXPECT_EQ(session_.Query("select * from K").columns, (std::vector<std::string>{"ID", "V"}));
+  session_.Close();
+  EXPECT_EQ(IntegrityOf(dir_.File("work.mdb")), "ok");
+  ASSERT_EQ(sqlite3_open(dir_.File("work.mdb").c_str(), &db), SQLITE_OK);
+  sqlite3_stmt* stmt = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT tbl_name FROM sqlite_schema WHERE name = 'BookByNo'", -1,
+                               &stmt, nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+  EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "BOOK");
+  sqlite3_finalize(stmt);
+  sqlite3_close(db);
+}
+
 TEST_F(JetSessionTest, SelectIntoAnotherDatabaseFile) {
   dir_.Write("other.mdb", "");
   const std::string into = "select BOOKNO, SID into B2 in \"" + dir_.File("other.mdb") + "\" ";
