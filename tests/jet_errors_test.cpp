@@ -23,7 +23,12 @@ TEST(JetErrors, SqliteMessagesBecomeTheEnginesOwn) {
       {"Data type mismatch in expression: 'x' is not a date",
        "Data type mismatch in expression: 'x' is not a date"},
       {"table T has 2 columns but 3 values were supplied",
-       "Cannot run the statement: table T has 2 columns but 3 values were supplied"},
+       "Number of query values and destination fields are not the same (table T has 2 columns "
+       "but 3 values were supplied)"},
+      {"2 values for 1 columns",
+       "Number of query values and destination fields are not the same (2 values for 1 columns)"},
+      {"1st ORDER BY term out of range - should be between 1 and 2",
+       "Cannot run the statement: 1st ORDER BY term out of range - should be between 1 and 2"},
       {"database is locked", "Cannot run the statement: database is locked"},
   };
   for (const Case& c : cases) {

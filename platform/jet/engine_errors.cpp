@@ -46,6 +46,13 @@ std::string TranslateMessage(std::string_view message, std::string_view what) {
     }
     return std::string(pattern.before) + std::string(name) + std::string(pattern.after);
   }
+  // "2 values for 3 columns", or "table T has 2 columns but 3 values were
+  // supplied".
+  if (message.find(" values for ") != std::string_view::npos ||
+      message.find(" values were supplied") != std::string_view::npos) {
+    return "Number of query values and destination fields are not the same (" +
+           std::string(message) + ")";
+  }
   // The engine's own functions report in the engine's words already.
   if (StartsWith(message, "Data type mismatch")) return std::string(message);
   return std::string(what) + ": " + std::string(message);
