@@ -205,7 +205,10 @@ void TextReader::ReadHeader() {
       decoder_.Append(bytes, name);
     }
     name = std::string(TrimSpaces(name));
-    if (name.empty()) name = "F" + std::to_string(i + 1);
+    if (name.empty()) {
+      name.assign(1, 'F');  // built in steps: GCC 12 warns falsely on "F" + string
+      name += std::to_string(i + 1);
+    }
     std::string unique = name;
     for (std::size_t suffix = 1; taken.count(AsciiLower(unique)) != 0; ++suffix) {
       unique = name + std::to_string(suffix);
