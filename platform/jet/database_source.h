@@ -15,6 +15,7 @@ class DatabaseSource : public DataSource {
  public:
   // Opens the existing database file `path`; raises jet::Error naming it.
   explicit DatabaseSource(const std::string& path);
+  ~DatabaseSource() override;
 
   std::int64_t Execute(std::string_view sql) override;
   Snapshot Query(std::string_view sql) override;
