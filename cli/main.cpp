@@ -1,10 +1,10 @@
 // dealtext --base DIR --source DIR [--log FILE] [--quiet]
-#include <unistd.h>
-
 #include <iostream>
 
 #include "cli/tool.h"
+#include "platform/terminal.h"
 
 int main(int argc, char** argv) {
-  return dt::cli::RunTool(argc, argv, std::cout, std::cerr, isatty(STDERR_FILENO) != 0);
+  return dt::cli::RunTool(argc, argv, std::cout, std::cerr,
+                          dt::platform::StandardErrorIsTerminal());
 }

@@ -1,0 +1,9 @@
+#include "platform/terminal.h"
+
+#include <unistd.h>
+
+namespace dt::platform {
+
+bool StandardErrorIsTerminal() noexcept { return isatty(STDERR_FILENO) != 0; }
+
+}  // namespace dt::platform
