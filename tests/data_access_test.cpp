@@ -54,6 +54,27 @@ TEST_F(DataAccessTest, FieldByNameIgnoresLetterCase) {
   }
 }
 
+TEST_F(DataAccessTest, FieldByNameKeepsTheCaseOfTrailBytes) {
+  // 丄 and 乤 are 81 41 and 81 61 in code page 936: their trail bytes are
+  // "A" and "a", yet they are two different names.
+  Db(dir_.path() / "work.mdb")
+      .Exec(U8(u8"create table Names (丄 varchar(9), 乤 varchar(9), x丄 varchar(9))"));
+  Db(dir_.path() / "work.mdb").Exec("insert into Names values ('upper', 'lower', 'mixed')");
+  RowQuery query;
+  query.SetConnection(connection_);
+  query.SetSQL("select * from Names");
+  query.Open();
+  struct Case {
+    std::u8string name;
+    std::string value;
+  };
+  const std::vector<Case> cases = {{u8"丄", "upper"}, {u8"乤", "lower"}, {u8"X丄", "mixed"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(query.FieldByName(Gbk(c.name)).AsString(), c.value) << c.value;
+  }
+  EXPECT_THROW(query.FieldByName(Gbk(u8"x乤")), EDatabaseError);
+}
+
 TEST_F(DataAccessTest, MissingFieldNamesIt) {
   RowQuery query;
   query.SetConnection(connection_);

@@ -1,6 +1,5 @@
 // Row queries: a statement's rows held in a client-side snapshot, browsed
 // row by row, with single-row edits written back to the engine at once.
-#include <algorithm>
 #include <charconv>
 
 #include "platform/codepage.h"
@@ -18,10 +17,21 @@ struct RowQuery::Snapshot {
 
 namespace {
 
+// Letter case is ignored for single-byte letters only: the trail byte of a
+// double-byte character may be an ASCII letter, and folding it would make
+// two different characters one.
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
   auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (platform::IsAnsiLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+    } else if (lower(a[i]) != lower(b[i])) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
