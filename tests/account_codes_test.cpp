@@ -3,6 +3,7 @@
 #include "src/build/account_codes.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 
@@ -140,6 +141,34 @@ TEST(RebuildFailureTest, MissingTableIsLoggedThenEndsTheBuild) {
   EXPECT_THROW(RebuildAccountCodes(connection, events), EOleException);
   EXPECT_EQ(events.logs.size(), 1u);
   EXPECT_EQ(events.progress, 0);
+}
+
+TEST(RebuildFailureTest, NewCodeThatCannotBeAddedEndsTheBuildAtTheFirstRow) {
+  // A view takes no new column, yet reads like the table.
+  BaseDir base;
+  Db(base.WorkDatabase()).Exec("create table Accounts (SID varchar(50))");
+  Db(base.WorkDatabase()).Exec("insert into Accounts values ('1.01')");
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(base.WorkDatabase().c_str(), &raw), SQLITE_OK);
+  const int created = sqlite3_exec(raw, "CREATE VIEW ACCOUNTSECTIONS AS SELECT * FROM Accounts",
+                                   nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  ASSERT_EQ(created, SQLITE_OK);
+
+  Connection connection;
+  connection.SetConnectionString(base.WorkConnection());
+  connection.Open();
+  RecordingEvents events;
+  try {
+    RebuildAccountCodes(connection, events);
+    FAIL() << "no error";
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "Field 'NewCode' not found");
+  }
+  EXPECT_EQ(events.logs.size(), 1u);  // the alter statement
+  EXPECT_EQ(events.progress, 0);
+  EXPECT_EQ(Db(base.WorkDatabase()).Column("select SID from Accounts"),
+            std::vector<std::string>{"1.01"});
 }
 
 }  // namespace
