@@ -15,6 +15,13 @@ namespace {
 
 constexpr char kProvider[] = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
 
+// The connection string can only change while the connection is closed.
+void Reconnect(Connection& connection, const std::string& connection_string) {
+  connection.Close();
+  connection.SetConnectionString(connection_string);
+  connection.Open();
+}
+
 }  // namespace
 
 WorkPaths MakeWorkPaths(const std::string& base_directory) {
@@ -56,9 +63,7 @@ void ImportSources(const std::string& base_directory, const WorkPaths& paths,
     events.PhaseStarted(BuildPhase::kStaging, FileNamePart(source_list[i]));
     const std::string file_name = StageFile(source_list[i], base_directory);
 
-    connection.Close();
-    connection.SetConnectionString(paths.text_connection);
-    connection.Open();
+    Reconnect(connection, paths.text_connection);
 
     events.PhaseStarted(BuildPhase::kImport, file_name);
     RunStatement(ImportStatement(file_name, paths.work_database), connection, events);
@@ -66,9 +71,7 @@ void ImportSources(const std::string& base_directory, const WorkPaths& paths,
 }
 
 void ConnectWorkDatabase(const WorkPaths& paths, Connection& connection) {
-  connection.Close();
-  connection.SetConnectionString(paths.work_connection);
-  connection.Open();
+  Reconnect(connection, paths.work_connection);
 }
 
 }  // namespace dt
