@@ -68,6 +68,14 @@ TEST(SplitItemsTest, CutsTextIntoItems) {
       {"trail byte never a separator", ".", " ", "\x81.a.b", {"\x81.a", "b"}},
       {"lead byte at the end", ".", " ", "a.\x81", {"a", "\x81"}},
       {"Chinese item", ".", " ", "\xD6\xD0.\xCE\xC4", {"\xD6\xD0", "\xCE\xC4"}},
+      // A separator byte that leads a double-byte character is consumed with
+      // its trail byte, which must not start the next item.
+      {"lead byte as separator",
+       "\xD6",
+       " ",
+       "a\xD6\xD0"
+       "b",
+       {"a", "b"}},
   };
   for (const SplitCase& c : cases) {
     LineList list;

@@ -60,7 +60,7 @@ int SplitItems(std::string_view separators, std::string_view white_space, std::s
       ++count;
     }
     if (end >= size) return count;
-    pos = end + 1;  // the separator, CR or LF is consumed
+    pos = end + CharWidth(text, end);  // the separator, CR or LF is consumed
   }
 }
 
