@@ -1,6 +1,7 @@
 // Work database creation and text import: paths and connection strings, the
 // template copy, the staging and import loop and the reconnection.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 
@@ -172,6 +173,40 @@ TEST_F(ImportTest, EmptySourceListStillGivesAFreshWorkDatabase) {
   EXPECT_TRUE(connection_.Connected());
   EXPECT_EQ(events_.progress, 0);
   EXPECT_THROW(Db(base_.WorkDatabase()).Rows("select * from Stale"), jet::Error);
+}
+
+// Leaves the work database as a run that died in the middle of a statement
+// leaves it: its rollback journal still beside it, holding the pages the
+// statement had begun to change.
+void LeaveInterruptedWorkDatabase(const fs::path& file) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  auto exec = [&](const char* sql) {
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+  };
+  exec("PRAGMA synchronous = OFF");  // as the engine runs a work database
+  exec("CREATE TABLE Stale (A TEXT)");
+  for (int i = 0; i < 50; ++i) exec("INSERT INTO Stale VALUES (hex(randomblob(200)))");
+  exec("BEGIN");
+  exec("DELETE FROM Stale");
+  const fs::path journal = file.string() + "-journal";
+  const fs::path kept = file.string() + "-kept";
+  fs::copy_file(journal, kept);
+  exec("ROLLBACK");
+  sqlite3_close(db);
+  fs::rename(kept, journal);
+}
+
+TEST_F(ImportTest, RunAfterAnInterruptedRunStartsFromTheTemplate) {
+  Db(base_.path() / "DataBase" / "empty.mdb").Exec("create table Kept (A varchar(5))");
+  LeaveInterruptedWorkDatabase(base_.WorkDatabase());
+  RunImport({Source("ITEM.TXT", {"1,2024,3.1"})});
+  EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
+  connection_.Close();
+  Db db(base_.WorkDatabase());
+  EXPECT_EQ(db.Count("ITEM"), 1u);
+  EXPECT_EQ(db.Count("Kept"), 0u);
+  EXPECT_THROW(db.Rows("select * from Stale"), jet::Error);
 }
 
 TEST_F(ImportTest, FailedTemplateCopyEndsTheBuildNamingBothPaths) {
