@@ -1,6 +1,7 @@
 // File services: the OS's error texts, the file copy through a temporary
 // sibling, whole-file read and write, and the streaming handles.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -172,6 +173,13 @@ TEST(InputFileTest, ReadsInPiecesAndReportsErrors) {
     got.append(buffer, count);
   } while (count != 0);
   EXPECT_EQ(got, "abcdef");
+
+  // A pipe with no writer reads as an empty file instead of waiting forever.
+  ASSERT_EQ(::mkfifo((dir / "pipe.txt").c_str(), 0600), 0);
+  InputFile pipe;
+  ASSERT_TRUE(pipe.Open(dir / "pipe.txt"));
+  ASSERT_TRUE(pipe.Read(buffer, sizeof buffer, &count));
+  EXPECT_EQ(count, 0u);
 
   InputFile missing;
   EXPECT_FALSE(missing.Open(dir / "missing"));

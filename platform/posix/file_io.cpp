@@ -22,7 +22,13 @@ InputFile::~InputFile() {
 
 bool InputFile::Open(const std::string& ansi_path) {
   if (fd_ >= 0) ::close(fd_);
-  fd_ = ::open(NativePath(ansi_path).c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without waiting, so a pipe that no program writes to reads as
+  // empty instead of stopping the run; reads then block as usual.
+  fd_ = ::open(NativePath(ansi_path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd_ >= 0) {
+    const int flags = ::fcntl(fd_, F_GETFL);
+    if (flags != -1) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+  }
   error_ = fd_ < 0 ? errno : 0;
   return fd_ >= 0;
 }
