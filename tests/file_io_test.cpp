@@ -89,6 +89,19 @@ TEST(CopyFileTest, AFailedCopyLeavesTheTargetAsItWas) {
   EXPECT_EQ(EntryNames(dir.path()).size(), 3u);  // dst, folder, src: nothing else left
 }
 
+TEST(CopyFileTest, CopiesToANameNearTheFileSystemsLimit) {
+  // The temporary sibling must not need a longer name than the target.
+  TempDir dir;
+  WriteBytes(dir / "src", "data");
+  for (std::size_t length : {std::size_t{240}, std::size_t{255}}) {
+    const std::string name = std::string(length - 4, 'n') + ".txt";
+    std::string error;
+    ASSERT_TRUE(CopyFile(dir / "src", dir / name, false, &error)) << length << " " << error;
+    EXPECT_EQ(ReadBytes(dir / name), "data");
+  }
+  EXPECT_EQ(EntryNames(dir.path()).size(), 3u);  // no temporary sibling left
+}
+
 TEST(SameFileTest, RecognisesOneFileUnderTwoNames) {
   TempDir dir;
   WriteBytes(dir / "a", "x");
