@@ -172,6 +172,9 @@ TEST(FileNamePartTest, TakesTheNameAfterTheLastDelimiter) {
   EXPECT_EQ(FileNamePart(d + "data" + d), "");
   EXPECT_EQ(FileNamePart(""), "");
   EXPECT_EQ(FileNamePart(d + "\xD5\xCA" + d + "\xD5\xCA.txt"), "\xD5\xCA.txt");
+  // A delimiter byte right after a lead byte is that character's trail byte.
+  EXPECT_EQ(FileNamePart(d + "a\x81" + d + "b.txt"), "a\x81" + d + "b.txt");
+  EXPECT_EQ(FileNamePart(d + "a" + d + "\x81"), "\x81");  // a lone lead byte at the end
 }
 
 TEST(LeadingPartTest, TakesTheFirstBytes) {
