@@ -2,6 +2,7 @@
 // once, with the header line in place of the first line.
 #include "src/staging/staging.h"
 
+#include <string_view>
 #include <vector>
 
 #include "platform/errors.h"
@@ -17,9 +18,14 @@ namespace {
 
 constexpr std::size_t kBlock = std::size_t{1} << 20;
 
+Exception CopyError(const std::string& source, const std::string& staged,
+                    std::string_view system_text) {
+  return Exception(
+      FillTemplate("Cannot copy file \"%s\" to \"%s\". %s", {source, staged, system_text}));
+}
+
 Exception CopyError(const std::string& source, const std::string& staged, int error_code) {
-  return Exception(FillTemplate("Cannot copy file \"%s\" to \"%s\". %s",
-                                {source, staged, platform::SystemErrorText(error_code)}));
+  return CopyError(source, staged, platform::SystemErrorText(error_code));
 }
 
 EFCreateError CreateError(const std::string& staged, int error_code) {
@@ -41,9 +47,7 @@ std::string StageFile(const std::string& source_path, const std::string& base_di
   // A source folder that is the staging folder itself: staging would
   // overwrite the export it reads, so the copy fails as it does on Windows.
   if (platform::SameFile(source_path, staged_path)) {
-    throw Exception(
-        FillTemplate("Cannot copy file \"%s\" to \"%s\". %s",
-                     {source_path, staged_path, "Source and target are the same file"}));
+    throw CopyError(source_path, staged_path, "Source and target are the same file");
   }
   platform::OutputFile staged;
   if (!staged.Create(staged_path)) throw CreateError(staged_path, staged.error());
