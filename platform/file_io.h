@@ -17,7 +17,8 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // Opens `ansi_path` for reading. False on failure; see error().
+  // Opens `ansi_path` for reading. False on failure; see error(). Never
+  // waits for a writer: a named pipe that none holds open reads as empty.
   bool Open(const std::string& ansi_path);
   // Reads up to `size` bytes into `buffer`, storing the count in *count
   // (0 at the end of the file). False on a read error; see error().

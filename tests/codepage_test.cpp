@@ -1,3 +1,5 @@
+// Code page conversions: Chinese text between code page 936 and Unicode,
+// the replacement of what cannot be converted, and the lead-byte test.
 #include "platform/codepage.h"
 
 #include <gtest/gtest.h>
