@@ -37,7 +37,8 @@ constexpr const char* kFooter =
     "Standard output gets only the work database's path. Standard error gets the\n"
     "progress, every log message, a summary of the tables with their row counts\n"
     "and the time of each phase (lines \"phase <name> <seconds>\").\n"
-    "Exit status: 0 success, 1 the run failed, 2 bad usage.";
+    "Exit status: 0 success, 1 the run failed (or its path could not be written),\n"
+    "2 bad usage.";
 
 // The argument as ANSI text, or an error when the code page lacks one of
 // its characters (a path with '?' in place of a character names another file).
@@ -130,6 +131,12 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   view.Finish();
   out << platform::AnsiToUtf8(result_path) << '\n';
   out.flush();
+  if (!out) {
+    // A script reading the path would get nothing while the status said
+    // success (a full disk, a closed pipe).
+    err << "dealtext: cannot write the work database's path to standard output\n";
+    return kExitRunFailed;
+  }
   if (!quiet) {
     PrintTableSummary(connection, source_list, err);
     view.PrintPhaseTimes();

@@ -12,7 +12,8 @@ inline constexpr int kExitRunFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 // Parses the arguments (UTF-8) and runs. Standard output gets only the
-// result path; `err` gets progress, log messages, the summary and errors.
+// result path (a path it cannot write there ends the tool with
+// kExitRunFailed); `err` gets progress, log messages, the summary and errors.
 // `err_is_terminal` chooses the redrawn progress bar over plain lines.
 int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
             bool err_is_terminal);

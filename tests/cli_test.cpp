@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "src/entry/version.h"
@@ -21,16 +22,17 @@ struct ToolRun {
 
 class ToolTest : public ::testing::Test {
  protected:
-  // Runs the tool with `arguments` (already quoted for the shell).
-  ToolRun Run(const std::string& arguments) {
-    const std::string out = dirs_.Scratch("tool.out");
+  // Runs the tool with `arguments` (already quoted for the shell), its
+  // standard output going to `out_target` (read back unless given).
+  ToolRun Run(const std::string& arguments, const std::string& out_target = {}) {
+    const std::string out = out_target.empty() ? dirs_.Scratch("tool.out") : out_target;
     const std::string err = dirs_.Scratch("tool.err");
     const std::string command = "'" + std::string(DEALTEXT_BUILD_DIR) + "/dealtext' " + arguments +
                                 " >'" + out + "' 2>'" + err + "'";
     const int status = std::system(command.c_str());
     ToolRun run;
     run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = testing::ReadBytes(out);
+    if (out_target.empty()) run.out = testing::ReadBytes(out);
     run.err = testing::ReadBytes(err);
     return run;
   }
@@ -75,6 +77,14 @@ TEST_F(ToolTest, FailedRunExitsOneWithTheFailureMessage) {
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
   EXPECT_EQ(testing::ReadBytes(log), message);
+}
+
+TEST_F(ToolTest, APathThatCannotBeWrittenIsNoSuccess) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  dirs_.AddSampleExport();
+  const ToolRun run = Run(Dirs() + " --quiet", "/dev/full");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("standard output"), std::string::npos) << run.err;
 }
 
 TEST_F(ToolTest, BadUsageExitsTwo) {
