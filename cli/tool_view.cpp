@@ -100,7 +100,9 @@ void ToolView::PrintPhaseTimes() const {
 }
 
 void ToolView::Draw() {
-  if (quiet_ || !terminal_) return;
+  // Once the run has finished the bar line is done: a message after it
+  // must not bring it back.
+  if (quiet_ || !terminal_ || !running_) return;
   constexpr int kWidth = 30;
   const int filled = std::clamp(bar_.Percent, 0, 100) * kWidth / 100;
   std::string line = "\r[";

@@ -27,7 +27,8 @@ class ToolView : public BuildEvents {
 
   // Discovery runs before the build reports its first phase.
   void DiscoveryStarted();
-  // Ends the phase under way; the progress line is finished.
+  // Ends the phase under way; the progress line is finished and not drawn
+  // again, whatever is logged after it.
   void Finish();
   // One line per phase that ran, in run order: "phase <name> <seconds>",
   // then "phase total <seconds>".

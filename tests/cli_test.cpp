@@ -87,6 +87,22 @@ TEST_F(ToolTest, APathThatCannotBeWrittenIsNoSuccess) {
   EXPECT_NE(run.err.find("standard output"), std::string::npos) << run.err;
 }
 
+TEST_F(ToolTest, OnATerminalTheFailureMessageIsTheLastLine) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script";
+  dirs_.AddSampleExport();
+  dirs_.AddSource("BOOK.TXT", "");
+  const std::string screen = dirs_.Scratch("screen");
+  // script gives the tool a terminal on both streams and copies what it shows.
+  const std::string command = "script -qec \"'" + std::string(DEALTEXT_BUILD_DIR) + "/dealtext' " +
+                              Dirs() + "\" /dev/null >'" + screen + "' 2>&1";
+  ASSERT_EQ(WEXITSTATUS(std::system(command.c_str())), 1);
+  const std::string shown = testing::ReadBytes(screen);
+  ASSERT_NE(shown.find("\x1b[K"), std::string::npos) << "drew a progress bar: " << shown;
+  const std::string last = "List index out of bounds (0)\r\n";
+  ASSERT_GE(shown.size(), last.size());
+  EXPECT_EQ(shown.substr(shown.size() - last.size()), last) << shown;
+}
+
 TEST_F(ToolTest, BadUsageExitsTwo) {
   const struct {
     const char* name;
