@@ -12,7 +12,6 @@
 #include "cli/summary.h"
 #include "cli/tool_view.h"
 #include "platform/codepage.h"
-#include "platform/errors.h"
 #include "platform/paths.h"
 #include "src/build/data_access.h"
 #include "src/entry/run_sequence.h"
@@ -119,13 +118,9 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   view.DiscoveryStarted();
   try {
     result_path = RunSequence(source, base, source_list, connection, view, {});
-  } catch (const Exception& error) {
-    view.Finish();
-    view.Log(RunFailureMessage(error.Message()));
-    return kExitRunFailed;
   } catch (const std::exception& error) {
     view.Finish();
-    view.Log(RunFailureMessage(error.what()));
+    view.Log(RunFailureMessage(error));
     return kExitRunFailed;
   }
   view.Finish();

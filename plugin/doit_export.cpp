@@ -6,7 +6,6 @@
 #include <string>
 
 #include "host/halvaren.h"
-#include "platform/errors.h"
 #include "platform/module.h"
 #include "platform/oleaut/oleaut.h"
 #include "platform/stdcall.h"
@@ -33,10 +32,8 @@ extern "C" DT_EXPORT void DT_STDCALL DoIt(BSTR* result, std::uintptr_t app_handl
                           dt::platform::ModuleHandleOf(reinterpret_cast<const void*>(&DoIt)));
     try {
       SetResult(result, dt::RunDoItCall(app_handle, base_dir, source_dir, log));
-    } catch (const dt::Exception& error) {
-      log.Write(dt::RunFailureMessage(error.Message()));
     } catch (const std::exception& error) {
-      log.Write(dt::RunFailureMessage(error.what()));
+      log.Write(dt::RunFailureMessage(error));
     }
   } catch (...) {
     // Only exhausted memory gets here; the host still holds a valid string.

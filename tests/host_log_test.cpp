@@ -8,10 +8,12 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/errors.h"
 #include "platform/module.h"
 #include "src/entry/host_log.h"
 #include "src/entry/run_sequence.h"
@@ -78,6 +80,14 @@ TEST(RunFailureMessageTest, FrameThenErrorTextWithNothingBetween) {
             Ansi(u8"数据预处理出现异常！") + "Stream write error");
   // The frame is code page 936 text: 10 double-byte characters.
   EXPECT_EQ(RunFailureMessage("").size(), 20u);
+}
+
+TEST(RunFailureMessageTest, AnErrorGivesItsWholeMessage) {
+  const std::string frame = Ansi(u8"数据预处理出现异常！");
+  const std::string with_nul("ab\0cd", 5);
+  EXPECT_EQ(RunFailureMessage(EFOpenError(with_nul)), frame + with_nul);
+  EXPECT_EQ(RunFailureMessage(Exception("")), frame);
+  EXPECT_EQ(RunFailureMessage(std::runtime_error("runtime")), frame + "runtime");
 }
 
 // The stand-in library, loaded as the plug-in's loader binds it.

@@ -2,6 +2,7 @@
 #include "src/entry/run_sequence.h"
 
 #include "platform/codepage.h"
+#include "platform/errors.h"
 #include "platform/paths.h"
 #include "src/build/build.h"
 #include "src/staging/discovery.h"
@@ -44,6 +45,12 @@ std::string RunFailureMessage(std::string_view error_text) {
   std::string message = frame;
   message += error_text;
   return message;
+}
+
+std::string RunFailureMessage(const std::exception& error) {
+  const auto* own = dynamic_cast<const Exception*>(&error);
+  return RunFailureMessage(own != nullptr ? std::string_view(own->Message())
+                                          : std::string_view(error.what()));
 }
 
 }  // namespace dt

@@ -3,6 +3,7 @@
 // line tool runs the same sequence directly.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -36,5 +37,9 @@ std::string ResultPathFor(const std::string& base_directory);
 // The run failure message: the fixed ANSI frame immediately followed by
 // `error_text`, with nothing between them.
 std::string RunFailureMessage(std::string_view error_text);
+
+// The run failure message for an error that ended a run: this system's own
+// errors give their whole message, others (the runtime's) their what().
+std::string RunFailureMessage(const std::exception& error);
 
 }  // namespace dt

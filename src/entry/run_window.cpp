@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "platform/codepage.h"
-#include "platform/errors.h"
 #include "src/build/data_access.h"
 #include "src/entry/progress.h"
 #include "src/entry/run_sequence.h"
@@ -117,12 +116,9 @@ void TFrm_DealText::StratTimerTimer() {
     result_path_ = RunSequence(source_directory_, base_directory_, *source_list_, *connection_,
                                *this, [this] { ProcessMessages(); });
     SetModalResult(platform::mrOk);
-  } catch (const Exception& error) {
-    Log(RunFailureMessage(error.Message()));
-    SetModalResult(platform::mrCancel);
   } catch (const std::exception& error) {
-    // Errors of the runtime (exhausted memory) end the run the same way.
-    Log(RunFailureMessage(error.what()));
+    // This system's errors and the runtime's (exhausted memory) alike.
+    Log(RunFailureMessage(error));
     SetModalResult(platform::mrCancel);
   }
 }
