@@ -1,3 +1,4 @@
+// Terminal detection on POSIX, for the command-line tool's progress view.
 #include "platform/terminal.h"
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// The version the build stamps into the system (the project version).
 #include "src/entry/version.h"
 
 namespace dt {
