@@ -69,6 +69,7 @@ TEST_F(ToolTest, DelimitersAreAddedToTheBaseAndTakenFromTheSource) {
 TEST_F(ToolTest, FailedRunExitsOneWithTheFailureMessage) {
   dirs_.AddSource("BOOK.TXT", "");
   const std::string log = dirs_.Scratch("run.log");
+  testing::WriteBytes(log, "an earlier run\n");
   const ToolRun run = Run(Dirs() + " --log '" + log + "'");
   const std::string message =
       "\xE6\x95\xB0\xE6\x8D\xAE\xE9\xA2\x84\xE5\xA4\x84\xE7\x90\x86\xE5\x87\xBA\xE7\x8E\xB0\xE5"
@@ -76,7 +77,7 @@ TEST_F(ToolTest, FailedRunExitsOneWithTheFailureMessage) {
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
-  EXPECT_EQ(testing::ReadBytes(log), message);
+  EXPECT_EQ(testing::ReadBytes(log), "an earlier run\n" + message) << "appended";
 }
 
 TEST_F(ToolTest, APathThatCannotBeWrittenIsNoSuccess) {
