@@ -82,6 +82,12 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     return kExitUsage;
   }
 
+  // An empty name (an unset shell variable) would silently mean the current
+  // directory, and the run would write into whatever base that is.
+  if (base_arg.empty() || source_arg.empty()) {
+    err << "dealtext: --base and --source need a directory name\n";
+    return kExitUsage;
+  }
   std::string base;
   std::string source;
   if (!ToAnsi(base_arg, base) || !ToAnsi(source_arg, source)) {

@@ -112,6 +112,8 @@ TEST_F(ToolTest, BadUsageExitsTwo) {
   } cases[] = {
       {"unknown option", Dirs() + " --frobnicate", "frobnicate"},
       {"missing source option", "--base '" + dirs_.Base() + "'", "--source"},
+      {"empty base name", "--base '' --source '" + dirs_.Source() + "'", "directory name"},
+      {"empty source name", "--base '" + dirs_.Base() + "' --source ''", "directory name"},
       {"missing base directory",
        "--base '" + dirs_.Scratch("nowhere") + "' --source '" + dirs_.Source() + "'",
        "base directory not found"},
