@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <system_error>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "platform/codepage.h"
@@ -130,13 +131,13 @@ TextReader::TextReader(const std::string& path, std::size_t block_size)
   // Room for a block plus the up to 3 bytes of a UTF-8 sequence cut by the
   // previous block while the encoding is detected.
   block_.resize(block_size_ + 3);
-  utf8_ = DetectUtf8();
+  std::string head;
+  utf8_ = DetectUtf8(head);
   Rewind();
-  if (utf8_) {
-    for (char expected : kByteOrderMark) {
-      if (!Available() || *pos_ != expected) break;
-      ++pos_;
-    }
+  // Only the whole mark is skipped: a character whose first bytes match it
+  // (U+F13F is EF 84 BF, U+FEC0 is EF BB 80) is text.
+  if (utf8_ && head == kByteOrderMark) {
+    for (std::size_t i = 0; i < kByteOrderMark.size() && Available(); ++i) ++pos_;
   }
   ReadHeader();
 }
@@ -155,14 +156,18 @@ std::size_t TextReader::RecordFieldCount() const { return spans_.size(); }
 }
 
 // One pass over the file: valid UTF-8 throughout, or not. A sequence cut by
-// a block boundary is carried to the front of the next block.
-bool TextReader::DetectUtf8() {
+// a block boundary is carried to the front of the next block. `head` gets
+// the file's first bytes, as many as a byte-order mark has.
+bool TextReader::DetectUtf8(std::string& head) {
   std::size_t carry = 0;
   for (;;) {
     const std::size_t got = std::fread(block_.data() + carry, 1, block_size_, file_.get());
     if (got == 0) {
       if (std::ferror(file_.get())) FailRead();
       return carry == 0;  // a sequence still open at the end is not UTF-8
+    }
+    if (head.size() < kByteOrderMark.size()) {
+      head.append(block_.data() + carry, std::min(got, kByteOrderMark.size() - head.size()));
     }
     const std::string_view data(block_.data(), carry + got);
     const std::size_t cut = IncompleteTail(data);
@@ -195,6 +200,10 @@ void TextReader::ReadHeader() {
   columns_.clear();
   if (!ReadRecord()) return;
   std::unordered_set<std::string> taken;  // names in ASCII lower case
+  // Per name, the suffix to try first: every smaller one is taken already
+  // (names are only ever added), so a header of thousands of repeats of one
+  // name is named in linear time.
+  std::unordered_map<std::string, std::size_t> next_suffix;
   std::string name;
   for (std::size_t i = 0; i < spans_.size(); ++i) {
     const std::string_view bytes = record_.substr(spans_[i].offset, spans_[i].size);
@@ -210,8 +219,11 @@ void TextReader::ReadHeader() {
       name += std::to_string(i + 1);
     }
     std::string unique = name;
-    for (std::size_t suffix = 1; taken.count(AsciiLower(unique)) != 0; ++suffix) {
-      unique = name + std::to_string(suffix);
+    if (taken.count(AsciiLower(unique)) != 0) {
+      std::size_t& suffix = next_suffix.try_emplace(AsciiLower(name), 1).first->second;
+      do {
+        unique = name + std::to_string(suffix++);
+      } while (taken.count(AsciiLower(unique)) != 0);
     }
     taken.insert(AsciiLower(unique));
     columns_.push_back(std::move(unique));

@@ -78,7 +78,7 @@ class TextReader {
     std::size_t size;
   };
 
-  bool DetectUtf8();
+  bool DetectUtf8(std::string& head);
   void Rewind();
   bool Fill();
   bool Available() { return pos_ < end_ || Fill(); }
