@@ -302,18 +302,23 @@ TEST_F(JetSessionTest, UnnamedExpressionsAreNamedAsJetNamesThem) {
             (std::vector<std::string>{"SID", "Expr1000", "Mark"}));
 }
 
-TEST_F(JetSessionTest, AutoIncrementKeepsRowsIndexesAndRefusesAKeyedTable) {
+TEST_F(JetSessionTest, AutoIncrementKeepsRowsIndexesViewsAndRefusesAKeyedTable) {
   session_.Execute("create table K (ID long primary key, V text)");
   session_.Close();
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(dir_.File("work.mdb").c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "CREATE INDEX BookByNo ON BOOK (BOOKNO)", nullptr, nullptr, nullptr),
+  ASSERT_EQ(sqlite3_exec(db,
+                         "CREATE INDEX BookByNo ON BOOK (BOOKNO); "
+                         "CREATE VIEW BookNumbers AS SELECT BOOKNO FROM BOOK",
+                         nullptr, nullptr, nullptr),
             SQLITE_OK);
   sqlite3_close(db);
   session_.Open(DatabaseConnection(dir_.File("work.mdb")));
   session_.Execute("alter table book add column N counter");
   EXPECT_EQ(SortedRows(session_.Query("select N, BOOKNO, SID, BILLS from BOOK")),
             (std::vector<std::string>{"1|P1|1.01|2", "2|P1|1.02|3", "3|P2|<null>|1"}));
+  EXPECT_EQ(SortedRows(session_.Query("select * from BookNumbers")),
+            (std::vector<std::string>{"P1", "P1", "P2"}));
   EXPECT_NE(ErrorOf([&] {
               session_.Execute("alter table K add column N autoincrement");
             }).find("already has a primary key"),

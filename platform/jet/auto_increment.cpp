@@ -28,6 +28,21 @@ std::string Definition(const ColumnInfo& column) {
   return out;
 }
 
+// Renames as SQLite did before it checked and rewrote the whole schema, for
+// its lifetime.
+class LegacyRename {
+ public:
+  explicit LegacyRename(Database& db) : db_(db) { db_.Exec("PRAGMA legacy_alter_table = ON"); }
+  ~LegacyRename() {
+    sqlite3_exec(db_.get(), "PRAGMA legacy_alter_table = OFF", nullptr, nullptr, nullptr);
+  }
+  LegacyRename(const LegacyRename&) = delete;
+  LegacyRename& operator=(const LegacyRename&) = delete;
+
+ private:
+  Database& db_;
+};
+
 std::string FreeTableName(const Database& db, const std::string& table) {
   std::string name = table + "_jet_rebuild";
   while (FindTable(db, name)) name += "_";
@@ -65,7 +80,13 @@ void AddAutoIncrementColumn(Database& db, const std::string& table, const std::s
             QuoteName(table) + " ORDER BY rowid");
   }
   db.Exec("DROP TABLE " + QuoteName(table));
-  db.Exec("ALTER TABLE " + QuoteName(rebuilt) + " RENAME TO " + QuoteName(table));
+  {
+    // Views that read the table name it, not the rebuilt copy: the rename
+    // must neither rewrite them nor refuse because, for a moment, the name
+    // they read is gone.
+    const LegacyRename legacy(db);
+    db.Exec("ALTER TABLE " + QuoteName(rebuilt) + " RENAME TO " + QuoteName(table));
+  }
   for (const std::string& sql : dependents) db.Exec(sql);
   transaction.Commit();
 }
