@@ -74,7 +74,11 @@ TEST_F(JetOperatorsTest, PlusFollowsJetRules) {
 }
 
 TEST_F(JetOperatorsTest, NonNumericTextPlusNumberIsATypeMismatch) {
-  for (const char* expression : {"T + N", "N + T", "U + 1"}) {
+  // A zero byte ends no text: "5", a zero byte and "x" is no number.
+  const Snapshot rows = session_.Query("select T from V where K = 'word'");
+  session_.UpdateRow(rows, 0, {{0, std::string("5\0x", 3)}});
+  for (const char* expression :
+       {"T + N", "N + T", "U + 1", "'0x10' + 1", "1 + 'inf'", "'nan' + N", "'1e5x' + 1"}) {
     const std::string error = ErrorOf([&] { One(expression, "word"); });
     EXPECT_NE(error.find("Data type mismatch"), std::string::npos) << expression << ": " << error;
   }

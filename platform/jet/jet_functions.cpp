@@ -25,8 +25,11 @@ bool IsNumber(sqlite3_value* value) {
   return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
 }
 
-// The numeric reading of a text operand, as Jet converts one for +.
+// The numeric reading of a text operand, as Jet converts one for +: a
+// decimal number, spaces around it allowed. Hexadecimal, "inf", "nan" and
+// text after a zero byte are no numbers.
 std::optional<double> ParseNumber(std::string_view text) {
+  if (text.find_first_not_of(" +-.0123456789eE") != std::string_view::npos) return std::nullopt;
   std::string copy(text);
   const char* begin = copy.c_str();
   while (*begin == ' ') ++begin;
