@@ -77,6 +77,7 @@ TEST_F(JetImportTest, FindsTheFileIgnoringCaseAndNamesTheTableAsWritten) {
 TEST_F(JetImportTest, FailuresNameWhatIsWrong) {
   dir_.Write("Item.txt", "IID\nI1\n");
   dir_.Write("My Book.txt", "A\n1\n");
+  dir_.Write("Zero.txt", std::string("\r\nA,B\0C\r\n1,2\r\n", 14));
   struct Case {
     std::string sql;
     std::string error;
@@ -88,6 +89,8 @@ TEST_F(JetImportTest, FailuresNameWhatIsWrong) {
       {ImportStatement("My Book", "My Book.txt"), "Syntax error near 'Book'"},
       {"select IID into Item in \"" + database_ + "\" from Item.txt", "runs only SELECT * INTO"},
       {"select * from Item.txt", "runs only SELECT * INTO"},
+      {ImportStatement("Zero", "Zero.txt"),
+       "header line 2 of '" + dir_.File("Zero.txt") + "': Invalid name 'B...'"},
       {"update Item set IID = '1'", "runs only SELECT * INTO"},
   };
   for (const Case& c : cases) {

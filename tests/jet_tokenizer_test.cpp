@@ -107,6 +107,8 @@ TEST(JetTokenizer, MalformedInputIsNamed) {
       {"select #2020", "unterminated date literal"},
       {"select a ? b", "unexpected character '?' at position 10"},
       {"select a ! b", "unexpected character '!'"},
+      {"select a \x01 b", "unexpected character byte 0x01 at position 10"},
+      {std::string("select a \0 b", 12), "unexpected character byte 0x00 at position 10"},
   };
   for (const Case& c : cases) {
     try {

@@ -154,6 +154,8 @@ TEST(JetTranslator, UntranslatableStatementsNameTheToken) {
       {"select sum(*) from t", "Wrong number of arguments used with function 'sum'"},
       {"exec proc", "near 'exec'"},
       {"select a from t; select b from t", "near 'select'"},
+      {std::string("select 'a\0b' from t", 19), "Invalid text 'a...': it holds a zero byte"},
+      {std::string("select [a\0b] from t", 19), "Invalid name 'a...': it holds a zero byte"},
   };
   for (const Case& c : cases) {
     try {

@@ -93,7 +93,13 @@ std::string EmitList(const Expr& expr) {
   return out;
 }
 
-std::string Quoted(std::string_view text, char quote) {
+// SQLite reads SQL text up to a zero byte, so a name or a literal cannot
+// hold one: refuse it here rather than send a statement cut short.
+std::string Quoted(std::string_view text, char quote, std::string_view what) {
+  if (text.find('\0') != std::string_view::npos) {
+    throw Error(Concat(
+        {"Invalid ", what, " '", text.substr(0, text.find('\0')), "...': it holds a zero byte"}));
+  }
   std::string out(1, quote);
   for (char c : text) {
     if (c == quote) out += quote;
@@ -105,9 +111,9 @@ std::string Quoted(std::string_view text, char quote) {
 
 }  // namespace
 
-std::string QuoteName(std::string_view name) { return Quoted(name, '"'); }
+std::string QuoteName(std::string_view name) { return Quoted(name, '"', "name"); }
 
-std::string QuoteText(std::string_view text) { return Quoted(text, '\''); }
+std::string QuoteText(std::string_view text) { return Quoted(text, '\'', "text"); }
 
 std::string EmitExpr(const Expr& expr) {
   switch (expr.kind) {

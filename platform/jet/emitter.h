@@ -14,8 +14,10 @@
 
 namespace dt::jet {
 
-std::string QuoteName(std::string_view name);  // "name", inner " doubled
-std::string QuoteText(std::string_view text);  // 'text', inner ' doubled
+// "name" and 'text', the inner quote doubled. Raise jet::Error for a zero
+// byte, which SQL text cannot carry.
+std::string QuoteName(std::string_view name);
+std::string QuoteText(std::string_view text);
 
 std::string EmitExpr(const Expr& expr);
 

@@ -38,11 +38,16 @@ std::int64_t ImportTextFile(Database& target, const std::string& table,
   Transaction transaction(target);
   std::string create = "CREATE TABLE " + QuoteName(table) + " (";
   std::string insert = "INSERT INTO " + QuoteName(table) + " VALUES (";
-  for (std::size_t i = 0; i < columns.size(); ++i) {
-    create += (i > 0 ? ", " : "") + QuoteName(columns[i]) + " TEXT";
-    insert += i > 0 ? ", ?" : "?";
+  try {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      create += (i > 0 ? ", " : "") + QuoteName(columns[i]) + " TEXT";
+      insert += i > 0 ? ", ?" : "?";
+    }
+    target.Exec(create + ")");
+  } catch (const Error& error) {
+    throw Error("Cannot import the header line " + std::to_string(reader.Line()) + " of '" +
+                file_path + "': " + error.what());
   }
-  target.Exec(create + ")");
   Statement statement(target, insert + ")");
 
   std::vector<std::optional<std::string_view>> fields;

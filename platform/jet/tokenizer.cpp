@@ -15,6 +15,15 @@ bool IsWordByte(unsigned char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// A character for a message: quoted when printable, else as a byte value,
+// so that a control character or a zero byte cannot garble the message.
+std::string Shown(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  if (byte >= 0x20 && byte < 0x7F) return "'" + std::string(1, c) + "'";
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  return std::string("byte 0x") + kHex[byte >> 4] + kHex[byte & 0xF];
+}
+
 std::string Where(std::size_t offset) { return " at position " + std::to_string(offset + 1); }
 
 class Scanner {
@@ -65,7 +74,7 @@ class Scanner {
       ++pos_;
       return Make(TokenKind::kSymbol, std::string(1, c), start);
     }
-    throw Error("Syntax error: unexpected character '" + std::string(1, c) + "'" + Where(start));
+    throw Error("Syntax error: unexpected character " + Shown(c) + Where(start));
   }
 
   Token QuotedString(std::size_t start, char quote) {
