@@ -78,6 +78,9 @@ TEST_F(JetImportTest, FailuresNameWhatIsWrong) {
   dir_.Write("Item.txt", "IID\nI1\n");
   dir_.Write("My Book.txt", "A\n1\n");
   dir_.Write("Zero.txt", std::string("\r\nA,B\0C\r\n1,2\r\n", 14));
+  // Only files of the folder itself are read.
+  std::filesystem::create_directory(dir_.File("sub"));
+  dir_.Write("sub/Inner.txt", "A\n1\n");
   struct Case {
     std::string sql;
     std::string error;
@@ -89,6 +92,13 @@ TEST_F(JetImportTest, FailuresNameWhatIsWrong) {
       {ImportStatement("My Book", "My Book.txt"), "Syntax error near 'Book'"},
       {"select IID into Item in \"" + database_ + "\" from Item.txt", "runs only SELECT * INTO"},
       {"select * from Item.txt", "runs only SELECT * INTO"},
+      {ImportStatement("Nested", "[sub/Inner.txt]"), "Could not find file 'sub/Inner.txt'"},
+      {ImportStatement(
+           "Up", "[../" + std::filesystem::path(dir_.File("")).parent_path().filename().string() +
+                     "/Item.txt]"),
+       "Could not find file '../"},
+      {ImportStatement("Cut", std::string("[Item.txt\0x]", 12)),
+       "Could not find file 'Item.txt' in"},
       {ImportStatement("Zero", "Zero.txt"),
        "header line 2 of '" + dir_.File("Zero.txt") + "': Invalid name 'B...'"},
       {"update Item set IID = '1'", "runs only SELECT * INTO"},

@@ -25,6 +25,12 @@ TextSource::TextSource(std::string folder) : folder_(std::move(folder)) {
 
 std::string TextSource::FindFile(const std::string& name) const {
   const std::filesystem::path folder(folder_);
+  // A file of the folder itself: a name that climbs out of it, or that a
+  // zero byte would cut short, names none.
+  if (name.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos) {
+    throw Error("Could not find file '" + name.substr(0, name.find('\0')) +
+                "' in the text folder '" + folder_ + "'");
+  }
   std::error_code error;
   if (std::filesystem::is_regular_file(folder / name, error)) return (folder / name).string();
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;

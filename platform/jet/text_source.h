@@ -1,8 +1,9 @@
 // A folder of text files opened by a Session with "Extended Properties=text".
 // It runs one kind of statement, the import:
 //   SELECT * INTO <table> IN "<database file>" FROM <file name>
-// where the file is found in the folder ignoring letter case and the
-// database file must exist. Everything else fails with a jet::Error saying so.
+// where the file is found in the folder ignoring letter case (a name holding
+// a path delimiter names no file of the folder) and the database file must
+// exist. Everything else fails with a jet::Error saying so.
 #pragma once
 
 #include <string>
