@@ -153,6 +153,7 @@ TEST(JetTranslator, UntranslatableStatementsNameTheToken) {
       {"select cdate(a, b) from t", "Wrong number of arguments used with function 'cdate'"},
       {"select sum(*) from t", "Wrong number of arguments used with function 'sum'"},
       {"exec proc", "near 'exec'"},
+      {"insert into t select a into u from v", "near 'into' at position 24: expected FROM"},
       {"select a from t; select b from t", "near 'select'"},
       {std::string("select 'a\0b' from t", 19), "Invalid text 'a...': it holds a zero byte"},
       {std::string("select [a\0b] from t", 19), "Invalid name 'a...': it holds a zero byte"},

@@ -33,7 +33,7 @@ ParsedStatement Parser::ParseStatement() {
   return statement;
 }
 
-Select Parser::ParseSelect() {
+Select Parser::ParseSelect(bool allow_into) {
   Select select;
   ExpectKeyword("SELECT");
   if (AcceptKeyword("DISTINCT") || AcceptKeyword("DISTINCTROW")) {
@@ -54,7 +54,7 @@ Select Parser::ParseSelect() {
     select.top = value;
   }
   ParseSelectItems(select);
-  if (AcceptKeyword("INTO")) {
+  if (allow_into && AcceptKeyword("INTO")) {
     select.into = ParseTableName();
     if (AcceptKeyword("IN")) {
       if (Peek().kind != TokenKind::kString) Fail(Peek(), "a database path in quotes");
@@ -181,7 +181,7 @@ Insert Parser::ParseInsert() {
     ExpectSymbol(")");
   }
   if (IsKeyword(Peek(), "SELECT")) {
-    insert.select = ParseSelect();
+    insert.select = ParseSelect(false);
   } else {
     ExpectKeyword("VALUES");
     ExpectSymbol("(");

@@ -51,7 +51,9 @@ class Parser {
   std::vector<ExprPtr> ParseExprList();
 
   // Statements (parse_statement.cpp).
-  Select ParseSelect();
+  // `allow_into`: SELECT ... INTO is a statement of its own, not the source
+  // of an INSERT.
+  Select ParseSelect(bool allow_into = true);
   void ParseSelectItems(Select& select);
   TableRefPtr ParseTableRef();
   TableRefPtr ParseTablePrimary();
