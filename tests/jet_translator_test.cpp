@@ -154,6 +154,8 @@ TEST(JetTranslator, UntranslatableStatementsNameTheToken) {
       {"select sum(*) from t", "Wrong number of arguments used with function 'sum'"},
       {"exec proc", "near 'exec'"},
       {"insert into t select a into u from v", "near 'into' at position 24: expected FROM"},
+      {"select * from t where d = #1/5/2020#", "Date literal '#1/5/2020#' is not supported"},
+      {"select * from t where d = #12/1/05#", "Date literal '#12/1/05#' is not supported"},
       {"select a from t; select b from t", "near 'select'"},
       {std::string("select 'a\0b' from t", 19), "Invalid text 'a...': it holds a zero byte"},
       {std::string("select [a\0b] from t", 19), "Invalid name 'a...': it holds a zero byte"},

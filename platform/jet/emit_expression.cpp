@@ -109,6 +109,19 @@ std::string Quoted(std::string_view text, char quote, std::string_view what) {
   return out;
 }
 
+// Jet reads #1/5/20# month first, cdate year first: only a literal that
+// starts with a four-digit year means the same to both.
+std::string EmitDateLiteral(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(' ');
+  const std::string_view date = start == std::string_view::npos ? "" : text.substr(start);
+  const bool year_first = date.size() > 4 && date.find_first_not_of("0123456789") == 4 &&
+                          (date[4] == '-' || date[4] == '/');
+  if (!year_first) {
+    throw Error(Concat({"Date literal '#", text, "#' is not supported: write it as #yyyy-mm-dd#"}));
+  }
+  return Concat({"jet_cdate(", QuoteText(text), ")"});
+}
+
 }  // namespace
 
 std::string QuoteName(std::string_view name) { return Quoted(name, '"', "name"); }
@@ -126,7 +139,7 @@ std::string EmitExpr(const Expr& expr) {
     case Expr::Kind::kBool:
       return expr.text;
     case Expr::Kind::kDate:
-      return Concat({"jet_cdate(", QuoteText(expr.text), ")"});
+      return EmitDateLiteral(expr.text);
     case Expr::Kind::kNull:
       return "NULL";
     case Expr::Kind::kUnary:
