@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,17 @@ TEST_F(RunWindowTest, CompletedRunGivesOkAndThePathOnDisk) {
   for (const std::u16string& message : log_) {
     EXPECT_NE(message.rfind(Wide(RunFailureMessage("")), 0), 0u) << "no run failure";
   }
+}
+
+TEST_F(RunWindowTest, ResultPathNamesTheStagingFolderTheBuildWrote) {
+  dirs_.AddSampleExport();
+  // On a file system that keeps letter case apart this is a second folder;
+  // the build stages into TemplateTemp, so the result must name that one.
+  std::filesystem::create_directories(dirs_.Base() + "TempLateTemp");
+  auto window = MakeWindow();
+  EXPECT_EQ(window->ShowModal(), platform::mrOk);
+  EXPECT_EQ(window->ResultPath(), dirs_.WorkDatabase());
+  EXPECT_TRUE(std::filesystem::exists(window->ResultPath()));
 }
 
 TEST_F(RunWindowTest, CloseRequestBeforeTheFirstTickBuildsNothing) {

@@ -10,9 +10,12 @@
 namespace dt {
 namespace {
 
-// Spelled as the host has always been told, capital L included; the file
-// system's letter case decides what the returned path carries.
+// Spelled as the host has always been told, capital L included.
 constexpr std::string_view kStagingFolder = "TempLateTemp";
+// The spelling the staging and the build look the folder up by. The result
+// is looked up the same way, so that where letter case tells folders apart
+// it names the folder the work database was written to.
+constexpr std::string_view kBuildStagingFolder = "TemplateTemp";
 constexpr std::string_view kWorkDatabase = "KORVA.mdb";
 
 }  // namespace
@@ -34,7 +37,7 @@ std::string StagingDirectoryFor(std::string_view base_directory) {
 
 std::string ResultPathFor(const std::string& base_directory) {
   std::string path = base_directory;
-  path += platform::ResolveChild(base_directory, kStagingFolder);
+  path += platform::ResolveChild(base_directory, kBuildStagingFolder);
   path += platform::PathDelim;
   path += kWorkDatabase;
   return path;

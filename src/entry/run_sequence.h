@@ -30,8 +30,9 @@ std::string RunSequence(const std::string& source_directory, const std::string& 
 std::string StagingDirectoryFor(std::string_view base_directory);
 
 // The run result on success: the work database as it exists on disk, that
-// is base + the existing child of base named "TempLateTemp" ignoring letter
-// case + PathDelim + "KORVA.mdb".
+// is base + the staging folder as the build finds it (the child of base
+// named "TemplateTemp", the exact spelling preferred, else ignoring letter
+// case) + PathDelim + "KORVA.mdb".
 std::string ResultPathFor(const std::string& base_directory);
 
 // The run failure message: the fixed ANSI frame immediately followed by
