@@ -30,6 +30,7 @@ TEST(JetErrors, SqliteMessagesBecomeTheEnginesOwn) {
       {"1st ORDER BY term out of range - should be between 1 and 2",
        "Cannot run the statement: 1st ORDER BY term out of range - should be between 1 and 2"},
       {"database is locked", "Cannot run the statement: database is locked"},
+      {"parser stack overflow", "Statement too complex: it nests too deeply for the engine"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(TranslateMessage(c.sqlite, "Cannot run the statement"), c.engine) << c.sqlite;

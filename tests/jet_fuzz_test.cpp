@@ -99,8 +99,7 @@ const std::vector<std::string>& Salt() {
   return salt;
 }
 
-std::string Mutate(std::string text, Random& random) {
-  const std::size_t count = 1 + random.Below(4);
+std::string Mutate(std::string text, Random& random, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t at = random.Below(text.size() + 1);
     const std::size_t length = random.Below(std::min<std::size_t>(12, text.size() - at) + 1);
@@ -158,12 +157,12 @@ const std::vector<std::string>& SeedStatements() {
       "update BOOKDETAIL Set SID = '1.01', BID = 'B.1', IID = 'I' where BOOKNO = 'P1' and LINE = "
       "'1'",
       "update item Set IID = 'I1' where IID = 'I.1'",
-      "insert into item values ('I9', 'new' & NULL & [x], 3 + '4')",
+      "insert into item values ('I9' & NULL & 'x', 3 + '4')",
       "select count(*), max(IID) from item where NAME like 'i*' or IID in ('a', 'b') group by IID",
       "select top 2 * from book where not (YEAR between '2019' and '2021') order by BOOKNO desc",
-      "select iif(SID is null, 'none', SID + '.' + NAME), nz(BID, 'x') from remain",
+      "select iif(SID is null, 'none', SID + '.' + ID), nz(BID, 'x') from remain",
       "delete from remain where ID <> '1'",
-      "drop table item",
+      "drop table KMYE",
       "create table [odd \"name] ([a'b] text not null, c counter, d currency)",
       "select #2020-01-05#, cdate('20-2-29') & '', 1.5 / 0, 7 mod 2 from book",
   };
@@ -191,11 +190,15 @@ std::string MakeStatement(Random& random) {
   }
   const auto& seeds = SeedStatements();
   std::string text = seeds[random.Below(seeds.size())];
-  if (random.OneIn(4)) {  // splice two statements
+  // Some inputs stay whole or nearly so, to reach the paths that run.
+  const std::size_t choice = random.Below(10);
+  if (choice < 2) return text;
+  if (choice < 5) return Mutate(std::move(text), random, 1);
+  if (random.OneIn(3)) {  // splice two statements
     const std::string& other = seeds[random.Below(seeds.size())];
     text = text.substr(0, random.Below(text.size() + 1)) + other.substr(random.Below(other.size()));
   }
-  return Mutate(std::move(text), random);
+  return Mutate(std::move(text), random, 1 + random.Below(4));
 }
 
 // Everything a statement could change: the catalogue and every row.
@@ -242,9 +245,9 @@ class WorkDatabase {
     std::ofstream(path_, std::ios::binary | std::ios::trunc).flush();
     session_.Open(testing::DatabaseConnection(path_));
     for (const char* sql :
-         {"CREATE TABLE ACCOUNTSECTIONS (SID text, NAME text, DEBCRE text)",
-          "insert into ACCOUNTSECTIONS values ('1.01', 'cash', '1')",
-          "insert into ACCOUNTSECTIONS values ('5', NULL, '-1')",
+         {"CREATE TABLE ACCOUNTSECTIONS (SID text, NAME text, DEBCRE text, NewCode text)",
+          "insert into ACCOUNTSECTIONS values ('1.01', 'cash', '1', '101')",
+          "insert into ACCOUNTSECTIONS values ('5', NULL, '-1', NULL)",
           "CREATE TABLE REMAIN (ID text, SID text, BID text, IID text, BAL00 text)",
           "insert into REMAIN values ('1', '1.01', 'B.1', 'I.1', '100')",
           "insert into REMAIN values ('2', '9', NULL, NULL, 'x')",
@@ -285,7 +288,7 @@ TEST(JetFuzz, MutatedStatementsRunOrFailWithoutChangingAnything) {
     ErrorOf([&] { Parse(sql); });
     const std::string before = DumpDatabase(work.path());
     const std::string error = ErrorOf([&] {
-      if (random.OneIn(3)) {
+      if (random.OneIn(6)) {
         work.session().Query(sql);
       } else {
         work.session().Execute(sql);
@@ -298,7 +301,7 @@ TEST(JetFuzz, MutatedStatementsRunOrFailWithoutChangingAnything) {
   }
   // The inputs reach the engine's failure paths and its success paths alike.
   EXPECT_GT(failures, 500);
-  EXPECT_LT(failures, 2450);
+  EXPECT_LT(failures, 2250);
 }
 
 // ---------------------------------------------------------------- text files
@@ -450,7 +453,7 @@ TEST(JetFuzz, MutatedTextFilesReadAsTheRulesSay) {
       text = Repeat("A,a,,F3,", 100 + random.Below(300)) + "\r\n1,2\r\n";
     } else {
       const auto& seeds = SeedFiles();
-      text = Mutate(seeds[random.Below(seeds.size())], random);
+      text = Mutate(seeds[random.Below(seeds.size())], random, 1 + random.Below(4));
     }
     const std::string path = dir.Write("fuzz.txt", text);
     const std::size_t block = kBlockSizes[random.Below(std::size(kBlockSizes))];

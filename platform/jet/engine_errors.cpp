@@ -53,6 +53,9 @@ std::string TranslateMessage(std::string_view message, std::string_view what) {
     return "Number of query values and destination fields are not the same (" +
            std::string(message) + ")";
   }
+  if (message == "parser stack overflow") {
+    return "Statement too complex: it nests too deeply for the engine";
+  }
   // The engine's own functions report in the engine's words already.
   if (StartsWith(message, "Data type mismatch")) return std::string(message);
   return std::string(what) + ": " + std::string(message);
