@@ -2,9 +2,11 @@
 // Unicode forms used at the system's edges: UTF-8 for the work database and
 // the POSIX file system, UTF-16 for the run result and the host log message.
 //
-// No conversion ever fails: a character the target lacks becomes the code
-// page's default character '?', and bytes that are not valid in the source
-// encoding become '?' too (a replacement, never a cut).
+// No text makes a conversion fail: a character the target lacks becomes the
+// code page's default character '?', and bytes that are not valid in the
+// source encoding become '?' too (a replacement, never a cut). Only a C
+// library without code page 936 makes every conversion raise
+// std::runtime_error.
 #pragma once
 
 #include <string>
