@@ -10,15 +10,6 @@
 namespace dt::jet {
 namespace {
 
-std::string Args(const Expr& call) {
-  std::string out;
-  for (std::size_t i = 0; i < call.args.size(); ++i) {
-    if (i > 0) out += ", ";
-    out += EmitExpr(*call.args[i]);
-  }
-  return out;
-}
-
 void CheckArity(const Expr& call, std::size_t min, std::size_t max) {
   if (call.star_argument || call.args.size() < min || call.args.size() > max) {
     throw Error(Concat(
@@ -32,13 +23,13 @@ std::string EmitCall(const Expr& call) {
   if (is("COUNT")) {
     if (call.star_argument) return "count(*)";
     CheckArity(call, 1, 1);
-    return Concat({"count(", Args(call), ")"});
+    return Concat({"count(", EmitExprList(call.args), ")"});
   }
   static constexpr std::array<std::string_view, 4> kAggregates = {"SUM", "MIN", "MAX", "AVG"};
   for (std::string_view aggregate : kAggregates) {
     if (is(aggregate)) {
       CheckArity(call, 1, 1);
-      return Concat({"(", aggregate, "(", Args(call), "))"});
+      return Concat({"(", aggregate, "(", EmitExprList(call.args), "))"});
     }
   }
   // Jet's own functions that have an exact SQLite counterpart.
@@ -55,7 +46,7 @@ std::string EmitCall(const Expr& call) {
     if (is(jet_name)) {
       CheckArity(call, 1, 1);
       // trim and its kin remove spaces only, as Jet's do.
-      return Concat({sqlite_name, "(", Args(call), ")"});
+      return Concat({sqlite_name, "(", EmitExprList(call.args), ")"});
     }
   }
   if (is("IIF")) {
@@ -127,6 +118,15 @@ std::string EmitDateLiteral(std::string_view text) {
 std::string QuoteName(std::string_view name) { return Quoted(name, '"', "name"); }
 
 std::string QuoteText(std::string_view text) { return Quoted(text, '\'', "text"); }
+
+std::string EmitExprList(const std::vector<ExprPtr>& list) {
+  std::string out;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (i > 0) out += ", ";
+    out += EmitExpr(*list[i]);
+  }
+  return out;
+}
 
 std::string EmitExpr(const Expr& expr) {
   switch (expr.kind) {

@@ -32,15 +32,6 @@ std::string EmitTableRef(const TableRef& ref) {
                  nested ? ")" : "", " ON ", EmitExpr(*ref.on)});
 }
 
-std::string ExprList(const std::vector<ExprPtr>& list) {
-  std::string out;
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    if (i > 0) out += ", ";
-    out += EmitExpr(*list[i]);
-  }
-  return out;
-}
-
 // `unnamed` counts the expressions without a name so far: Jet calls them
 // Expr1000, Expr1001, ... and so do the snapshots and the tables made by
 // SELECT ... INTO here.
@@ -87,7 +78,7 @@ std::string EmitSelect(const Select& select, std::string_view row_id_of) {
   }
   if (!select.group_by.empty()) {
     out += " GROUP BY ";
-    out += ExprList(select.group_by);
+    out += EmitExprList(select.group_by);
   }
   if (select.having) {
     out += " HAVING ";
@@ -116,7 +107,7 @@ std::string EmitInsert(const Insert& insert) {
     out += " ";
     out += EmitSelect(*insert.select);
   } else {
-    out += Concat({" VALUES (", ExprList(insert.values), ")"});
+    out += Concat({" VALUES (", EmitExprList(insert.values), ")"});
   }
   return out;
 }

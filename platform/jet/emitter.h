@@ -20,6 +20,8 @@ std::string QuoteName(std::string_view name);
 std::string QuoteText(std::string_view text);
 
 std::string EmitExpr(const Expr& expr);
+// Expressions joined by ", ".
+std::string EmitExprList(const std::vector<ExprPtr>& list);
 
 // The SELECT without its INTO part. With `row_id_of` not empty, the first
 // result column is the rowid of that table or alias.
