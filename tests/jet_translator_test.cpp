@@ -159,6 +159,7 @@ TEST(JetTranslator, UntranslatableStatementsNameTheToken) {
       {"select a from t; select b from t", "near 'select'"},
       {std::string("select 'a\0b' from t", 19), "Invalid text 'a...': it holds a zero byte"},
       {std::string("select [a\0b] from t", 19), "Invalid name 'a...': it holds a zero byte"},
+      {std::string("update 'a\0b' set", 16), "near ''a\\0b'' at position 8: expected a table"},
   };
   for (const Case& c : cases) {
     try {

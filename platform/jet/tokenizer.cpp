@@ -157,7 +157,12 @@ bool IsSymbol(const Token& token, std::string_view symbol) {
 
 std::string Describe(const Token& token) {
   if (token.kind == TokenKind::kEnd) return "end of statement";
-  return std::string(token.raw);
+  // A zero byte inside a literal would end the message there.
+  std::string text(token.raw);
+  for (std::size_t at = text.find('\0'); at != std::string::npos; at = text.find('\0', at)) {
+    text.replace(at, 1, "\\0");
+  }
+  return text;
 }
 
 }  // namespace dt::jet
