@@ -36,7 +36,8 @@ std::string ImportStatement(const std::string& file_name, const std::string& wor
 // Replaces the work database with a copy of the template. Raises Exception
 // "Cannot copy file "<template>" to "<work database>". <system text>" when
 // the copy fails: a work database left by an earlier run must never be
-// taken for this run's.
+// taken for this run's. The engine's journal left beside it by a run cut
+// short is removed first, so it cannot be played back into the fresh copy.
 void CopyTemplate(const WorkPaths& paths);
 
 // For each source entry, in order: progress +10, stage it, reopen the

@@ -1,0 +1,19 @@
+#include "platform/jet/database_file.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/jet/session.h"
+
+namespace dt::jet {
+
+void DiscardSideFiles(const std::string& path) {
+  for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+    const std::string side = path + suffix;
+    std::error_code error;
+    std::filesystem::remove(side, error);
+    if (error) throw Error("Cannot remove '" + side + "': " + error.message());
+  }
+}
+
+}  // namespace dt::jet
