@@ -337,6 +337,27 @@ TEST_F(JetSessionTest, AutoIncrementKeepsRowsIndexesViewsAndRefusesAKeyedTable) 
   sqlite3_close(db);
 }
 
+TEST_F(JetSessionTest, FieldsNamedLikeTheRowIdentityDoNotHideIt) {
+  // A text file may name its columns so; rows are still told apart and
+  // numbered in table order.
+  for (const char* fields : {"ROWID text, V text", "rowid text, _rowid_ text, V text"}) {
+    SCOPED_TRACE(fields);
+    session_.Execute(std::string("create table R (") + fields + ")");
+    session_.Execute("insert into R (rowid, V) values ('b', 'first')");
+    session_.Execute("insert into R (rowid, V) values ('a', 'second')");
+    const Snapshot rows = session_.Query("select ROWID, V from R");
+    ASSERT_EQ(rows.rows.size(), 2u);
+    const std::size_t v = ColumnIndex(rows, "V");
+    for (std::size_t row = 0; row < rows.rows.size(); ++row) {
+      session_.UpdateRow(rows, row, {{v, *rows.rows[row][v] + "!"}});
+    }
+    session_.Execute("alter table R add column N counter");
+    EXPECT_EQ(SortedRows(session_.Query("select N, ROWID, V from R")),
+              (std::vector<std::string>{"1|b|first!", "2|a|second!"}));
+    session_.Execute("drop table R");
+  }
+}
+
 TEST_F(JetSessionTest, SelectIntoAnotherDatabaseFile) {
   dir_.Write("other.mdb", "");
   const std::string into = "select BOOKNO, SID into B2 in \"" + dir_.File("other.mdb") + "\" ";

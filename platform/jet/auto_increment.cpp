@@ -68,6 +68,12 @@ void AddAutoIncrementColumn(Database& db, const std::string& table, const std::s
     while (find.Step()) dependents.push_back(find.ColumnText(0).value_or(""));
   }
 
+  // Table order is rowid order, whatever the table's own columns are named.
+  const std::optional<std::string> row_id = RowIdName(db, table);
+  if (!row_id) {
+    throw Error("Cannot add the auto-increment field '" + column + "' to table '" + table +
+                "': its rows have no order to number them in");
+  }
   Transaction transaction(db);
   const std::string rebuilt = FreeTableName(db, table);
   std::string create = "CREATE TABLE " + QuoteName(rebuilt) + " (";
@@ -77,7 +83,7 @@ void AddAutoIncrementColumn(Database& db, const std::string& table, const std::s
   const std::string list = ColumnList(columns);
   if (!columns.empty()) {
     db.Exec("INSERT INTO " + QuoteName(rebuilt) + " (" + list + ") SELECT " + list + " FROM " +
-            QuoteName(table) + " ORDER BY rowid");
+            QuoteName(table) + " ORDER BY " + *row_id);
   }
   db.Exec("DROP TABLE " + QuoteName(table));
   {

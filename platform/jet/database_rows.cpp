@@ -68,10 +68,12 @@ Snapshot DatabaseSource::Query(std::string_view sql) {
   }
   for (const std::string& table : TablesRead(*select)) RequireTable(db_, table);
   std::optional<SingleTable> single = SingleTableOf(*select);
-  if (single && !HasRowIds(db_, single->table)) single.reset();
+  const std::optional<std::string> row_id = single ? RowIdName(db_, single->table) : std::nullopt;
+  if (!row_id) single.reset();
   Snapshot snapshot;
   if (single) snapshot.table = RequireTable(db_, single->table);
-  Statement run(db_, EmitSelect(*select, single ? single->reference : std::string_view()));
+  Statement run(db_,
+                single ? EmitSelect(*select, single->reference, *row_id) : EmitSelect(*select));
   const int first = single ? 1 : 0;
   const int count = run.ColumnCount();
   for (int i = first; i < count; ++i) snapshot.columns.push_back(run.ColumnName(i));
@@ -95,6 +97,8 @@ void DatabaseSource::UpdateRow(const Snapshot& snapshot, std::size_t row,
   }
   if (changes.empty()) return;
   const std::string table = RequireTable(db_, snapshot.table);
+  const std::optional<std::string> row_id = RowIdName(db_, table);
+  if (!row_id) throw Error("The rows of table '" + table + "' cannot be updated one by one");
   const std::vector<ColumnInfo> columns = ColumnsOf(db_, table);
   std::string sql = "UPDATE " + QuoteName(table) + " SET ";
   for (std::size_t i = 0; i < changes.size(); ++i) {
@@ -105,7 +109,7 @@ void DatabaseSource::UpdateRow(const Snapshot& snapshot, std::size_t row,
     if (i > 0) sql += ", ";
     sql += QuoteName(columns[index].name) + " = ?" + std::to_string(i + 1);
   }
-  sql += " WHERE rowid = ?" + std::to_string(changes.size() + 1);
+  sql += " WHERE " + *row_id + " = ?" + std::to_string(changes.size() + 1);
   Statement update(db_, sql);
   for (std::size_t i = 0; i < changes.size(); ++i) {
     const int index = static_cast<int>(i + 1);

@@ -56,11 +56,10 @@ std::string SelectItemText(const SelectItem& item, int& unnamed) {
 
 }  // namespace
 
-std::string EmitSelect(const Select& select, std::string_view row_id_of) {
+std::string EmitSelect(const Select& select, std::string_view row_id_of, std::string_view row_id) {
   std::string out = select.distinct ? "SELECT DISTINCT " : "SELECT ";
   if (!row_id_of.empty()) {
-    out += QuoteName(row_id_of);
-    out += ".rowid, ";
+    out += Concat({QuoteName(row_id_of), ".", row_id, ", "});
   }
   int unnamed = 0;
   for (std::size_t i = 0; i < select.items.size(); ++i) {

@@ -24,8 +24,9 @@ std::string EmitExpr(const Expr& expr);
 std::string EmitExprList(const std::vector<ExprPtr>& list);
 
 // The SELECT without its INTO part. With `row_id_of` not empty, the first
-// result column is the rowid of that table or alias.
-std::string EmitSelect(const Select& select, std::string_view row_id_of = {});
+// result column is the rowid of that table or alias, named `row_id`.
+std::string EmitSelect(const Select& select, std::string_view row_id_of = {},
+                       std::string_view row_id = "rowid");
 
 std::string EmitInsert(const Insert& insert);
 std::string EmitUpdate(const Update& update);

@@ -27,15 +27,22 @@ void RequireNoTable(const Database& db, std::string_view name, std::string_view 
   if (FindTable(db, name, schema)) throw Error("Table '" + std::string(name) + "' already exists");
 }
 
-bool HasRowIds(const Database& db, std::string_view table) {
+std::optional<std::string> RowIdName(const Database& db, std::string_view table) {
   Statement kind(db, "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE");
   kind.BindText(1, table);
-  if (!kind.Step() || kind.ColumnText(0) != "table") return false;
+  if (!kind.Step() || kind.ColumnText(0) != "table") return std::nullopt;
   const std::string probe = "SELECT rowid FROM " + QuoteName(table) + " LIMIT 0";
   sqlite3_stmt* stmt = nullptr;
   const bool ok = sqlite3_prepare_v2(db.get(), probe.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
   sqlite3_finalize(stmt);
-  return ok;
+  if (!ok) return std::nullopt;
+  const std::vector<ColumnInfo> columns = ColumnsOf(db, table);
+  for (const char* name : {"rowid", "_rowid_", "oid"}) {
+    bool taken = false;
+    for (const ColumnInfo& column : columns) taken = taken || EqualsIgnoreCase(column.name, name);
+    if (!taken) return name;
+  }
+  return std::nullopt;
 }
 
 std::vector<ColumnInfo> ColumnsOf(const Database& db, std::string_view table,

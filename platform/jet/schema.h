@@ -31,9 +31,10 @@ std::string RequireTable(const Database& db, std::string_view name,
                          std::string_view schema = "main");
 void RequireNoTable(const Database& db, std::string_view name, std::string_view schema = "main");
 
-// True when `table` is a table whose rows have a rowid (no view, no WITHOUT
-// ROWID table), so single rows can be addressed.
-bool HasRowIds(const Database& db, std::string_view table);
+// How the rows of `table` are addressed one by one: "rowid", or "_rowid_"
+// or "oid" when a column of the table takes that name. nullopt for a view, a
+// WITHOUT ROWID table, or a table whose columns take all three names.
+std::optional<std::string> RowIdName(const Database& db, std::string_view table);
 
 // The columns of an existing table, in table order.
 std::vector<ColumnInfo> ColumnsOf(const Database& db, std::string_view table,
