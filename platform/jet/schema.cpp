@@ -31,12 +31,18 @@ std::optional<std::string> RowIdName(const Database& db, std::string_view table)
   Statement kind(db, "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE");
   kind.BindText(1, table);
   if (!kind.Step() || kind.ColumnText(0) != "table") return std::nullopt;
-  const std::string probe = "SELECT rowid FROM " + QuoteName(table) + " LIMIT 0";
+  std::optional<std::string> name = RowIdName(ColumnsOf(db, table));
+  if (!name) return std::nullopt;
+  // A name that is no column reads the rowid, unless the table has none.
+  const std::string probe = "SELECT " + *name + " FROM " + QuoteName(table) + " LIMIT 0";
   sqlite3_stmt* stmt = nullptr;
   const bool ok = sqlite3_prepare_v2(db.get(), probe.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
   sqlite3_finalize(stmt);
   if (!ok) return std::nullopt;
-  const std::vector<ColumnInfo> columns = ColumnsOf(db, table);
+  return name;
+}
+
+std::optional<std::string> RowIdName(const std::vector<ColumnInfo>& columns) {
   for (const char* name : {"rowid", "_rowid_", "oid"}) {
     bool taken = false;
     for (const ColumnInfo& column : columns) taken = taken || EqualsIgnoreCase(column.name, name);

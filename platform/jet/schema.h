@@ -35,6 +35,8 @@ void RequireNoTable(const Database& db, std::string_view name, std::string_view 
 // or "oid" when a column of the table takes that name. nullopt for a view, a
 // WITHOUT ROWID table, or a table whose columns take all three names.
 std::optional<std::string> RowIdName(const Database& db, std::string_view table);
+// The same for a table known to have rowids, from its columns.
+std::optional<std::string> RowIdName(const std::vector<ColumnInfo>& columns);
 
 // The columns of an existing table, in table order.
 std::vector<ColumnInfo> ColumnsOf(const Database& db, std::string_view table,
