@@ -63,11 +63,16 @@ inline void OpenEmptyDatabase(const ScratchDir& dir, Session& session,
 // Index of the column `name` in `snapshot` (ASCII case ignored); fails the
 // test when there is none.
 inline std::size_t ColumnIndex(const Snapshot& snapshot, const std::string& name) {
+  // ASCII only: names in UTF-8 keep their other bytes (and tolower must not
+  // see a negative char).
+  auto lower = [](std::string text) {
+    for (char& c : text) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+  };
   for (std::size_t i = 0; i < snapshot.columns.size(); ++i) {
-    std::string a = snapshot.columns[i], b = name;
-    std::transform(a.begin(), a.end(), a.begin(), ::tolower);
-    std::transform(b.begin(), b.end(), b.begin(), ::tolower);
-    if (a == b) return i;
+    if (lower(snapshot.columns[i]) == lower(name)) return i;
   }
   ADD_FAILURE() << "no column " << name;
   return 0;
