@@ -137,12 +137,12 @@ class Scanner {
 std::vector<Token> Tokenize(std::string_view sql) { return Scanner(sql).Run(); }
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  // ASCII letters only, whatever locale a host program has set: the other
+  // bytes are parts of UTF-8 characters.
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
+    if (lower(a[i]) != lower(b[i])) return false;
   }
   return true;
 }
