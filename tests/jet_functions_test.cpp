@@ -62,13 +62,15 @@ TEST_F(JetOperatorsTest, PlusFollowsJetRules) {
   const std::vector<Case> cases = {
       {"T + U", "text+text", "123"},  // text + text joins
       {"T + N", "text+text", "14"},   // numeric text + number adds
-      {"N + T", "text+text", "14"},     {"N + N", "text+text", "4"},
-      {"N + R", "text+text", "2.5"},    {"T + R", "text+text", "12.5"},
+      {"N + T", "text+text", "14"},      {"N + N", "text+text", "4"},
+      {"N + R", "text+text", "2.5"},     {"T + R", "text+text", "12.5"},
       {"T + 1", "spaced", "8"},         // spaces around a number are allowed
       {"T + U", "null", std::nullopt},  // NULL + anything is NULL
-      {"U + T", "null", std::nullopt},  {"N + 1", "null", std::nullopt},
-      {"T + '-' + U", "word", "ab-cd"}, {"U + T", "spaced", " 7 "},  // empty text joins as empty
-      {"1 + 2 * 3", "word", "7"},       {"(1 + 2) * 3", "word", "9"},
+      {"U + T", "null", std::nullopt},   {"N + 1", "null", std::nullopt},
+      {"T + '-' + U", "word", "ab-cd"},  {"U + T", "spaced", " 7 "},  // empty text joins as empty
+      {"1 + 2 * 3", "word", "7"},        {"(1 + 2) * 3", "word", "9"},
+      {"'+5' + N", "text+text", "7"},    {"'-2.5e1' + N", "text+text", "-23"},
+      {"' .5' + R", "text+text", "1.0"},
   };
   for (const Case& c : cases) EXPECT_EQ(One(c.expression, c.key), c.result) << c.expression;
 }
@@ -78,7 +80,8 @@ TEST_F(JetOperatorsTest, NonNumericTextPlusNumberIsATypeMismatch) {
   const Snapshot rows = session_.Query("select T from V where K = 'word'");
   session_.UpdateRow(rows, 0, {{0, std::string("5\0x", 3)}});
   for (const char* expression :
-       {"T + N", "N + T", "U + 1", "'0x10' + 1", "1 + 'inf'", "'nan' + N", "'1e5x' + 1"}) {
+       {"T + N", "N + T", "U + 1", "'0x10' + 1", "1 + 'inf'", "'nan' + N", "'1e5x' + 1",
+        "'+-5' + 1", "'1 2' + 1", "'1e999' + 1", "'.' + 1", "'-' + 1"}) {
     const std::string error = ErrorOf([&] { One(expression, "word"); });
     EXPECT_NE(error.find("Data type mismatch"), std::string::npos) << expression << ": " << error;
   }

@@ -1,9 +1,8 @@
 // Jet's +, & and cdate as deterministic SQLite scalar functions.
 #include "platform/jet/jet_functions.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -26,19 +25,22 @@ bool IsNumber(sqlite3_value* value) {
 }
 
 // The numeric reading of a text operand, as Jet converts one for +: a
-// decimal number, spaces around it allowed. Hexadecimal, "inf", "nan" and
-// text after a zero byte are no numbers.
+// decimal number with "." as its point whatever the process locale, spaces
+// around it allowed. Hexadecimal, "inf", "nan" and text holding a zero byte
+// are no numbers.
 std::optional<double> ParseNumber(std::string_view text) {
   if (text.find_first_not_of(" +-.0123456789eE") != std::string_view::npos) return std::nullopt;
-  std::string copy(text);
-  const char* begin = copy.c_str();
-  while (*begin == ' ') ++begin;
-  if (*begin == '\0') return std::nullopt;
-  char* end = nullptr;
-  errno = 0;
-  const double value = std::strtod(begin, &end);
-  while (*end == ' ') ++end;
-  if (*end != '\0' || errno == ERANGE || !std::isfinite(value)) return std::nullopt;
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::nullopt;
+  text = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+  const bool plus = text.front() == '+';  // from_chars takes no plus sign
+  if (plus) text.remove_prefix(1);
+  if (text.empty() || (plus && (text.front() == '-' || text.front() == '+'))) return std::nullopt;
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
   return value;
 }
 
