@@ -1,3 +1,4 @@
+// Removing the engine's side files of a database about to be replaced.
 #include "platform/jet/database_file.h"
 
 #include <filesystem>
