@@ -4,7 +4,8 @@
 //
 // No text makes a conversion fail: a character the target lacks becomes the
 // code page's default character '?', and bytes that are not valid in the
-// source encoding become '?' too (a replacement, never a cut). Only a C
+// source encoding become '?' too (a replacement, never a cut). User-defined
+// characters of the code page map to and from Unicode's private use area. Only a C
 // library without code page 936 makes every conversion raise
 // std::runtime_error.
 #pragma once
@@ -23,6 +24,14 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 
 // True when `byte` starts a double-byte character of the ANSI code page.
 bool IsAnsiLeadByte(unsigned char byte) noexcept;
+
+// Code page 936 keeps three byte ranges for user-defined characters (AAA1-
+// AFFE, F8A1-FEFE, A140-A7A0), which Windows maps to the private use area
+// U+E000-U+E765; the C library's table lacks them, and rare characters of
+// names live there. The code point of such a pair, or 0 for any other pair.
+char32_t UserDefinedToUnicode(unsigned char lead, unsigned char trail) noexcept;
+// The pair of a code point in U+E000-U+E765; false for any other.
+bool UnicodeToUserDefined(char32_t code_point, unsigned char& lead, unsigned char& trail) noexcept;
 
 // True when every byte sequence of `text` is well-formed UTF-8.
 bool IsValidUtf8(std::string_view text) noexcept;

@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 namespace dt::platform {
 namespace {
@@ -36,6 +37,40 @@ TEST(CodepageTest, MalformedInputIsReplacedNotCut) {
                        "b"),
             "a?b");  // not UTF-8 at all
   EXPECT_EQ(AnsiToUtf16(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
+}
+
+// The user-defined ranges of code page 936 map to the private use area the
+// way Windows maps them, which GB18030 took over; glibc's GB18030 table is
+// the reference for every pair of the three ranges.
+TEST(CodepageTest, UserDefinedCharactersMapToThePrivateUseAreaAndBack) {
+  iconv_t gb18030 = iconv_open("UTF-16LE", "GB18030");
+  ASSERT_NE(gb18030, reinterpret_cast<iconv_t>(-1));
+  int pairs = 0;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      const char32_t mapped = UserDefinedToUnicode(lead, trail);
+      if (mapped == 0) continue;
+      ++pairs;
+      char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      char16_t reference = 0;
+      char* in_ptr = in;
+      size_t in_left = 2;
+      char* out_ptr = reinterpret_cast<char*>(&reference);
+      size_t out_left = 2;
+      ASSERT_NE(iconv(gb18030, &in_ptr, &in_left, &out_ptr, &out_left), static_cast<size_t>(-1));
+      ASSERT_EQ(mapped, reference) << std::hex << lead << trail;
+      const std::string ansi(in, 2);
+      ASSERT_EQ(AnsiToUtf16(ansi), std::u16string(1, reference)) << std::hex << lead << trail;
+      ASSERT_EQ(Utf16ToAnsi(std::u16string(1, reference)), ansi) << std::hex << lead << trail;
+      ASSERT_EQ(Utf8ToAnsi(AnsiToUtf8(ansi)), ansi) << std::hex << lead << trail;
+    }
+  }
+  iconv_close(gb18030);
+  EXPECT_EQ(pairs, 6 * 94 + 7 * 94 + 7 * 96);
+  unsigned char lead = 0;
+  unsigned char trail = 0;
+  EXPECT_FALSE(UnicodeToUserDefined(0xE766, lead, trail));
+  EXPECT_EQ(Utf8ToAnsi("\xEE\x9D\xA6"), "?");  // U+E766, past the ranges
 }
 
 TEST(CodepageTest, ValidUtf8IsRecognised) {

@@ -302,6 +302,7 @@ TEST(AnsiDecoderTest, GivesTheSameTextAsTheSystemConversion) {
       "x",      // lead byte and a byte that is never a trail byte
       "x\0y"s,  // zero byte
       platform::Ansi(u8"混合 mixed 文本") + "\x81",
+      "\xAA\xA1\xFE\xFE\xA1\x40\xA7\xA0",  // user-defined characters
   };
   AnsiDecoder decoder;
   for (const std::string& input : inputs) {

@@ -62,12 +62,21 @@ void AnsiDecoder::Append(std::string_view ansi, std::string& out) {
       out.resize(out.size() + in_left * 3 + 4);
       continue;
     }
-    // EILSEQ or EINVAL: one '?' for the offending character, then go on.
-    const std::size_t skip = BadCharLength(reinterpret_cast<const unsigned char*>(in), in_left);
+    // EILSEQ or EINVAL: a user-defined character iconv does not know, or
+    // one '?' for the offending character; then go on.
+    const auto* bad = reinterpret_cast<const unsigned char*>(in);
+    const std::size_t skip = BadCharLength(bad, in_left);
     in += skip;
     in_left -= skip;
-    if (out.size() - used < 1) out.resize(out.size() + in_left * 3 + 4);
-    out[used++] = '?';
+    if (out.size() - used < 3) out.resize(out.size() + in_left * 3 + 4);
+    const char32_t code_point = skip == 2 ? platform::UserDefinedToUnicode(bad[0], bad[1]) : 0;
+    if (code_point != 0) {
+      out[used++] = static_cast<char>(0xE0 | (code_point >> 12));
+      out[used++] = static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+      out[used++] = static_cast<char>(0x80 | (code_point & 0x3F));
+    } else {
+      out[used++] = '?';
+    }
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
   out.resize(used);

@@ -71,6 +71,46 @@ size_t BadCharLength(Encoding from, const unsigned char* p, size_t left) {
   return 1;
 }
 
+// Writes at `out` what stands for the `size` bytes at `bad` that iconv could
+// not convert: a user-defined character mapped by hand, else '?'. Returns
+// the number of bytes written (at most 3).
+template <Encoding From, Encoding To>
+size_t AppendUnconvertible(const unsigned char* bad, size_t size, char* out) {
+  char32_t code_point = 0;
+  if (From == Encoding::kAnsi && size == 2) {
+    code_point = UserDefinedToUnicode(bad[0], bad[1]);
+  } else if (From == Encoding::kUtf8 && size == 3 && (bad[0] & 0xF0) == 0xE0) {
+    code_point = ((bad[0] & 0x0Fu) << 12) | ((bad[1] & 0x3Fu) << 6) | (bad[2] & 0x3Fu);
+  } else if (From == Encoding::kUtf16 && size == 2) {
+    code_point = bad[0] | (bad[1] << 8);
+  }
+  if (To == Encoding::kAnsi) {
+    unsigned char lead = 0;
+    unsigned char trail = 0;
+    if (From != Encoding::kAnsi && UnicodeToUserDefined(code_point, lead, trail)) {
+      out[0] = static_cast<char>(lead);
+      out[1] = static_cast<char>(trail);
+      return 2;
+    }
+    out[0] = '?';
+    return 1;
+  }
+  if (From != Encoding::kAnsi || code_point == 0) code_point = U'?';
+  if (To == Encoding::kUtf16) {
+    out[0] = static_cast<char>(code_point & 0xFF);
+    out[1] = static_cast<char>(code_point >> 8);
+    return 2;
+  }
+  if (code_point < 0x80) {
+    out[0] = static_cast<char>(code_point);
+    return 1;
+  }
+  out[0] = static_cast<char>(0xE0 | (code_point >> 12));
+  out[1] = static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+  out[2] = static_cast<char>(0x80 | (code_point & 0x3F));
+  return 3;
+}
+
 template <Encoding From, Encoding To>
 iconv_t Descriptor() {
   thread_local IconvHandle handle(From, To);
@@ -98,13 +138,14 @@ std::string Convert(const char* data, size_t size) {
       out.resize(out.size() * 2);
       continue;
     }
-    // EILSEQ or EINVAL: replace the offending character and go on.
-    const size_t skip = BadCharLength(From, reinterpret_cast<const unsigned char*>(in), in_left);
+    // EILSEQ or EINVAL: a user-defined character iconv does not know, or a
+    // replacement for the offending character; then go on.
+    const auto* bad = reinterpret_cast<const unsigned char*>(in);
+    const size_t skip = BadCharLength(From, bad, in_left);
     in += skip;
     in_left -= skip;
-    if (out.size() - used < 2) out.resize(out.size() * 2);
-    out[used++] = '?';
-    if (To == Encoding::kUtf16) out[used++] = '\0';
+    if (out.size() - used < 4) out.resize(out.size() * 2 + 4);
+    used += AppendUnconvertible<From, To>(bad, skip, out.data() + used);
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
   out.resize(used);
@@ -125,6 +166,36 @@ std::u16string ToU16(const std::string& bytes) {
 }
 
 }  // namespace
+
+char32_t UserDefinedToUnicode(unsigned char lead, unsigned char trail) noexcept {
+  if (lead >= 0xAA && lead <= 0xAF && trail >= 0xA1 && trail <= 0xFE) {
+    return 0xE000 + (lead - 0xAA) * 94 + (trail - 0xA1);
+  }
+  if (lead >= 0xF8 && lead <= 0xFE && trail >= 0xA1 && trail <= 0xFE) {
+    return 0xE234 + (lead - 0xF8) * 94 + (trail - 0xA1);
+  }
+  if (lead >= 0xA1 && lead <= 0xA7 && trail >= 0x40 && trail <= 0xA0 && trail != 0x7F) {
+    return 0xE4C6 + (lead - 0xA1) * 96 + (trail < 0x7F ? trail - 0x40 : trail - 0x41);
+  }
+  return 0;
+}
+
+bool UnicodeToUserDefined(char32_t cp, unsigned char& lead, unsigned char& trail) noexcept {
+  if (cp >= 0xE000 && cp < 0xE234) {
+    lead = static_cast<unsigned char>(0xAA + (cp - 0xE000) / 94);
+    trail = static_cast<unsigned char>(0xA1 + (cp - 0xE000) % 94);
+  } else if (cp >= 0xE234 && cp < 0xE4C6) {
+    lead = static_cast<unsigned char>(0xF8 + (cp - 0xE234) / 94);
+    trail = static_cast<unsigned char>(0xA1 + (cp - 0xE234) % 94);
+  } else if (cp >= 0xE4C6 && cp <= 0xE765) {
+    const unsigned index = (cp - 0xE4C6) % 96;
+    lead = static_cast<unsigned char>(0xA1 + (cp - 0xE4C6) / 96);
+    trail = static_cast<unsigned char>(index < 63 ? 0x40 + index : 0x41 + index);
+  } else {
+    return false;
+  }
+  return true;
+}
 
 bool IsAnsiLeadByte(unsigned char byte) noexcept { return byte >= 0x81 && byte <= 0xFE; }
 
