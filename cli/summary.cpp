@@ -6,7 +6,7 @@
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
-#include "src/build/data_access.h"
+#include "src/workdb/data_access.h"
 #include "src/staging/text_utils.h"
 
 namespace dt::cli {

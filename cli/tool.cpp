@@ -13,7 +13,7 @@
 #include "cli/tool_view.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
-#include "src/build/data_access.h"
+#include "src/workdb/data_access.h"
 #include "src/entry/run_sequence.h"
 #include "src/entry/version.h"
 

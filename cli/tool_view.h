@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "src/build/build_events.h"
+#include "src/workdb/build_events.h"
 
 namespace dt::cli {
 

@@ -1,6 +1,6 @@
 // The account code rebuild: segments of a SID, padding to each level's
 // widest segment in bytes, and NewCode written back row by row.
-#include "src/build/account_codes.h"
+#include "src/workdb/account_codes.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "platform/errors.h"
-#include "src/build/data_access.h"
+#include "src/workdb/data_access.h"
 #include "tests/build_test_util.h"
 
 namespace dt {

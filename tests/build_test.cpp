@@ -1,7 +1,7 @@
 // The whole build through RunBuild: the seven sample source files into a
 // complete work database, every table checked; a generated export checked
 // for consistency; failures that end the build where they happen.
-#include "src/build/build.h"
+#include "src/workdb/build.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -13,7 +13,7 @@
 #include <set>
 
 #include "platform/errors.h"
-#include "src/build/data_access.h"
+#include "src/workdb/data_access.h"
 #include "tests/build_test_util.h"
 
 #if __has_include("bench/export_generator.h")
@@ -34,7 +34,7 @@ using testing::U8;
 using Rows = std::vector<std::vector<std::string>>;
 using Strings = std::vector<std::string>;
 
-const fs::path kSamples = fs::path(DEALTEXT_TEST_DATA) / "build" / "source";
+const fs::path kSamples = fs::path(DEALTEXT_TEST_DATA) / "export" / "source";
 const Strings kSampleFiles = {"ACCOUNTSECTIONS.TXT", "BOOK.TXT", "BOOKDETAIL.TXT",
                               "BUDGETSECTION.TXT",   "ITEM.TXT", "LOAN.TXT",
                               "REMAIN.TXT"};

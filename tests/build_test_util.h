@@ -14,7 +14,7 @@
 
 #include "platform/codepage.h"
 #include "platform/jet/session.h"
-#include "src/build/build_events.h"
+#include "src/workdb/build_events.h"
 
 namespace dt::testing {
 

@@ -1,13 +1,13 @@
 // The code clean-up pass: each row's own codes trimmed and undotted,
 // whatever its neighbours, keys or quotes hold; NewCode untouched; a missing
 // table ends the pass where it stands.
-#include "src/build/code_cleanup.h"
+#include "src/workdb/code_cleanup.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
-#include "src/build/data_access.h"
+#include "src/workdb/data_access.h"
 #include "src/staging/text_utils.h"
 #include "tests/build_test_util.h"
 

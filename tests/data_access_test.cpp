@@ -1,11 +1,11 @@
 // The data access component against a real work database: connection
 // states, row queries and their snapshots, edits, and error translation.
-#include "src/build/data_access.h"
+#include "src/workdb/data_access.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/errors.h"
-#include "src/build/engine_calls.h"
+#include "src/workdb/engine_translation.h"
 #include "tests/build_test_util.h"
 
 namespace dt {

@@ -1,13 +1,13 @@
 // The derived tables KMYE, PZ and aidInfo from a small work database with
 // unmatched keys, cancelled lines, duplicate SIDs and empty or NULL codes.
-#include "src/build/derived_tables.h"
+#include "src/workdb/derived_tables.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 
-#include "src/build/data_access.h"
+#include "src/workdb/data_access.h"
 #include "tests/build_test_util.h"
 
 namespace dt {

@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "platform/errors.h"
-#include "src/build/data_access.h"
-#include "src/build/statement_runner.h"
-#include "src/build/work_database.h"
+#include "src/workdb/data_access.h"
+#include "src/workdb/statement_runner.h"
+#include "src/workdb/work_database.h"
 #include "tests/build_test_util.h"
 
 namespace dt {

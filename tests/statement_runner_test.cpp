@@ -1,13 +1,13 @@
 // The statement runner: a failed statement is logged once with the exact
 // message bytes and swallowed; the build's next step still runs.
-#include "src/build/statement_runner.h"
+#include "src/workdb/statement_runner.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 #include "platform/errors.h"
-#include "src/build/data_access.h"
+#include "src/workdb/data_access.h"
 #include "tests/build_test_util.h"
 
 namespace dt {

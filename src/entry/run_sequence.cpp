@@ -4,7 +4,7 @@
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
-#include "src/build/build.h"
+#include "src/workdb/build.h"
 #include "src/staging/discovery.h"
 
 namespace dt {

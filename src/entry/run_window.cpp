@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/codepage.h"
-#include "src/build/data_access.h"
+#include "src/workdb/data_access.h"
 #include "src/entry/progress.h"
 #include "src/entry/run_sequence.h"
 

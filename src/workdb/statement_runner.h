@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "src/build/build_events.h"
+#include "src/workdb/build_events.h"
 
 namespace dt {
 

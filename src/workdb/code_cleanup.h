@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "src/build/build_events.h"
+#include "src/workdb/build_events.h"
 
 namespace dt {
 

@@ -1,16 +1,14 @@
 // Work database creation and text import.
-#include "src/build/work_database.h"
+#include "src/workdb/work_database.h"
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
-#include "platform/jet/database_file.h"
-#include "platform/jet/session.h"
 #include "platform/paths.h"
-#include "src/build/data_access.h"
-#include "src/build/statement_runner.h"
 #include "src/staging/staging.h"
 #include "src/staging/text_utils.h"
+#include "src/workdb/data_access.h"
+#include "src/workdb/statement_runner.h"
 
 namespace dt {
 
@@ -50,11 +48,7 @@ std::string ImportStatement(const std::string& file_name, const std::string& wor
 }
 
 void CopyTemplate(const WorkPaths& paths) {
-  try {
-    jet::DiscardSideFiles(platform::NativePath(paths.work_database));
-  } catch (const jet::Error& error) {
-    throw Exception(platform::Utf8ToAnsi(error.what()));
-  }
+  DiscardSideFiles(paths.work_database);
   std::string system_text;
   if (!platform::CopyFile(paths.template_database, paths.work_database, false, &system_text)) {
     throw Exception("Cannot copy file \"" + paths.template_database + "\" to \"" +

@@ -1,22 +1,9 @@
 // Failure translation between the work-database engine and the system.
-#include "src/build/engine_calls.h"
+#include "src/workdb/engine_translation.h"
 
 #include "platform/codepage.h"
 
 namespace dt::detail {
-
-std::shared_ptr<ConnectionState> Bound(const std::weak_ptr<ConnectionState>& link) {
-  auto state = link.lock();
-  if (!state) throw EDatabaseError("Missing Connection or ConnectionString");
-  return state;
-}
-
-void EnsureOpen(ConnectionState& state) {
-  if (state.session.IsOpen()) return;
-  const std::string utf8 = platform::AnsiToUtf8(state.connection_string);
-  CallEngine([&] { state.session.Open(utf8); });
-  ++state.generation;
-}
 
 std::string OleMessage(std::string_view utf8_message) {
   std::string message = platform::Utf8ToAnsi(utf8_message);

@@ -3,7 +3,7 @@
 // imported tables and NewCode by six fixed statements.
 #pragma once
 
-#include "src/build/build_events.h"
+#include "src/workdb/build_events.h"
 
 namespace dt {
 

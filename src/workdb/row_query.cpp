@@ -3,9 +3,10 @@
 #include <charconv>
 
 #include "platform/codepage.h"
-#include "src/build/data_access.h"
-#include "src/build/engine_calls.h"
 #include "src/staging/line_list.h"
+#include "src/workdb/connection_state.h"
+#include "src/workdb/engine_translation.h"
+#include "src/workdb/row_query.h"
 
 namespace dt {
 

@@ -1,11 +1,11 @@
 // RunBuild: the phases of the build in their order.
-#include "src/build/build.h"
+#include "src/workdb/build.h"
 
-#include "src/build/account_codes.h"
-#include "src/build/code_cleanup.h"
-#include "src/build/data_access.h"
-#include "src/build/derived_tables.h"
-#include "src/build/work_database.h"
+#include "src/workdb/account_codes.h"
+#include "src/workdb/code_cleanup.h"
+#include "src/workdb/data_access.h"
+#include "src/workdb/derived_tables.h"
+#include "src/workdb/work_database.h"
 
 namespace dt {
 

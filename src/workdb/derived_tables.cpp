@@ -2,12 +2,12 @@
 // exactly as the host's later conversion expects them (doubled spaces
 // included); the two Chinese literals are written here in UTF-8 and turned
 // into ANSI text once.
-#include "src/build/derived_tables.h"
+#include "src/workdb/derived_tables.h"
 
 #include <string>
 
 #include "platform/codepage.h"
-#include "src/build/statement_runner.h"
+#include "src/workdb/statement_runner.h"
 
 namespace dt {
 

@@ -1,10 +1,10 @@
 // The code clean-up pass.
-#include "src/build/code_cleanup.h"
+#include "src/workdb/code_cleanup.h"
 
 #include <algorithm>
 
-#include "src/build/data_access.h"
 #include "src/staging/text_utils.h"
+#include "src/workdb/data_access.h"
 
 namespace dt {
 

@@ -1,8 +1,9 @@
 // Statement commands: one statement run once on the bound connection, any
 // rows it returns discarded.
+#include "src/workdb/statement_command.h"
 #include "platform/codepage.h"
-#include "src/build/data_access.h"
-#include "src/build/engine_calls.h"
+#include "src/workdb/connection_state.h"
+#include "src/workdb/engine_translation.h"
 
 namespace dt {
 

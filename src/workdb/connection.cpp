@@ -1,8 +1,9 @@
 // The run's one connection: a data source of the work-database engine named
 // by a Jet connection string, opened and closed on demand.
+#include "src/workdb/connection.h"
 #include "platform/codepage.h"
-#include "src/build/data_access.h"
-#include "src/build/engine_calls.h"
+#include "src/workdb/connection_state.h"
+#include "src/workdb/engine_translation.h"
 
 namespace dt {
 

@@ -1,9 +1,9 @@
 // The statement runner: tolerated statements, their failures logged.
-#include "src/build/statement_runner.h"
+#include "src/workdb/statement_runner.h"
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
-#include "src/build/data_access.h"
+#include "src/workdb/data_access.h"
 
 namespace dt {
 

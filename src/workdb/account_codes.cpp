@@ -1,12 +1,12 @@
 // The account code rebuild.
-#include "src/build/account_codes.h"
+#include "src/workdb/account_codes.h"
 
 #include <algorithm>
 
-#include "src/build/data_access.h"
-#include "src/build/statement_runner.h"
 #include "src/staging/line_list.h"
 #include "src/staging/text_utils.h"
+#include "src/workdb/data_access.h"
+#include "src/workdb/statement_runner.h"
 
 namespace dt {
 

@@ -1,0 +1,52 @@
+// The run's one connection to the work-database engine: a data source named
+// by a Jet connection string, opened and closed on demand. Commands and
+// queries bind to it without owning it (see data_access.h).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dt {
+
+namespace detail {
+struct ConnectionState;
+}
+
+class Connection {
+ public:
+  // A connection with no settings, closed.
+  Connection();
+  ~Connection();  // closes it when open
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  const std::string& ConnectionString() const;
+  // REQUIRES: closed; raises EOleException when the connection is open.
+  void SetConnectionString(std::string ansi_connection_string);
+
+  // Each does nothing in the state it already has. Open raises EOleException
+  // when the data source cannot be opened; the connection then stays closed.
+  void Open();
+  void Close();
+  bool Connected() const;
+
+  // Sets, in every row of `table`, each of `set_columns` to
+  // rewrite(its value); NULL reaches `rewrite` as empty text. Names are ANSI;
+  // the values handed to and returned by `rewrite` are the engine's UTF-8,
+  // never converted, so no character is lost on the way. Every name of
+  // `read_columns` and `set_columns` must exist, else EOleException and
+  // nothing is written. REQUIRES: open (else EDatabaseError).
+  using Rewrite = std::function<std::string(std::string_view utf8_value)>;
+  void RewriteColumns(const std::string& table, const std::vector<std::string>& read_columns,
+                      const std::vector<std::string>& set_columns, const Rewrite& rewrite);
+
+ private:
+  friend class StatementCommand;
+  friend class RowQuery;
+  std::shared_ptr<detail::ConnectionState> state_;
+};
+
+}  // namespace dt
