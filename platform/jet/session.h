@@ -21,22 +21,19 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace dt::jet {
+#include "platform/jet/error.h"
 
-class Error : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+namespace dt::jet {
 
 // Raised by Session::Query for a statement that returns no rows.
 class NoResultSetError : public Error {
  public:
-  using Error::Error;
+  explicit NoResultSetError(std::string detail)
+      : Error(ErrorKind::kNoResultSet, std::move(detail)) {}
 };
 
 using Value = std::optional<std::string>;  // nullopt is NULL
