@@ -7,9 +7,13 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "platform/codepage.h"
+#include "platform/command_line.h"
 #include "platform/errors.h"
+#include "platform/host_window.h"
+#include "platform/library_names.h"
 #include "platform/module.h"
 #include "platform/oleaut/oleaut.h"
 #include "platform/paths.h"
@@ -21,33 +25,34 @@ using DoItFunction = void(DT_STDCALL*)(BSTR* result, std::uintptr_t app_handle,
                                        const char* base_dir, const char* source_dir,
                                        std::uintptr_t unused);
 
-// The host's own application window, as far as the plug-in can tell.
-constexpr std::uintptr_t kHostWindow = 0x484F5354;
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::cerr << "usage: dealtext-host BASE SOURCE\n"
-                 "Calls DoIt of libdealtext.so (next to this program) with the base and\n"
+                 "Calls DoIt of "
+              << dt::platform::kPluginLibrary
+              << " (next to this program) with the base and\n"
                  "source directories, and prints the run result.\n";
     return 2;
   }
   try {
     const std::string directory = dt::platform::ExecutableDirectory();
-    dt::platform::LoadedLibrary plugin((directory.empty() ? std::string(".") : directory) +
-                                       "/libdealtext.so");
+    dt::platform::LoadedLibrary plugin((directory.empty() ? std::string(".") : directory) + "/" +
+                                       dt::platform::kPluginLibrary);
     const auto do_it = plugin.Entry<DoItFunction>("DoIt");
     if (do_it == nullptr) {
-      std::cerr << "dealtext-host: libdealtext.so exports no DoIt\n";
+      std::cerr << "dealtext-host: " << dt::platform::kPluginLibrary << " exports no DoIt\n";
       return 2;
     }
     // The host hands over the base directory with its trailing delimiter.
-    std::string base = dt::platform::Utf8ToAnsi(argv[1]);
+    const std::vector<std::string> arguments = dt::platform::Utf8Arguments(argc, argv);
+    std::string base = dt::platform::Utf8ToAnsi(arguments[1]);
     if (base.empty() || base.back() != dt::platform::PathDelim) base += dt::platform::PathDelim;
-    const std::string source = dt::platform::Utf8ToAnsi(argv[2]);
+    const std::string source = dt::platform::Utf8ToAnsi(arguments[2]);
+    const dt::platform::HostWindow host_window;
     dt::platform::OleString result(u"(no result)");
-    do_it(result.Address(), kHostWindow, base.c_str(), source.c_str(), 0);
+    do_it(result.Address(), host_window.Handle(), base.c_str(), source.c_str(), 0);
     std::cout << dt::platform::Utf16ToUtf8(result.View()) << '\n';
     return result.View() == u"0" ? 1 : 0;
   } catch (const dt::Exception& error) {
