@@ -44,8 +44,6 @@ if(BUILD_TESTING)
   add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/deps/googletest" EXCLUDE_FROM_ALL)
   target_compile_options(gtest PRIVATE -w)
   target_compile_options(gtest_main PRIVATE -w)
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
 endif()
 
 set(cli11_dir "${CMAKE_BINARY_DIR}/deps/cli11")

@@ -1,15 +1,63 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project builds and runs with, when missing.
+#
+#   scripts/install-deps.sh             the Linux build
+#   scripts/install-deps.sh --windows   and the Windows form: the mingw-w64
+#                                       cross compiler, Wine (32-bit), Xvfb, a
+#                                       CJK font, Debian's sources of SQLite
+#                                       and GoogleTest, the zh_CN.UTF-8 locale
 set -euo pipefail
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+
 packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libcli11-dev)
+windows=0
+if [[ ${1:-} == --windows ]]; then
+  windows=1
+  packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb
+    fonts-wqy-zenhei locales dpkg-dev tcl googletest imagemagick)
+fi
+
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+if ((windows)); then
+  # wine32 is an i386 package; the SQLite amalgamation comes from Debian's
+  # source package, which needs a deb-src entry.
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    rm -f /tmp/dealtext-apt-updated
+  fi
+  sources=/etc/apt/sources.list.d/dealtext-src.sources
+  if [[ ! -f $sources ]]; then
+    $SUDO tee "$sources" >/dev/null <<'SOURCES'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
+    rm -f /tmp/dealtext-apt-updated
+  fi
+fi
+
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
+if ((${#missing[@]})) || { ((windows)) && [[ ! -f /tmp/dealtext-apt-updated ]]; }; then
+  $SUDO apt-get update -qq
+  touch /tmp/dealtext-apt-updated
+fi
 if ((${#missing[@]})); then
   echo "installing: ${missing[*]}" >&2
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-  $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+if ((windows)) && ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+  # Wine takes its ANSI code page from the locale: 936 needs zh_CN.
+  $SUDO sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
 fi

@@ -9,7 +9,9 @@ if [[ -f $out/sqlite3.c && -f $out/sqlite3.h ]]; then exit 0; fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-apt-get source -qq sqlite3 >/dev/null 2>&1 || {
+# A second try: the package lists may be in use by another apt for a moment.
+apt-get source -qq sqlite3 >"$work/source.log" 2>&1 || { sleep 5 && apt-get source -qq sqlite3 >"$work/source.log" 2>&1; } || {
+  cat "$work/source.log" >&2
   echo "sqlite-amalgamation.sh: apt-get source sqlite3 failed (is a deb-src entry set up? scripts/install-deps.sh --windows does it)" >&2
   exit 1
 }
