@@ -28,7 +28,7 @@ class RunDirectories {
   std::string Scratch(const std::string& name) const { return dir_ / name; }
 
   void AddSource(const std::string& name, const std::string& bytes) const {
-    WriteBytes(Source() + "/" + name, bytes);
+    WriteBytes(Source() + platform::PathDelim + name, bytes);
   }
 
   // The seven tables, one exporter header line each, a few rows, CR LF.

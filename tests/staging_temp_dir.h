@@ -3,25 +3,41 @@
 // small helpers to put and read raw bytes there.
 #pragma once
 
-#include <stdlib.h>
-
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <random>
 #include <vector>
 
+#include "platform/paths.h"
+
 namespace dt::testing {
+
+// `path` with each '/' made the platform's path delimiter, so a test can
+// write its expected paths once for every platform.
+inline std::string Native(std::string path) {
+  std::replace(path.begin(), path.end(), '/', platform::PathDelim);
+  return path;
+}
 
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "dealtext-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = buffer.data();
+    const std::filesystem::path parent = std::filesystem::temp_directory_path();
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::filesystem::path candidate = parent / ("dealtext-" + std::to_string(random()));
+      // create_directory is false when the name is taken: then try another.
+      if (std::filesystem::create_directory(candidate)) {
+        path_ = candidate.string();
+        return;
+      }
+    }
+    throw std::runtime_error("cannot make a scratch directory");
   }
   ~TempDir() {
     std::error_code ignored;
@@ -34,8 +50,10 @@ class TempDir {
 
   // The directory path (ASCII, so the same in ANSI and UTF-8).
   const std::string& path() const { return path_; }
-  // path() + "/" + name.
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  // path() + the path delimiter + name, each '/' in `name` made a delimiter.
+  std::string operator/(const std::string& name) const {
+    return path_ + platform::PathDelim + Native(name);
+  }
 
  private:
   std::string path_;
