@@ -2,7 +2,6 @@
 // length-prefixed UTF-16 message) and the host log library stand-in that
 // appends each entry as one UTF-8 line.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
 #include <cstring>
@@ -14,9 +13,12 @@
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/library_names.h"
 #include "platform/module.h"
+#include "platform/stdcall.h"
 #include "src/entry/host_log.h"
 #include "src/entry/run_sequence.h"
+#include "tests/process_support.h"
 #include "tests/staging_temp_dir.h"
 
 namespace dt {
@@ -32,7 +34,9 @@ struct Entry {
 };
 std::vector<Entry>* g_entries = nullptr;
 
-void RecordEntry(void* module, std::int32_t kind, const char16_t* message) {
+// The host calls with stdcall; a fake of another convention would corrupt
+// the stack of a 32-bit Windows caller.
+void DT_STDCALL RecordEntry(void* module, std::int32_t kind, const char16_t* message) {
   std::uint32_t prefix = 0;
   std::memcpy(&prefix, reinterpret_cast<const char*>(message) - sizeof prefix, sizeof prefix);
   g_entries->push_back({module, kind, std::u16string(message), prefix});
@@ -93,16 +97,16 @@ TEST(RunFailureMessageTest, AnErrorGivesItsWholeMessage) {
 // The stand-in library, loaded as the plug-in's loader binds it.
 class HostLogLibraryTest : public ::testing::Test {
  protected:
-  using WriteLogFn = void (*)(void*, std::int32_t, const char16_t*);
+  using WriteLogFn = void(DT_STDCALL*)(void*, std::int32_t, const char16_t*);
   void SetUp() override {
-    library_ = std::make_unique<platform::LoadedLibrary>(std::string(DEALTEXT_BUILD_DIR) +
-                                                         "/libHalvaren.so");
+    library_ = std::make_unique<platform::LoadedLibrary>(std::string(DEALTEXT_BUILD_DIR) + "/" +
+                                                         platform::kHostLogLibrary);
     write_ = library_->Entry<WriteLogFn>("WriteLog");
     ASSERT_NE(write_, nullptr);
     log_path_ = dir_ / "host.log";
-    ASSERT_EQ(setenv("HALVAREN_LOG", log_path_.c_str(), 1), 0);
+    ASSERT_TRUE(testing::SetEnvironment("HALVAREN_LOG", log_path_));
   }
-  void TearDown() override { unsetenv("HALVAREN_LOG"); }
+  void TearDown() override { testing::SetEnvironment("HALVAREN_LOG", ""); }
 
   testing::TempDir dir_;
   std::string log_path_;
@@ -128,14 +132,14 @@ TEST_F(HostLogLibraryTest, AppendsToWhatIsThere) {
 }
 
 TEST_F(HostLogLibraryTest, WritesToStandardErrorWhenUnset) {
-  unsetenv("HALVAREN_LOG");
+  testing::SetEnvironment("HALVAREN_LOG", "");
   ::testing::internal::CaptureStderr();
   write_(nullptr, 3, u"to stderr");
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "3\tto stderr\n");
 }
 
 TEST_F(HostLogLibraryTest, AnUnwritableLogDropsTheEntryQuietly) {
-  ASSERT_EQ(setenv("HALVAREN_LOG", (dir_ / "missing/host.log").c_str(), 1), 0);
+  ASSERT_TRUE(testing::SetEnvironment("HALVAREN_LOG", dir_ / "missing/host.log"));
   write_(nullptr, 3, u"dropped");  // returns normally
   EXPECT_FALSE(std::filesystem::exists(dir_ / "missing"));
 }

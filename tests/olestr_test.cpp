@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "platform/library_names.h"
 #include "platform/module.h"
 #include "platform/oleaut/oleaut.h"
 #include "src/entry/run_result.h"
@@ -20,8 +21,13 @@ namespace {
 class OleStringsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    library_ = std::make_unique<platform::LoadedLibrary>(std::string(DEALTEXT_BUILD_DIR) +
-                                                         "/liboleaut32.so");
+#ifdef _WIN32
+    // The system's own: the plug-in and its host use it there.
+    library_ = std::make_unique<platform::LoadedLibrary>(platform::kOleStringsLibrary);
+#else
+    library_ = std::make_unique<platform::LoadedLibrary>(std::string(DEALTEXT_BUILD_DIR) + "/" +
+                                                         platform::kOleStringsLibrary);
+#endif
   }
   static void TearDownTestSuite() { library_.reset(); }
 

@@ -14,6 +14,7 @@
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/stdcall.h"
 #include "platform/ui.h"
 #include "src/entry/run_sequence.h"
 #include "tests/entry_fixture.h"
@@ -26,7 +27,7 @@ using platform::Ansi;
 
 std::vector<std::u16string>* g_log = nullptr;
 
-void RecordLog(void*, std::int32_t kind, const char16_t* message) {
+void DT_STDCALL RecordLog(void*, std::int32_t kind, const char16_t* message) {
   EXPECT_EQ(kind, 3);
   g_log->push_back(message);
 }
@@ -197,7 +198,7 @@ TEST_F(RunWindowTest, CompletedRunGivesOkAndThePathOnDisk) {
   EXPECT_EQ(window->ShowModal(), platform::mrOk);
   EXPECT_EQ(clock_.Now(), shown + 1s) << "the run starts one second after the window shows";
   // The staging folder is spelled "TemplateTemp" on disk.
-  EXPECT_EQ(window->ResultPath(), dirs_.Base() + "TemplateTemp/KORVA.mdb");
+  EXPECT_EQ(window->ResultPath(), dirs_.Base() + testing::Native("TemplateTemp/KORVA.mdb"));
   EXPECT_TRUE(dirs_.WorkDatabaseExists());
   EXPECT_EQ(window->Progress_Step.PartsComplete, 100);
   EXPECT_EQ(window->Progress_Step.Percent, 100);
