@@ -14,7 +14,7 @@
 
 #include "platform/codepage.h"
 #include "platform/jet/session.h"
-#include "platform/jet/text_decoder.h"
+#include "platform/ansi_decoder.h"
 
 namespace dt::jet {
 namespace {
@@ -304,7 +304,7 @@ TEST(AnsiDecoderTest, GivesTheSameTextAsTheSystemConversion) {
       platform::Ansi(u8"混合 mixed 文本") + "\x81",
       "\xAA\xA1\xFE\xFE\xA1\x40\xA7\xA0",  // user-defined characters
   };
-  AnsiDecoder decoder;
+  platform::AnsiDecoder decoder;
   for (const std::string& input : inputs) {
     std::string out = "prefix";
     decoder.Append(input, out);

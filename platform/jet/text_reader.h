@@ -34,7 +34,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/jet/text_decoder.h"
+#include "platform/ansi_decoder.h"
 
 namespace dt::jet {
 
@@ -99,7 +99,7 @@ class TextReader {
   bool at_eof_ = false;
 
   bool utf8_ = false;
-  AnsiDecoder decoder_;
+  platform::AnsiDecoder decoder_;
 
   std::string raw_;          // a record's field bytes, unquoted, when it cannot be read in place
   std::string_view record_;  // the current record's bytes: in raw_ or in block_

@@ -1,22 +1,22 @@
-// Code page 936 to UTF-8 for the text driver, through the C library's iconv,
-// writing straight into the caller's record buffer.
-#include "platform/jet/text_decoder.h"
+// Code page 936 to UTF-8 for the text driver on POSIX, through the C
+// library's iconv, writing straight into the caller's record buffer.
+#include "platform/ansi_decoder.h"
 
 #include <iconv.h>
 
 #include <cerrno>
+#include <stdexcept>
 
 #include "platform/codepage.h"
-#include "platform/jet/session.h"
 
-namespace dt::jet {
+namespace dt::platform {
 
 // Owns one open iconv descriptor.
-struct AnsiDecoder::Handle {
-  explicit Handle(iconv_t descriptor) : cd(descriptor) {}
-  ~Handle() { iconv_close(cd); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
+struct AnsiDecoder::State {
+  explicit State(iconv_t descriptor) : cd(descriptor) {}
+  ~State() { iconv_close(cd); }
+  State(const State&) = delete;
+  State& operator=(const State&) = delete;
   iconv_t cd;
 };
 
@@ -26,7 +26,7 @@ namespace {
 // lead byte and a byte that can follow it form one character, anything else
 // is one byte. Kept in step with the system's own code page conversion.
 std::size_t BadCharLength(const unsigned char* p, std::size_t left) {
-  if (left >= 2 && platform::IsAnsiLeadByte(p[0]) && p[1] >= 0x40 && p[1] != 0x7F && p[1] != 0xFF) {
+  if (left >= 2 && IsAnsiLeadByte(p[0]) && p[1] >= 0x40 && p[1] != 0x7F && p[1] != 0xFF) {
     return 2;
   }
   return 1;
@@ -37,15 +37,15 @@ std::size_t BadCharLength(const unsigned char* p, std::size_t left) {
 AnsiDecoder::AnsiDecoder() {
   iconv_t cd = iconv_open("UTF-8", "CP936");
   if (cd == reinterpret_cast<iconv_t>(-1)) {
-    throw Error("the text driver cannot convert code page 936 to UTF-8");
+    throw std::runtime_error("the C library cannot convert code page 936 to UTF-8");
   }
-  handle_ = std::make_unique<Handle>(cd);
+  state_ = std::make_unique<State>(cd);
 }
 
 AnsiDecoder::~AnsiDecoder() = default;
 
 void AnsiDecoder::Append(std::string_view ansi, std::string& out) {
-  iconv_t cd = handle_->cd;
+  iconv_t cd = state_->cd;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   std::size_t used = out.size();
   // Every byte of code page 936 becomes at most 3 bytes of UTF-8.
@@ -69,7 +69,7 @@ void AnsiDecoder::Append(std::string_view ansi, std::string& out) {
     in += skip;
     in_left -= skip;
     if (out.size() - used < 3) out.resize(out.size() + in_left * 3 + 4);
-    const char32_t code_point = skip == 2 ? platform::UserDefinedToUnicode(bad[0], bad[1]) : 0;
+    const char32_t code_point = skip == 2 ? UserDefinedToUnicode(bad[0], bad[1]) : 0;
     if (code_point != 0) {
       out[used++] = static_cast<char>(0xE0 | (code_point >> 12));
       out[used++] = static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
@@ -82,4 +82,4 @@ void AnsiDecoder::Append(std::string_view ansi, std::string& out) {
   out.resize(used);
 }
 
-}  // namespace dt::jet
+}  // namespace dt::platform
