@@ -2,7 +2,8 @@
 // Accepted: SELECT (with INTO [IN "db"], joins, WHERE, GROUP BY, HAVING,
 // ORDER BY, DISTINCT, TOP), INSERT INTO ... SELECT | VALUES, UPDATE ... SET,
 // DELETE, CREATE TABLE, ALTER TABLE ... ADD [COLUMN], DROP TABLE. Expressions
-// follow Jet's precedence: * / , MOD, + -, &, comparisons, NOT, AND, OR.
+// follow Jet's operator precedence, as the table in parse_expression.cpp
+// states it.
 #pragma once
 
 #include <string_view>
