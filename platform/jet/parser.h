@@ -12,8 +12,9 @@
 
 namespace dt::jet {
 
-// Raises jet::Error naming the first token it cannot place, e.g.
-// "Syntax error near 'LIKE' at position 31".
+// Raises jet::Error of kind kSyntax naming the first token it cannot place,
+// e.g. "Syntax error near 'LIKE' at position 31", and of kind kTooComplex
+// for a statement that nests too deeply or names too many tables.
 ParsedStatement Parse(std::string_view sql);
 
 }  // namespace dt::jet

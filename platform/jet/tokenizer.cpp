@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "platform/jet/session.h"
+#include "platform/jet/error.h"
 
 namespace dt::jet {
 namespace {
@@ -89,7 +89,8 @@ class Scanner {
       ++pos_;
       return Make(TokenKind::kSymbol, std::string(1, c), start);
     }
-    throw Error("Syntax error: unexpected character " + Shown(c) + Where(start));
+    throw Error(ErrorKind::kSyntax,
+                "Syntax error: unexpected character " + Shown(c) + Where(start));
   }
 
   Token QuotedString(std::size_t start, char quote) {
@@ -97,7 +98,8 @@ class Scanner {
     ++pos_;
     while (true) {
       if (pos_ >= sql_.size()) {
-        throw Error("Syntax error: unterminated string literal starting" + Where(start));
+        throw Error(ErrorKind::kSyntax,
+                    "Syntax error: unterminated string literal starting" + Where(start));
       }
       if (sql_[pos_] == quote) {
         if (pos_ + 1 < sql_.size() && sql_[pos_ + 1] == quote) {
@@ -115,7 +117,8 @@ class Scanner {
   Token Delimited(std::size_t start, char close, TokenKind kind, const char* what) {
     const std::size_t end = sql_.find(close, start + 1);
     if (end == std::string_view::npos) {
-      throw Error(std::string("Syntax error: unterminated ") + what + " starting" + Where(start));
+      throw Error(ErrorKind::kSyntax,
+                  std::string("Syntax error: unterminated ") + what + " starting" + Where(start));
     }
     pos_ = end + 1;
     return Make(kind, std::string(sql_.substr(start + 1, end - start - 1)), start);
