@@ -52,10 +52,11 @@ constexpr Operator kOperators[] = {
 
 namespace {
 
-// The prefix operator `token` is, or null.
-const Operator* PrefixOperator(const Token& token) {
+// The operator `token` is, prefix or infix as `prefix` asks; or null.
+const Operator* FindOperator(const Token& token, bool prefix) {
   for (const Operator& op : kOperators) {
-    if (op.kind == Expr::Kind::kUnary && (IsKeyword(token, op.text) || IsSymbol(token, op.text))) {
+    if ((op.kind == Expr::Kind::kUnary) == prefix &&
+        (IsKeyword(token, op.text) || IsSymbol(token, op.text))) {
       return &op;
     }
   }
@@ -66,16 +67,11 @@ const Operator* PrefixOperator(const Token& token) {
 // NOT of NOT BETWEEN, NOT LIKE or NOT IN (then `negated` is set); or null.
 const Operator* InfixOperator(const Token& first, const Token& second, bool& negated) {
   negated = IsKeyword(first, "NOT");
-  const Token& token = negated ? second : first;
-  for (const Operator& op : kOperators) {
-    if (op.kind == Expr::Kind::kUnary || !(IsKeyword(token, op.text) || IsSymbol(token, op.text))) {
-      continue;
-    }
-    const bool negatable = op.kind == Expr::Kind::kBetween || op.kind == Expr::Kind::kLike ||
-                           op.kind == Expr::Kind::kInList;
-    return !negated || negatable ? &op : nullptr;
-  }
-  return nullptr;
+  const Operator* op = FindOperator(negated ? second : first, /*prefix=*/false);
+  const bool negatable =
+      op != nullptr && (op->kind == Expr::Kind::kBetween || op->kind == Expr::Kind::kLike ||
+                        op->kind == Expr::Kind::kInList);
+  return !negated || negatable ? op : nullptr;
 }
 
 // How tightly the operators of the operand right of `op` must bind.
@@ -92,6 +88,7 @@ ExprPtr MakeExpr(Expr::Kind kind, std::string text = {}) {
 
 }  // namespace
 
+// Precedence 0 is below every operator's.
 ExprPtr Parser::ParseExpr() { return ParseOperation(0); }
 
 ExprPtr Parser::ParseOperation(int min_precedence) {
@@ -99,7 +96,7 @@ ExprPtr Parser::ParseOperation(int min_precedence) {
   // Operators from this precedence up cannot follow `left`: either its last
   // operand would have taken them, or they do not chain.
   int bound = INT_MAX;
-  const Operator* prefix = PrefixOperator(Peek());
+  const Operator* prefix = FindOperator(Peek(), /*prefix=*/true);
   if (prefix != nullptr && prefix->precedence >= min_precedence) {
     Advance();
     const Nesting nesting(*this);
