@@ -175,7 +175,7 @@ TEST(JetTokenizer, TheLocaleOfTheHostProgramChangesNoToken) {
   LocaleScope scope;
   ASSERT_TRUE(scope.Set("C"));
   const auto in_c = EveryByteTokenized();
-  // 8-bit locales, where <cctype> calls bytes >= 0x80 letters or spaces.
+  // 8-bit locales, where <cctype> calls some bytes >= 0x80 letters.
   const char* const kCandidates[] = {
       "de_DE.ISO-8859-1", "de_DE.iso88591", "de_DE@euro",       "de_DE",
       "en_US.ISO-8859-1", "en_US.iso88591", "fr_FR.ISO-8859-1", "fr_FR.iso88591",
