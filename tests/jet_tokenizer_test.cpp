@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+
 #include "platform/jet/session.h"
 
 namespace dt::jet {
@@ -129,6 +132,71 @@ TEST(JetTokenizer, KeywordsAndNamesIgnoreAsciiCaseOnly) {
   EXPECT_TRUE(EqualsIgnoreCase("Remain", "REMAIN"));
   EXPECT_FALSE(EqualsIgnoreCase("Remain", "REMAINS"));
   EXPECT_FALSE(EqualsIgnoreCase("\xC3\xA9", "\xC3\x89"));
+}
+
+// What the tokenizer makes of every byte value where a byte can stand: alone,
+// inside a word, after a number, between words and in brackets. Statement
+// and result: kinds and texts, or the error.
+std::vector<std::pair<std::string, std::string>> EveryByteTokenized() {
+  std::vector<std::pair<std::string, std::string>> results;
+  for (int value = 0; value < 256; ++value) {
+    const std::string b(1, static_cast<char>(value));
+    for (const std::string& sql : {b, "a" + b + "z", "A" + b, "12" + b, "1" + b + "5",
+                                   "x " + b + " y", "[" + b + "]", b + b + "9"}) {
+      std::string line;
+      try {
+        const std::vector<Token> tokens = Tokenize(sql);
+        line = Kinds(tokens);
+        for (const std::string& text : Texts(tokens)) line += "|" + text;
+      } catch (const Error& error) {
+        line = error.what();
+      }
+      results.emplace_back(sql, line);
+    }
+  }
+  return results;
+}
+
+// Sets the process locale for one scope and restores the one before.
+class LocaleScope {
+ public:
+  LocaleScope() : saved_(std::setlocale(LC_ALL, nullptr)) {}
+  ~LocaleScope() { std::setlocale(LC_ALL, saved_.c_str()); }
+  LocaleScope(const LocaleScope&) = delete;
+  LocaleScope& operator=(const LocaleScope&) = delete;
+
+  bool Set(const char* name) { return std::setlocale(LC_ALL, name) != nullptr; }
+
+ private:
+  std::string saved_;
+};
+
+TEST(JetTokenizer, TheLocaleOfTheHostProgramChangesNoToken) {
+  LocaleScope scope;
+  ASSERT_TRUE(scope.Set("C"));
+  const auto in_c = EveryByteTokenized();
+  // 8-bit locales, where <cctype> calls some bytes >= 0x80 letters.
+  const char* const kCandidates[] = {
+      "de_DE.ISO-8859-1", "de_DE.iso88591", "de_DE@euro",       "de_DE",
+      "en_US.ISO-8859-1", "en_US.iso88591", "fr_FR.ISO-8859-1", "fr_FR.iso88591",
+      "ru_RU.KOI8-R",     "ru_RU.CP1251",   "pl_PL.ISO-8859-2",
+  };
+  const char* chosen = nullptr;
+  for (const char* name : kCandidates) {
+    if (scope.Set(name) && MB_CUR_MAX == 1) {
+      chosen = name;
+      break;
+    }
+  }
+  if (chosen == nullptr) {
+    GTEST_SKIP() << "no 8-bit locale is installed here (none of de_DE.ISO-8859-1, "
+                    "en_US.ISO-8859-1, ru_RU.KOI8-R, ... ; see locale -a)";
+  }
+  const auto in_chosen = EveryByteTokenized();
+  ASSERT_EQ(in_chosen.size(), in_c.size());
+  for (std::size_t i = 0; i < in_c.size(); ++i) {
+    EXPECT_EQ(in_chosen[i].second, in_c[i].second) << in_c[i].first << " under " << chosen;
+  }
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "platform/jet/emitter.h"
-#include "platform/jet/session.h"
+#include "platform/jet/error.h"
 #include "platform/jet/sql_text.h"
 #include "platform/jet/tokenizer.h"
 
@@ -12,8 +12,8 @@ namespace {
 
 void CheckArity(const Expr& call, std::size_t min, std::size_t max) {
   if (call.star_argument || call.args.size() < min || call.args.size() > max) {
-    throw Error(Concat(
-        {"Wrong number of arguments used with function '", call.text, "' in query expression"}));
+    throw Error(ErrorKind::kSyntax, Concat({"Wrong number of arguments used with function '",
+                                            call.text, "' in query expression"}));
   }
 }
 
@@ -59,7 +59,7 @@ std::string EmitCall(const Expr& call) {
     const std::string fallback = call.args.size() == 2 ? EmitExpr(*call.args[1]) : "''";
     return Concat({"ifnull(", EmitExpr(*call.args[0]), ", ", fallback, ")"});
   }
-  throw Error(Concat({"Undefined function '", name, "' in expression"}));
+  throw Error(ErrorKind::kUnsupported, Concat({"Undefined function '", name, "' in expression"}));
 }
 
 std::string EmitBinary(const Expr& expr) {
@@ -88,8 +88,9 @@ std::string EmitList(const Expr& expr) {
 // hold one: refuse it here rather than send a statement cut short.
 std::string Quoted(std::string_view text, char quote, std::string_view what) {
   if (text.find('\0') != std::string_view::npos) {
-    throw Error(Concat(
-        {"Invalid ", what, " '", text.substr(0, text.find('\0')), "...': it holds a zero byte"}));
+    throw Error(ErrorKind::kUnsupported,
+                Concat({"Invalid ", what, " '", text.substr(0, text.find('\0')),
+                        "...': it holds a zero byte"}));
   }
   std::string out(1, quote);
   for (char c : text) {
@@ -108,7 +109,8 @@ std::string EmitDateLiteral(std::string_view text) {
   const bool year_first = date.size() > 4 && date.find_first_not_of("0123456789") == 4 &&
                           (date[4] == '-' || date[4] == '/');
   if (!year_first) {
-    throw Error(Concat({"Date literal '#", text, "#' is not supported: write it as #yyyy-mm-dd#"}));
+    throw Error(ErrorKind::kUnsupported,
+                Concat({"Date literal '#", text, "#' is not supported: write it as #yyyy-mm-dd#"}));
   }
   return Concat({"jet_cdate(", QuoteText(text), ")"});
 }
@@ -160,7 +162,7 @@ std::string EmitExpr(const Expr& expr) {
       return Concat({"(", EmitExpr(*expr.args[0]), expr.negated ? " NOT GLOB " : " GLOB ",
                      "jet_like_pattern(", EmitExpr(*expr.args[1]), "))"});
   }
-  throw Error("Unsupported expression");
+  throw Error(ErrorKind::kUnsupported, "Unsupported expression");
 }
 
 }  // namespace dt::jet

@@ -4,7 +4,7 @@
 #include "platform/jet/emitter.h"
 
 #include "platform/jet/column_types.h"
-#include "platform/jet/session.h"
+#include "platform/jet/error.h"
 #include "platform/jet/sql_text.h"
 
 namespace dt::jet {
@@ -137,7 +137,8 @@ std::string EmitDelete(const Delete& del) {
 std::string EmitColumnDef(const ColumnDef& column) {
   const std::optional<ColumnType> type = LookUpColumnType(column.type);
   if (!type) {
-    throw Error(Concat({"Syntax error in field definition: unknown type '", column.type, "'"}));
+    throw Error(ErrorKind::kSyntax,
+                Concat({"Syntax error in field definition: unknown type '", column.type, "'"}));
   }
   std::string out = Concat({QuoteName(column.name), " ", type->sqlite_type});
   if (type->auto_increment) {

@@ -3,8 +3,10 @@
 // operators and functions become calls of the engine's SQLite functions
 // (jet_add for +, jet_concat for &, jet_cdate for cdate).
 //
-// What has no SQLite form (an unknown function, a wrong number of arguments)
-// raises jet::Error naming it; nothing is ever passed on half-translated.
+// What has no SQLite form raises jet::Error naming it; nothing is ever
+// passed on half-translated. The kind is kSyntax for a wrong number of
+// arguments or an unknown field type, kUnsupported for an unknown function,
+// a date literal not written year first and a zero byte in a name or text.
 #pragma once
 
 #include <string>
@@ -14,8 +16,8 @@
 
 namespace dt::jet {
 
-// "name" and 'text', the inner quote doubled. Raise jet::Error for a zero
-// byte, which SQL text cannot carry.
+// "name" and 'text', the inner quote doubled. Raise jet::Error (kUnsupported)
+// for a zero byte, which SQL text cannot carry.
 std::string QuoteName(std::string_view name);
 std::string QuoteText(std::string_view text);
 

@@ -1,13 +1,83 @@
-// The expression half of the Jet SQL parser. Levels from loosest to
-// tightest: OR, AND, NOT, comparisons (= <> < > <= >=, IS [NOT] NULL,
-// [NOT] BETWEEN, [NOT] IN), &, + -, MOD, * /, unary - +, primaries.
+// The expression half of the Jet SQL parser: precedence climbing over one
+// table of Jet's operators, which is the only statement of their precedence.
+#include <climits>
 #include <utility>
 
+#include "platform/jet/error.h"
 #include "platform/jet/parser_impl.h"
-#include "platform/jet/session.h"
 
 namespace dt::jet::internal {
+
+enum class Associativity {
+  kLeft,   // a - b - c is (a - b) - c
+  kRight,  // the operand of a prefix operator may start with the same operator: NOT NOT a
+  kNone,   // a = b = c is an error
+};
+
+struct Operator {
+  std::string_view text;  // the symbol, or the word in upper case
+  int precedence;         // higher binds tighter
+  Associativity associativity;
+  // kUnary for a prefix operator; kBinary for an infix one; kIsNull,
+  // kBetween, kLike and kInList for the comparisons written with words.
+  Expr::Kind kind;
+};
+
+// Jet's operators, loosest first. NOT takes a whole comparison (NOT a = b is
+// NOT (a = b)); the signs take a single operand (-a * b is (-a) * b).
+// Comparisons do not chain. ^ and \ are not supported.
+constexpr Operator kOperators[] = {
+    {"OR", 1, Associativity::kLeft, Expr::Kind::kBinary},
+    {"AND", 2, Associativity::kLeft, Expr::Kind::kBinary},
+    {"NOT", 3, Associativity::kRight, Expr::Kind::kUnary},
+    {"=", 4, Associativity::kNone, Expr::Kind::kBinary},
+    {"<>", 4, Associativity::kNone, Expr::Kind::kBinary},
+    {"<", 4, Associativity::kNone, Expr::Kind::kBinary},
+    {">", 4, Associativity::kNone, Expr::Kind::kBinary},
+    {"<=", 4, Associativity::kNone, Expr::Kind::kBinary},
+    {">=", 4, Associativity::kNone, Expr::Kind::kBinary},
+    {"IS", 4, Associativity::kNone, Expr::Kind::kIsNull},        // IS [NOT] NULL
+    {"BETWEEN", 4, Associativity::kNone, Expr::Kind::kBetween},  // [NOT] BETWEEN x AND y
+    {"LIKE", 4, Associativity::kNone, Expr::Kind::kLike},        // [NOT] LIKE
+    {"IN", 4, Associativity::kNone, Expr::Kind::kInList},        // [NOT] IN (list)
+    {"&", 5, Associativity::kLeft, Expr::Kind::kBinary},
+    {"+", 6, Associativity::kLeft, Expr::Kind::kBinary},
+    {"-", 6, Associativity::kLeft, Expr::Kind::kBinary},
+    {"MOD", 7, Associativity::kLeft, Expr::Kind::kBinary},
+    {"*", 8, Associativity::kLeft, Expr::Kind::kBinary},
+    {"/", 8, Associativity::kLeft, Expr::Kind::kBinary},
+    {"-", 9, Associativity::kRight, Expr::Kind::kUnary},
+    {"+", 9, Associativity::kRight, Expr::Kind::kUnary},
+};
+
 namespace {
+
+// The operator `token` is, prefix or infix as `prefix` asks; or null.
+const Operator* FindOperator(const Token& token, bool prefix) {
+  for (const Operator& op : kOperators) {
+    if ((op.kind == Expr::Kind::kUnary) == prefix &&
+        (IsKeyword(token, op.text) || IsSymbol(token, op.text))) {
+      return &op;
+    }
+  }
+  return nullptr;
+}
+
+// The infix operator `first` is, or that `second` is when `first` is the
+// NOT of NOT BETWEEN, NOT LIKE or NOT IN (then `negated` is set); or null.
+const Operator* InfixOperator(const Token& first, const Token& second, bool& negated) {
+  negated = IsKeyword(first, "NOT");
+  const Operator* op = FindOperator(negated ? second : first, /*prefix=*/false);
+  const bool negatable =
+      op != nullptr && (op->kind == Expr::Kind::kBetween || op->kind == Expr::Kind::kLike ||
+                        op->kind == Expr::Kind::kInList);
+  return !negated || negatable ? op : nullptr;
+}
+
+// How tightly the operators of the operand right of `op` must bind.
+int RightPrecedence(const Operator& op) {
+  return op.associativity == Associativity::kRight ? op.precedence : op.precedence + 1;
+}
 
 ExprPtr MakeExpr(Expr::Kind kind, std::string text = {}) {
   auto expr = std::make_unique<Expr>();
@@ -16,135 +86,64 @@ ExprPtr MakeExpr(Expr::Kind kind, std::string text = {}) {
   return expr;
 }
 
-ExprPtr MakeBinary(std::string op, ExprPtr left, ExprPtr right) {
-  auto expr = MakeExpr(Expr::Kind::kBinary, std::move(op));
-  expr->args.push_back(std::move(left));
-  expr->args.push_back(std::move(right));
-  return expr;
-}
-
 }  // namespace
 
-ExprPtr Parser::ParseExpr() { return ParseOr(); }
+// Precedence 0 is below every operator's.
+ExprPtr Parser::ParseExpr() { return ParseOperation(0); }
 
-ExprPtr Parser::ParseOr() {
-  ExprPtr left = ParseAnd();
-  while (AcceptKeyword("OR")) left = Measured(MakeBinary("OR", std::move(left), ParseAnd()));
-  return left;
-}
-
-ExprPtr Parser::ParseAnd() {
-  ExprPtr left = ParseNot();
-  while (AcceptKeyword("AND")) left = Measured(MakeBinary("AND", std::move(left), ParseNot()));
-  return left;
-}
-
-ExprPtr Parser::ParseNot() {
-  if (AcceptKeyword("NOT")) {
+ExprPtr Parser::ParseOperation(int min_precedence) {
+  ExprPtr left;
+  // Operators from this precedence up cannot follow `left`: either its last
+  // operand would have taken them, or they do not chain.
+  int bound = INT_MAX;
+  const Operator* prefix = FindOperator(Peek(), /*prefix=*/true);
+  if (prefix != nullptr && prefix->precedence >= min_precedence) {
+    Advance();
     const Nesting nesting(*this);
-    auto expr = MakeExpr(Expr::Kind::kUnary, "NOT");
-    expr->args.push_back(ParseNot());
-    return Measured(std::move(expr));
+    left = MakeExpr(Expr::Kind::kUnary, std::string(prefix->text));
+    left->args.push_back(ParseOperation(RightPrecedence(*prefix)));
+    left = Measured(std::move(left));
+    bound = RightPrecedence(*prefix);
+  } else {
+    left = ParsePrimary();
   }
-  return ParseComparison();
-}
-
-ExprPtr Parser::ParseComparison() {
-  ExprPtr left = ParseConcat();
-  static constexpr std::string_view kOperators[] = {"=", "<>", "<", ">", "<=", ">="};
-  for (std::string_view op : kOperators) {
-    if (AcceptSymbol(op)) {
-      return Measured(MakeBinary(std::string(op), std::move(left), ParseConcat()));
-    }
-  }
-  if (AcceptKeyword("IS")) {
-    auto expr = MakeExpr(Expr::Kind::kIsNull);
-    expr->negated = AcceptKeyword("NOT");
-    ExpectKeyword("NULL");
-    expr->args.push_back(std::move(left));
-    return Measured(std::move(expr));
-  }
-  const bool negated =
-      IsKeyword(Peek(), "NOT") &&
-      (IsKeyword(Peek(1), "BETWEEN") || IsKeyword(Peek(1), "IN") || IsKeyword(Peek(1), "LIKE"));
-  if (negated) Advance();
-  if (AcceptKeyword("BETWEEN")) {
-    auto expr = MakeExpr(Expr::Kind::kBetween);
-    expr->negated = negated;
-    expr->args.push_back(std::move(left));
-    expr->args.push_back(ParseConcat());
-    ExpectKeyword("AND");
-    expr->args.push_back(ParseConcat());
-    return Measured(std::move(expr));
-  }
-  if (AcceptKeyword("LIKE")) {
-    auto expr = MakeExpr(Expr::Kind::kLike);
-    expr->negated = negated;
-    expr->args.push_back(std::move(left));
-    expr->args.push_back(ParseConcat());
-    return Measured(std::move(expr));
-  }
-  if (AcceptKeyword("IN")) {
-    auto expr = MakeExpr(Expr::Kind::kInList);
-    expr->negated = negated;
-    expr->args.push_back(std::move(left));
-    ExpectSymbol("(");
-    for (ExprPtr& item : ParseExprList()) expr->args.push_back(std::move(item));
-    ExpectSymbol(")");
-    return Measured(std::move(expr));
-  }
-  return left;
-}
-
-ExprPtr Parser::ParseConcat() {
-  ExprPtr left = ParseAdditive();
-  while (AcceptSymbol("&")) left = Measured(MakeBinary("&", std::move(left), ParseAdditive()));
-  return left;
-}
-
-ExprPtr Parser::ParseAdditive() {
-  ExprPtr left = ParseModulo();
   while (true) {
-    if (AcceptSymbol("+")) {
-      left = Measured(MakeBinary("+", std::move(left), ParseModulo()));
-    } else if (AcceptSymbol("-")) {
-      left = Measured(MakeBinary("-", std::move(left), ParseModulo()));
-    } else {
-      return left;
-    }
+    bool negated = false;
+    const Operator* op = InfixOperator(Peek(), Peek(1), negated);
+    if (op == nullptr || op->precedence < min_precedence || op->precedence >= bound) return left;
+    if (negated) Advance();
+    Advance();
+    left = ParseInfix(*op, negated, std::move(left));
+    bound = op->associativity == Associativity::kNone ? op->precedence : RightPrecedence(*op);
   }
 }
 
-ExprPtr Parser::ParseModulo() {
-  ExprPtr left = ParseMultiplicative();
-  while (AcceptKeyword("MOD"))
-    left = Measured(MakeBinary("MOD", std::move(left), ParseMultiplicative()));
-  return left;
-}
-
-ExprPtr Parser::ParseMultiplicative() {
-  ExprPtr left = ParseUnary();
-  while (true) {
-    if (AcceptSymbol("*")) {
-      left = Measured(MakeBinary("*", std::move(left), ParseUnary()));
-    } else if (AcceptSymbol("/")) {
-      left = Measured(MakeBinary("/", std::move(left), ParseUnary()));
-    } else {
-      return left;
-    }
+ExprPtr Parser::ParseInfix(const Operator& op, bool negated, ExprPtr left) {
+  const int right_precedence = RightPrecedence(op);
+  auto expr = MakeExpr(op.kind);
+  expr->negated = negated;
+  expr->args.push_back(std::move(left));
+  switch (op.kind) {
+    case Expr::Kind::kIsNull:
+      expr->negated = AcceptKeyword("NOT");
+      ExpectKeyword("NULL");
+      break;
+    case Expr::Kind::kBetween:
+      expr->args.push_back(ParseOperation(right_precedence));
+      ExpectKeyword("AND");
+      expr->args.push_back(ParseOperation(right_precedence));
+      break;
+    case Expr::Kind::kInList:
+      ExpectSymbol("(");
+      for (ExprPtr& item : ParseExprList()) expr->args.push_back(std::move(item));
+      ExpectSymbol(")");
+      break;
+    default:  // kBinary, kLike
+      if (op.kind == Expr::Kind::kBinary) expr->text = op.text;
+      expr->args.push_back(ParseOperation(right_precedence));
+      break;
   }
-}
-
-ExprPtr Parser::ParseUnary() {
-  for (std::string_view op : {"-", "+"}) {
-    if (AcceptSymbol(op)) {
-      const Nesting nesting(*this);
-      auto expr = MakeExpr(Expr::Kind::kUnary, std::string(op));
-      expr->args.push_back(ParseUnary());
-      return Measured(std::move(expr));
-    }
-  }
-  return ParsePrimary();
+  return Measured(std::move(expr));
 }
 
 ExprPtr Parser::ParsePrimary() {

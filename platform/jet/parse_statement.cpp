@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "platform/jet/column_types.h"
+#include "platform/jet/error.h"
 #include "platform/jet/parser_impl.h"
-#include "platform/jet/session.h"
 
 namespace dt::jet::internal {
 
@@ -157,7 +157,8 @@ TableRefPtr Parser::ParseTablePrimary() {
     return inner;
   }
   if (++tables_ > kMaxTables) {
-    throw Error("Too many tables: a statement names at most " + std::to_string(kMaxTables));
+    throw Error(ErrorKind::kTooComplex,
+                "Too many tables: a statement names at most " + std::to_string(kMaxTables));
   }
   auto table = std::make_unique<TableRef>();
   table->kind = TableRef::Kind::kTable;

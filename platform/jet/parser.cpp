@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/jet/error.h"
 #include "platform/jet/parser_impl.h"
-#include "platform/jet/session.h"
 
 namespace dt::jet {
 namespace internal {
@@ -58,7 +58,7 @@ void Parser::Fail(const Token& token, std::string_view expected) const {
   std::string message = "Syntax error near '" + Describe(token) + "'";
   if (token.kind != TokenKind::kEnd) message += " at position " + std::to_string(token.offset + 1);
   if (!expected.empty()) message += ": expected " + std::string(expected);
-  throw Error(message);
+  throw Error(ErrorKind::kSyntax, message);
 }
 
 bool Parser::AtName() const {
@@ -75,8 +75,9 @@ std::string Parser::ExpectName(std::string_view what) {
 Parser::Nesting::Nesting(Parser& parser) : parser_(parser) {
   if (++parser_.nesting_ > kMaxNesting) {
     --parser_.nesting_;
-    throw Error("Statement too complex: more than " + std::to_string(kMaxNesting) +
-                " nested levels at position " + std::to_string(parser_.Peek().offset + 1));
+    throw Error(ErrorKind::kTooComplex,
+                "Statement too complex: more than " + std::to_string(kMaxNesting) +
+                    " nested levels at position " + std::to_string(parser_.Peek().offset + 1));
   }
 }
 
@@ -85,8 +86,8 @@ ExprPtr Parser::Measured(ExprPtr expr) const {
   for (const ExprPtr& arg : expr->args) deepest = std::max(deepest, arg->depth);
   expr->depth = deepest + 1;
   if (expr->depth > kMaxNesting) {
-    throw Error("Expression too complex: it nests more than " + std::to_string(kMaxNesting) +
-                " levels deep");
+    throw Error(ErrorKind::kTooComplex, "Expression too complex: it nests more than " +
+                                            std::to_string(kMaxNesting) + " levels deep");
   }
   return expr;
 }

@@ -2,7 +2,8 @@
 // Accepted: SELECT (with INTO [IN "db"], joins, WHERE, GROUP BY, HAVING,
 // ORDER BY, DISTINCT, TOP), INSERT INTO ... SELECT | VALUES, UPDATE ... SET,
 // DELETE, CREATE TABLE, ALTER TABLE ... ADD [COLUMN], DROP TABLE. Expressions
-// follow Jet's precedence: * / , MOD, + -, &, comparisons, NOT, AND, OR.
+// follow Jet's operator precedence, as the table in parse_expression.cpp
+// states it.
 #pragma once
 
 #include <string_view>
@@ -11,8 +12,9 @@
 
 namespace dt::jet {
 
-// Raises jet::Error naming the first token it cannot place, e.g.
-// "Syntax error near 'LIKE' at position 31".
+// Raises jet::Error of kind kSyntax naming the first token it cannot place,
+// e.g. "Syntax error near 'LIKE' at position 31", and of kind kTooComplex
+// for a statement that nests too deeply or names too many tables.
 ParsedStatement Parse(std::string_view sql);
 
 }  // namespace dt::jet

@@ -13,6 +13,8 @@
 
 namespace dt::jet::internal {
 
+struct Operator;  // one of Jet's operators (parse_expression.cpp)
+
 class Parser {
  public:
   explicit Parser(std::vector<Token> tokens) : tokens_(std::move(tokens)) {}
@@ -37,15 +39,12 @@ class Parser {
   void ExpectEnd();
 
   // Expressions.
-  ExprPtr ParseOr();
-  ExprPtr ParseAnd();
-  ExprPtr ParseNot();
-  ExprPtr ParseComparison();
-  ExprPtr ParseConcat();
-  ExprPtr ParseAdditive();
-  ExprPtr ParseModulo();
-  ExprPtr ParseMultiplicative();
-  ExprPtr ParseUnary();
+  // An expression whose operators bind at least as tightly as
+  // `min_precedence` (see the operator table).
+  ExprPtr ParseOperation(int min_precedence);
+  // What follows the infix operator `op` (its NOT, if `negated`, and the
+  // operator taken already), with `left` as its first operand.
+  ExprPtr ParseInfix(const Operator& op, bool negated, ExprPtr left);
   ExprPtr ParsePrimary();
   ExprPtr ParseNameOrCall();
   std::vector<ExprPtr> ParseExprList();

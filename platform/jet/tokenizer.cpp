@@ -2,18 +2,36 @@
 // sequences (bytes >= 0x80) belong to words, so names in any script pass.
 #include "platform/jet/tokenizer.h"
 
-#include <cctype>
+#include <array>
 
-#include "platform/jet/session.h"
+#include "platform/jet/error.h"
 
 namespace dt::jet {
 namespace {
 
-bool IsWordByte(unsigned char c) {
-  return std::isalnum(c) != 0 || c == '_' || c == '$' || c >= 0x80;
-}
+// What a byte can be part of. A fixed table rather than <cctype>, whose
+// answers for bytes >= 0x80 follow the locale that the host program has set.
+enum ByteClass : unsigned char {
+  kSpace = 1,  // separates tokens
+  kDigit = 2,  // 0-9, the digits of a number
+  kWord = 4,   // belongs to a bare word: letters, digits, '_', '$', any byte >= 0x80
+};
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr std::array<unsigned char, 256> kByteClasses = [] {
+  std::array<unsigned char, 256> table{};
+  for (int c = 'A'; c <= 'Z'; ++c) table[c] = kWord;
+  for (int c = 'a'; c <= 'z'; ++c) table[c] = kWord;
+  for (int c = '0'; c <= '9'; ++c) table[c] = kWord | kDigit;
+  for (int c = 0x80; c <= 0xFF; ++c) table[c] = kWord;
+  table['_'] = kWord;
+  table['$'] = kWord;
+  for (char c : {' ', '\t', '\r', '\n'}) table[static_cast<unsigned char>(c)] = kSpace;
+  return table;
+}();
+
+bool Is(char c, ByteClass byte_class) {
+  return (kByteClasses[static_cast<unsigned char>(c)] & byte_class) != 0;
+}
 
 // A character for a message: quoted when printable, else as a byte value,
 // so that a control character or a zero byte cannot garble the message.
@@ -43,10 +61,7 @@ class Scanner {
 
  private:
   void SkipSpace() {
-    while (pos_ < sql_.size() &&
-           (sql_[pos_] == ' ' || sql_[pos_] == '\t' || sql_[pos_] == '\r' || sql_[pos_] == '\n')) {
-      ++pos_;
-    }
+    while (pos_ < sql_.size() && Is(sql_[pos_], kSpace)) ++pos_;
   }
 
   Token Make(TokenKind kind, std::string text, std::size_t start) {
@@ -59,9 +74,9 @@ class Scanner {
     if (c == '\'' || c == '"') return QuotedString(start, c);
     if (c == '[') return Delimited(start, ']', TokenKind::kBracketName, "name in brackets");
     if (c == '#') return Delimited(start, '#', TokenKind::kDate, "date literal");
-    if (IsDigit(c)) return Number(start);
-    if (IsWordByte(static_cast<unsigned char>(c))) {
-      while (pos_ < sql_.size() && IsWordByte(static_cast<unsigned char>(sql_[pos_]))) ++pos_;
+    if (Is(c, kDigit)) return Number(start);
+    if (Is(c, kWord)) {
+      while (pos_ < sql_.size() && Is(sql_[pos_], kWord)) ++pos_;
       return Make(TokenKind::kWord, std::string(sql_.substr(start, pos_ - start)), start);
     }
     if (c == '<' || c == '>') {
@@ -74,7 +89,8 @@ class Scanner {
       ++pos_;
       return Make(TokenKind::kSymbol, std::string(1, c), start);
     }
-    throw Error("Syntax error: unexpected character " + Shown(c) + Where(start));
+    throw Error(ErrorKind::kSyntax,
+                "Syntax error: unexpected character " + Shown(c) + Where(start));
   }
 
   Token QuotedString(std::size_t start, char quote) {
@@ -82,7 +98,8 @@ class Scanner {
     ++pos_;
     while (true) {
       if (pos_ >= sql_.size()) {
-        throw Error("Syntax error: unterminated string literal starting" + Where(start));
+        throw Error(ErrorKind::kSyntax,
+                    "Syntax error: unterminated string literal starting" + Where(start));
       }
       if (sql_[pos_] == quote) {
         if (pos_ + 1 < sql_.size() && sql_[pos_ + 1] == quote) {
@@ -100,29 +117,30 @@ class Scanner {
   Token Delimited(std::size_t start, char close, TokenKind kind, const char* what) {
     const std::size_t end = sql_.find(close, start + 1);
     if (end == std::string_view::npos) {
-      throw Error(std::string("Syntax error: unterminated ") + what + " starting" + Where(start));
+      throw Error(ErrorKind::kSyntax,
+                  std::string("Syntax error: unterminated ") + what + " starting" + Where(start));
     }
     pos_ = end + 1;
     return Make(kind, std::string(sql_.substr(start + 1, end - start - 1)), start);
   }
 
   Token Number(std::size_t start) {
-    while (pos_ < sql_.size() && IsDigit(sql_[pos_])) ++pos_;
-    if (pos_ + 1 < sql_.size() && sql_[pos_] == '.' && IsDigit(sql_[pos_ + 1])) {
+    while (pos_ < sql_.size() && Is(sql_[pos_], kDigit)) ++pos_;
+    if (pos_ + 1 < sql_.size() && sql_[pos_] == '.' && Is(sql_[pos_ + 1], kDigit)) {
       ++pos_;
-      while (pos_ < sql_.size() && IsDigit(sql_[pos_])) ++pos_;
+      while (pos_ < sql_.size() && Is(sql_[pos_], kDigit)) ++pos_;
     }
     if (pos_ < sql_.size() && (sql_[pos_] == 'e' || sql_[pos_] == 'E')) {
       std::size_t p = pos_ + 1;
       if (p < sql_.size() && (sql_[p] == '+' || sql_[p] == '-')) ++p;
-      if (p < sql_.size() && IsDigit(sql_[p])) {
+      if (p < sql_.size() && Is(sql_[p], kDigit)) {
         pos_ = p;
-        while (pos_ < sql_.size() && IsDigit(sql_[pos_])) ++pos_;
+        while (pos_ < sql_.size() && Is(sql_[pos_], kDigit)) ++pos_;
       }
     }
-    if (pos_ < sql_.size() && IsWordByte(static_cast<unsigned char>(sql_[pos_]))) {
+    if (pos_ < sql_.size() && Is(sql_[pos_], kWord)) {
       // A name that starts with digits ("1st") is one word, not a number.
-      while (pos_ < sql_.size() && IsWordByte(static_cast<unsigned char>(sql_[pos_]))) ++pos_;
+      while (pos_ < sql_.size() && Is(sql_[pos_], kWord)) ++pos_;
       return Make(TokenKind::kWord, std::string(sql_.substr(start, pos_ - start)), start);
     }
     return Make(TokenKind::kNumber, std::string(sql_.substr(start, pos_ - start)), start);

@@ -29,8 +29,9 @@ struct Token {
 };
 
 // Tokenizes `sql`; the result always ends with one kEnd token. The views in
-// `raw` point into `sql`, which the caller keeps alive. Raises jet::Error for
-// an unterminated literal or bracket and for a character that starts no token.
+// `raw` point into `sql`, which the caller keeps alive. Raises jet::Error of
+// kind kSyntax for an unterminated literal or bracket and for a character
+// that starts no token.
 std::vector<Token> Tokenize(std::string_view sql);
 
 // True when `token` is the word `keyword`, ignoring ASCII letter case.
