@@ -10,12 +10,12 @@ set -euo pipefail
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
-packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libcli11-dev)
+packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libcli11-dev locales)
 windows=0
 if [[ ${1:-} == --windows ]]; then
   windows=1
   packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb
-    fonts-wqy-zenhei locales dpkg-dev tcl googletest imagemagick)
+    fonts-wqy-zenhei dpkg-dev tcl googletest imagemagick)
 fi
 
 installed() {
@@ -53,6 +53,12 @@ fi
 if ((${#missing[@]})); then
   echo "installing: ${missing[*]}" >&2
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# An 8-bit locale, for the tests that prove text handling does not follow
+# the process locale.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.iso88591'; then
+  $SUDO localedef -i de_DE -f ISO-8859-1 de_DE.ISO-8859-1
 fi
 
 if ((windows)) && ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
