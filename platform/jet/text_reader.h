@@ -34,6 +34,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/jet/encoding_detection.h"
 #include "platform/jet/text_decoder.h"
 
 namespace dt::jet {
@@ -78,7 +79,7 @@ class TextReader {
     std::size_t size;
   };
 
-  bool DetectUtf8(std::string& head);
+  DetectedEncoding DetectEncoding();
   void Rewind();
   bool Fill();
   bool Available() { return pos_ < end_ || Fill(); }
