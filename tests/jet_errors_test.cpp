@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/jet/error.h"
+
 namespace dt::jet {
 namespace {
 
@@ -35,6 +37,29 @@ TEST(JetErrors, SqliteMessagesBecomeTheEnginesOwn) {
   for (const Case& c : cases) {
     EXPECT_EQ(TranslateMessage(c.sqlite, "Cannot run the statement"), c.engine) << c.sqlite;
   }
+}
+
+TEST(JetErrors, MessageFramesTheDetailWithTheTextFileAndLine) {
+  struct Case {
+    TextStep step;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {TextStep::kOpen, "Cannot open text file \"/in/B.txt\": Permission denied"},
+      {TextStep::kRead, "Cannot read text file \"/in/B.txt\" near line 7: Permission denied"},
+      {TextStep::kFindHeader, "Text file '/in/B.txt' Permission denied"},
+      {TextStep::kImportHeader,
+       "Cannot import the header line 7 of '/in/B.txt': Permission denied"},
+      {TextStep::kImportLine, "Cannot import line 7 of '/in/B.txt': Permission denied"},
+  };
+  for (const Case& c : cases) {
+    const Error error(ErrorKind::kIo, "Permission denied",
+                      TextPosition{"/in/B.txt", 7, 96, c.step});
+    EXPECT_EQ(Message(error), c.message);
+    EXPECT_EQ(error.detail(), "Permission denied");
+  }
+  EXPECT_EQ(Message(Error(ErrorKind::kMissingTable, "Table 'PZ' does not exist")),
+            "Table 'PZ' does not exist");
 }
 
 }  // namespace

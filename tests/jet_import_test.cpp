@@ -99,13 +99,24 @@ TEST_F(JetImportTest, FailuresNameWhatIsWrong) {
        "Could not find file '../"},
       {ImportStatement("Cut", std::string("[Item.txt\0x]", 12)),
        "Could not find file 'Item.txt' in"},
-      {ImportStatement("Zero", "Zero.txt"),
-       "header line 2 of '" + dir_.File("Zero.txt") + "': Invalid name 'B...'"},
       {"update Item set IID = '1'", "runs only SELECT * INTO"},
   };
   for (const Case& c : cases) {
     const std::string error = ErrorOf([&] { text_.Execute(c.sql); });
     EXPECT_NE(error.find(c.error), std::string::npos) << c.sql << " -> " << error;
+  }
+  // A header that cannot become a table names its file, line and first byte.
+  try {
+    text_.Execute(ImportStatement("Zero", "Zero.txt"));
+    ADD_FAILURE() << "a zero byte in a name was imported";
+  } catch (const Error& error) {
+    ASSERT_TRUE(error.where());
+    EXPECT_EQ(error.where()->file, dir_.File("Zero.txt"));
+    EXPECT_EQ(error.where()->line, 2);
+    EXPECT_EQ(error.where()->byte, 2);
+    EXPECT_EQ(error.where()->step, TextStep::kImportHeader);
+    EXPECT_EQ(Message(error), "Cannot import the header line 2 of '" + dir_.File("Zero.txt") +
+                                  "': Invalid name 'B...': it holds a zero byte");
   }
   EXPECT_NE(ErrorOf([&] { text_.Query("select * from Item.txt"); }), "");
   EXPECT_NE(ErrorOf([&] {
@@ -114,6 +125,22 @@ TEST_F(JetImportTest, FailuresNameWhatIsWrong) {
             }),
             "");
   EXPECT_NE(ErrorOf([&] { Read("select * from Item"); }).find("does not exist"), std::string::npos);
+}
+
+TEST_F(JetImportTest, FileWithoutAnyLineHasNoHeader) {
+  dir_.Write("Empty.txt", "\r\n\n\r\n");
+  try {
+    text_.Execute(ImportStatement("Empty", "Empty.txt"));
+    ADD_FAILURE() << "a file without lines was imported";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.kind(), ErrorKind::kTextFormat);
+    ASSERT_TRUE(error.where());
+    EXPECT_EQ(error.where()->file, dir_.File("Empty.txt"));
+    EXPECT_EQ(error.where()->step, TextStep::kFindHeader);
+    EXPECT_EQ(Message(error), "Text file '" + dir_.File("Empty.txt") + "' has no header line");
+  }
+  EXPECT_NE(ErrorOf([&] { Read("select * from Empty"); }).find("does not exist"),
+            std::string::npos);
 }
 
 TEST_F(JetImportTest, ImportedDatabasePassesIntegrityCheckAndOpensAgain) {

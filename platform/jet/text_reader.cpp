@@ -10,8 +10,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "platform/jet/error.h"
 #include "platform/jet/header_names.h"
-#include "platform/jet/session.h"
 #include "platform/jet/word_scan.h"
 
 namespace dt::jet {
@@ -47,7 +47,10 @@ TextReader::TextReader(const std::string& path, std::size_t block_size)
     : path_(path), block_size_(std::max<std::size_t>(block_size, 1)) {
   file_.reset(std::fopen(path.c_str(), "rb"));
   if (!file_) {
-    throw Error("Cannot open text file \"" + path + "\": " + ErrnoText(errno));
+    const int error = errno;
+    const ErrorKind kind =
+        error == ENOENT || error == ENOTDIR ? ErrorKind::kNotFound : ErrorKind::kIo;
+    throw Error(kind, ErrnoText(error), TextPosition{path, 0, 0, TextStep::kOpen});
   }
   // Large reads go straight into our own block; stdio's buffer would only
   // add a copy.
@@ -66,11 +69,13 @@ const std::vector<std::string>& TextReader::Columns() const { return columns_; }
 
 std::size_t TextReader::Line() const { return record_line_; }
 
+std::int64_t TextReader::Offset() const { return record_offset_; }
+
 std::size_t TextReader::RecordFieldCount() const { return spans_.size(); }
 
 [[noreturn]] void TextReader::FailRead() const {
-  throw Error("Cannot read text file \"" + path_ + "\" near line " + std::to_string(line_) + ": " +
-              ErrnoText(errno));
+  throw Error(ErrorKind::kIo, ErrnoText(errno),
+              TextPosition{path_, static_cast<std::int64_t>(line_), file_offset_, TextStep::kRead});
 }
 
 // Feeds the file to the detector block by block until it knows.
@@ -85,6 +90,7 @@ void TextReader::Rewind() {
   if (std::fseek(file_.get(), 0, SEEK_SET) != 0) FailRead();
   pos_ = end_ = nullptr;
   at_eof_ = false;
+  file_offset_ = 0;
 }
 
 bool TextReader::Fill() {
@@ -97,6 +103,7 @@ bool TextReader::Fill() {
   }
   pos_ = block_.data();
   end_ = pos_ + got;
+  file_offset_ += static_cast<std::int64_t>(got);
   return true;
 }
 
@@ -132,6 +139,7 @@ bool TextReader::ReadRecord() {
     }
   }
   record_line_ = line_;
+  record_offset_ = file_offset_ - (end_ - pos_);
   if (ReadRecordInBlock()) return true;
   raw_.clear();
   spans_.clear();
