@@ -2,6 +2,8 @@
 // session, as the build sends it for each staged file.
 #include <sqlite3.h>
 
+#include "platform/jet/sqlite_db.h"
+#include "platform/jet/text_import.h"
 #include "tests/jet_test_util.h"
 
 namespace dt::jet {
@@ -141,6 +143,34 @@ TEST_F(JetImportTest, FileWithoutAnyLineHasNoHeader) {
   }
   EXPECT_NE(ErrorOf([&] { Read("select * from Empty"); }).find("does not exist"),
             std::string::npos);
+}
+
+// A disk that fills up in the middle of a file is an I/O failure, not a bad
+// record: it keeps kIo and says which record it was storing.
+TEST_F(JetImportTest, FullDiskIsAnIoFailureAtTheRecordBeingStored) {
+  const std::string header = "CODE,NAME\r\n";
+  const std::string record = "0000,a name long enough to fill pages quickly...............\r\n";
+  std::string content = header;
+  for (int i = 0; i < 2000; ++i) content += record;
+  const std::string path = dir_.Write("Big.txt", content);
+  Database target = Database::OpenExisting(database_);
+  target.Exec("PRAGMA max_page_count = 8");
+  try {
+    ImportTextFile(target, "Big", path);
+    FAIL() << "the import did not meet the page limit";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.kind(), ErrorKind::kIo) << Message(error);
+    ASSERT_TRUE(error.where());
+    EXPECT_EQ(error.where()->file, path);
+    EXPECT_EQ(error.where()->step, TextStep::kImportLine);
+    const std::int64_t line = error.where()->line;
+    EXPECT_GE(line, 2);
+    EXPECT_LE(line, 2001);
+    // Every record has the same length: the line says where it starts.
+    EXPECT_EQ(error.where()->byte,
+              static_cast<std::int64_t>(header.size() + (line - 2) * record.size()));
+  }
+  EXPECT_EQ(ErrorOf([&] { Read("select * from Big"); }), "Table 'Big' does not exist");
 }
 
 TEST_F(JetImportTest, ImportedDatabasePassesIntegrityCheckAndOpensAgain) {

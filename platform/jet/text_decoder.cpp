@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "platform/codepage.h"
-#include "platform/jet/session.h"
+#include "platform/jet/error.h"
 
 namespace dt::jet {
 
@@ -37,7 +37,7 @@ std::size_t BadCharLength(const unsigned char* p, std::size_t left) {
 AnsiDecoder::AnsiDecoder() {
   iconv_t cd = iconv_open("UTF-8", "CP936");
   if (cd == reinterpret_cast<iconv_t>(-1)) {
-    throw Error("the text driver cannot convert code page 936 to UTF-8");
+    throw Error(ErrorKind::kUnsupported, "the text driver cannot convert code page 936 to UTF-8");
   }
   handle_ = std::make_unique<Handle>(cd);
 }
