@@ -64,8 +64,9 @@ ConnectionSettings ParseConnectionString(std::string_view connection_string) {
       settings.text = NamesTextDriver(value);
     }
   }
-  if (!has_provider)
+  if (!has_provider) {
     throw Error(ErrorKind::kNotFound, "Provider cannot be found: the connection string names none");
+  }
   if (!EqualsIgnoreCase(settings.provider, "Microsoft.Jet.OLEDB.4.0")) {
     throw Error(ErrorKind::kNotFound,
                 "Provider '" + settings.provider + "' not found: it may not be properly installed");

@@ -101,9 +101,10 @@ void DatabaseSource::UpdateRow(const Snapshot& snapshot, std::size_t row,
   const std::string table = RequireTable(db_, snapshot.table);
   const std::vector<ColumnInfo> columns = ColumnsOf(db_, table);
   const std::optional<std::string> row_id = RowIdName(columns);
-  if (!row_id)
+  if (!row_id) {
     throw Error(ErrorKind::kUnsupported,
                 "The rows of table '" + table + "' cannot be updated one by one");
+  }
   std::string sql = "UPDATE " + QuoteName(table) + " SET ";
   for (std::size_t i = 0; i < changes.size(); ++i) {
     if (changes[i].column >= snapshot.columns.size()) {
