@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "platform/errors.h"
 #include "src/workdb/engine_translation.h"
 #include "tests/build_test_util.h"
@@ -307,6 +309,40 @@ TEST(ConnectionTest, ReleasedConnectionUnbindsItsQueries) {
   RowQuery never_bound;
   never_bound.SetSQL("select * from T");
   EXPECT_THROW(never_bound.ExecSQL(), EDatabaseError);
+}
+
+// The engine's errors leave as the system's kinds with the message a user
+// reads: for an error from a text file, framed by its file and line.
+TEST(CallEngineTest, EngineErrorsLeaveAsTheSystemsKinds) {
+  const auto message_of = [](auto&& failure) -> std::string {
+    try {
+      detail::CallEngine(failure);
+    } catch (const EOleException& e) {
+      return "EOleException: " + e.Message();
+    } catch (const EDatabaseError& e) {
+      return "EDatabaseError: " + e.Message();
+    } catch (const EFOpenError& e) {
+      return "EFOpenError: " + e.Message();
+    }
+    return "nothing";
+  };
+  EXPECT_EQ(message_of([] {
+              throw jet::Error(
+                  jet::ErrorKind::kIo, "Cannot run the statement: disk I/O error.",
+                  jet::TextPosition{U8(u8"/in/凭证.txt"), 7, 96, jet::TextStep::kImportLine});
+            }),
+            "EOleException: " + Gbk(u8"Cannot import line 7 of '/in/凭证.txt': ") +
+                "Cannot run the statement: disk I/O error");
+  EXPECT_EQ(message_of([] {
+              throw jet::Error(jet::ErrorKind::kMissingTable, "Table 'PZ' does not exist");
+            }),
+            "EOleException: Table 'PZ' does not exist");
+  EXPECT_EQ(message_of([] { throw jet::NoResultSetError("no rows"); }),
+            "EDatabaseError: CommandText does not return a result set");
+  EXPECT_EQ(message_of([] { throw EFOpenError("Cannot open file \"x\". Denied"); }),
+            "EFOpenError: Cannot open file \"x\". Denied");
+  EXPECT_EQ(message_of([] { throw std::bad_alloc(); }), "EOleException: std::bad_alloc");
+  EXPECT_EQ(detail::CallEngine([] { return 5; }), 5);
 }
 
 TEST(OleMessageTest, TrimsTrailingPeriodsSpacesAndControlCharacters) {

@@ -2,6 +2,8 @@
 // session, as the build sends it for each staged file.
 #include <sqlite3.h>
 
+#include "platform/jet/sqlite_db.h"
+#include "platform/jet/text_import.h"
 #include "tests/jet_test_util.h"
 
 namespace dt::jet {
@@ -99,13 +101,24 @@ TEST_F(JetImportTest, FailuresNameWhatIsWrong) {
        "Could not find file '../"},
       {ImportStatement("Cut", std::string("[Item.txt\0x]", 12)),
        "Could not find file 'Item.txt' in"},
-      {ImportStatement("Zero", "Zero.txt"),
-       "header line 2 of '" + dir_.File("Zero.txt") + "': Invalid name 'B...'"},
       {"update Item set IID = '1'", "runs only SELECT * INTO"},
   };
   for (const Case& c : cases) {
     const std::string error = ErrorOf([&] { text_.Execute(c.sql); });
     EXPECT_NE(error.find(c.error), std::string::npos) << c.sql << " -> " << error;
+  }
+  // A header that cannot become a table names its file, line and first byte.
+  try {
+    text_.Execute(ImportStatement("Zero", "Zero.txt"));
+    ADD_FAILURE() << "a zero byte in a name was imported";
+  } catch (const Error& error) {
+    ASSERT_TRUE(error.where());
+    EXPECT_EQ(error.where()->file, dir_.File("Zero.txt"));
+    EXPECT_EQ(error.where()->line, 2);
+    EXPECT_EQ(error.where()->byte, 2);
+    EXPECT_EQ(error.where()->step, TextStep::kImportHeader);
+    EXPECT_EQ(Message(error), "Cannot import the header line 2 of '" + dir_.File("Zero.txt") +
+                                  "': Invalid name 'B...': it holds a zero byte");
   }
   EXPECT_NE(ErrorOf([&] { text_.Query("select * from Item.txt"); }), "");
   EXPECT_NE(ErrorOf([&] {
@@ -114,6 +127,50 @@ TEST_F(JetImportTest, FailuresNameWhatIsWrong) {
             }),
             "");
   EXPECT_NE(ErrorOf([&] { Read("select * from Item"); }).find("does not exist"), std::string::npos);
+}
+
+TEST_F(JetImportTest, FileWithoutAnyLineHasNoHeader) {
+  dir_.Write("Empty.txt", "\r\n\n\r\n");
+  try {
+    text_.Execute(ImportStatement("Empty", "Empty.txt"));
+    ADD_FAILURE() << "a file without lines was imported";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.kind(), ErrorKind::kTextFormat);
+    ASSERT_TRUE(error.where());
+    EXPECT_EQ(error.where()->file, dir_.File("Empty.txt"));
+    EXPECT_EQ(error.where()->step, TextStep::kFindHeader);
+    EXPECT_EQ(Message(error), "Text file '" + dir_.File("Empty.txt") + "' has no header line");
+  }
+  EXPECT_NE(ErrorOf([&] { Read("select * from Empty"); }).find("does not exist"),
+            std::string::npos);
+}
+
+// A disk that fills up in the middle of a file is an I/O failure, not a bad
+// record: it keeps kIo and says which record it was storing.
+TEST_F(JetImportTest, FullDiskIsAnIoFailureAtTheRecordBeingStored) {
+  const std::string header = "CODE,NAME\r\n";
+  const std::string record = "0000,a name long enough to fill pages quickly...............\r\n";
+  std::string content = header;
+  for (int i = 0; i < 2000; ++i) content += record;
+  const std::string path = dir_.Write("Big.txt", content);
+  Database target = Database::OpenExisting(database_);
+  target.Exec("PRAGMA max_page_count = 8");
+  try {
+    ImportTextFile(target, "Big", path);
+    FAIL() << "the import did not meet the page limit";
+  } catch (const Error& error) {
+    EXPECT_EQ(error.kind(), ErrorKind::kIo) << Message(error);
+    ASSERT_TRUE(error.where());
+    EXPECT_EQ(error.where()->file, path);
+    EXPECT_EQ(error.where()->step, TextStep::kImportLine);
+    const std::int64_t line = error.where()->line;
+    EXPECT_GE(line, 2);
+    EXPECT_LE(line, 2001);
+    // Every record has the same length: the line says where it starts.
+    EXPECT_EQ(error.where()->byte,
+              static_cast<std::int64_t>(header.size() + (line - 2) * record.size()));
+  }
+  EXPECT_EQ(ErrorOf([&] { Read("select * from Big"); }), "Table 'Big' does not exist");
 }
 
 TEST_F(JetImportTest, ImportedDatabasePassesIntegrityCheckAndOpensAgain) {

@@ -14,6 +14,7 @@ namespace {
 using testing::ColumnIndex;
 using testing::DatabaseConnection;
 using testing::ErrorOf;
+using testing::KindOf;
 using testing::OpenEmptyDatabase;
 using testing::ScratchDir;
 using testing::SortedRows;
@@ -41,20 +42,24 @@ TEST(JetSessionOpen, ProvidersAndDataSources) {
   struct Case {
     std::string connection;
     std::string error;  // "" when the open succeeds
+    ErrorKind kind = ErrorKind::kOther;
   };
   const std::vector<Case> cases = {
       {DatabaseConnection(dir.File("empty.mdb")), ""},
       {"provider=microsoft.jet.oledb.4.0;data source=" + dir.File("empty.mdb"), ""},
       {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir.Folder() + "/empty.mdb", ""},
       {TextConnection(dir.Folder()), ""},
-      {"Provider=SQLOLEDB;Data Source=" + dir.File("empty.mdb"), "Provider 'SQLOLEDB' not found"},
-      {"Data Source=" + dir.File("empty.mdb"), "Provider cannot be found"},
+      {"Provider=SQLOLEDB;Data Source=" + dir.File("empty.mdb"), "Provider 'SQLOLEDB' not found",
+       ErrorKind::kNotFound},
+      {"Data Source=" + dir.File("empty.mdb"), "Provider cannot be found", ErrorKind::kNotFound},
       {DatabaseConnection(dir.File("missing.mdb")),
-       "Could not find file '" + dir.File("missing.mdb") + "'"},
-      {DatabaseConnection(dir.Folder()), "is not a database file"},
-      {DatabaseConnection(dir.File("access.mdb")), "Unrecognized database format"},
-      {TextConnection(dir.File("nowhere")), "not a valid path"},
-      {"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False", "no Data Source"},
+       "Could not find file '" + dir.File("missing.mdb") + "'", ErrorKind::kNotFound},
+      {DatabaseConnection(dir.Folder()), "is not a database file", ErrorKind::kNotFound},
+      {DatabaseConnection(dir.File("access.mdb")), "Unrecognized database format",
+       ErrorKind::kOther},
+      {TextConnection(dir.File("nowhere")), "not a valid path", ErrorKind::kNotFound},
+      {"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=False", "no Data Source",
+       ErrorKind::kInvalidArgument},
   };
   for (const Case& c : cases) {
     Session session;
@@ -64,6 +69,7 @@ TEST(JetSessionOpen, ProvidersAndDataSources) {
       EXPECT_TRUE(session.IsOpen()) << c.connection;
     } else {
       EXPECT_NE(error.find(c.error), std::string::npos) << c.connection << " -> " << error;
+      EXPECT_EQ(KindOf([&] { Session().Open(c.connection); }), c.kind) << c.connection;
       EXPECT_FALSE(session.IsOpen()) << c.connection;
     }
   }
@@ -125,6 +131,36 @@ TEST_F(JetSessionTest, MessagesNameTablesAndFields) {
     EXPECT_NE(error.find(c.error), std::string::npos) << c.sql << " -> " << error;
   }
   EXPECT_EQ(session_.Query("select count(*) as n from BOOK").rows[0][0], "3");
+}
+
+// What went wrong is a kind to test, not a text to parse.
+TEST_F(JetSessionTest, FailuresNameTheirKind) {
+  session_.Execute("create table K (ID counter, A varchar(5))");
+  struct Case {
+    std::string sql;
+    ErrorKind kind;
+  };
+  const std::vector<Case> cases = {
+      {"create table book (X text)", ErrorKind::kAlreadyExists},
+      {"select * into Book from BOOK", ErrorKind::kAlreadyExists},
+      {"alter table BOOK add column sid varchar(5)", ErrorKind::kAlreadyExists},
+      {"select * from PZ", ErrorKind::kMissingTable},
+      {"drop table PZ", ErrorKind::kMissingTable},
+      {"update BOOK set NOPE = '1'", ErrorKind::kMissingField},
+      {"select NOPE from BOOK", ErrorKind::kMissingField},
+      {"select cdate(BOOKNO) as D into DD from BOOK", ErrorKind::kDataTypeMismatch},
+      {"update BOOK set BILLS = BOOKNO + 1", ErrorKind::kDataTypeMismatch},
+      {"insert into BOOK values ('P3')", ErrorKind::kSyntax},
+      {"alter table K add column N autoincrement", ErrorKind::kUnsupported},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(KindOf([&] { session_.Execute(c.sql); }), c.kind) << c.sql;
+  }
+  EXPECT_EQ(KindOf([&] { session_.Query("update BOOK set SID = '1'"); }), ErrorKind::kNoResultSet);
+  const Snapshot rows = session_.Query("select * from BOOK");
+  EXPECT_EQ(KindOf([&] { session_.UpdateRow(rows, 3, {{1, "x"}}); }), ErrorKind::kInvalidArgument);
+  session_.Close();
+  EXPECT_EQ(KindOf([&] { session_.Execute("select * from BOOK"); }), ErrorKind::kInvalidArgument);
 }
 
 TEST_F(JetSessionTest, QueryOnAStatementWithoutRowsRaisesNoResultSet) {
@@ -266,7 +302,7 @@ TEST_F(JetSessionTest, FailingRewriteRollsBackAndLeavesASoundDatabase) {
   int calls = 0;
   const std::string error = ErrorOf([&] {
     session_.RewriteColumns("BOOK", {}, {"BILLS"}, [&](std::string_view value) {
-      if (++calls == 2) throw Error("cannot rewrite " + std::string(value));
+      if (++calls == 2) throw Error(ErrorKind::kOther, "cannot rewrite " + std::string(value));
       return std::string("x");
     });
   });

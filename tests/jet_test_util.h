@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -103,6 +104,17 @@ std::string ErrorOf(Action&& action) {
     return error.what();
   }
   return "";
+}
+
+// The kind of the jet::Error that `action` raises (nullopt when none).
+template <typename Action>
+std::optional<ErrorKind> KindOf(Action&& action) {
+  try {
+    action();
+  } catch (const Error& error) {
+    return error.kind();
+  }
+  return std::nullopt;
 }
 
 }  // namespace dt::jet::testing

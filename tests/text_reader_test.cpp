@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/codepage.h"
-#include "platform/jet/session.h"
 #include "platform/ansi_decoder.h"
+#include "platform/jet/error.h"
 
 namespace dt::jet {
 namespace {
@@ -273,10 +273,16 @@ TEST(TextReaderTest, MissingFileErrorNamesIt) {
     TextReader reader(path);
     FAIL() << "no error for a missing file";
   } catch (const Error& e) {
-    EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    EXPECT_EQ(e.kind(), ErrorKind::kNotFound);
+    ASSERT_TRUE(e.where());
+    EXPECT_EQ(e.where()->file, path);
+    EXPECT_EQ(e.where()->step, TextStep::kOpen);
+    EXPECT_EQ(Message(e).rfind("Cannot open text file \"" + path + "\": ", 0), 0u) << Message(e);
   }
 }
 
+// The system failing to read a file is an I/O failure, told apart from a
+// file that is not there or not a table.
 TEST(TextReaderTest, UnreadablePathErrorNamesIt) {
   TempDir dir;
   const std::string path = dir.path().string();  // a folder opens, but cannot be read
@@ -284,7 +290,32 @@ TEST(TextReaderTest, UnreadablePathErrorNamesIt) {
     TextReader reader(path);
     FAIL() << "no error for a folder";
   } catch (const Error& e) {
-    EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    EXPECT_EQ(e.kind(), ErrorKind::kIo) << Message(e);
+    ASSERT_TRUE(e.where());
+    EXPECT_EQ(e.where()->file, path);
+    EXPECT_EQ(e.where()->byte, 0);
+  }
+}
+
+// Offsets of the records' first bytes: past a byte-order mark, empty lines
+// and line breaks inside quotes, whatever the block size.
+TEST(TextReaderTest, OffsetIsWhereEachRecordStarts) {
+  TempDir dir;
+  const std::string input =
+      "\xEF\xBB\xBF"
+      "A,B\r\n\r\n1,\"x\r\ny\"\n\r2,\"\"\"q\"\r\nlast";
+  const std::string path = dir.Write("offsets.txt", input);
+  const std::vector<std::int64_t> expected = {static_cast<std::int64_t>(input.find("1,")),
+                                              static_cast<std::int64_t>(input.find("2,")),
+                                              static_cast<std::int64_t>(input.find("last"))};
+  for (std::size_t block : kBlockSizes) {
+    SCOPED_TRACE(block);
+    TextReader reader(path, block);
+    EXPECT_EQ(reader.Offset(), 3);
+    std::vector<std::int64_t> offsets;
+    std::vector<std::optional<std::string_view>> fields;
+    while (reader.Next(fields)) offsets.push_back(reader.Offset());
+    EXPECT_EQ(offsets, expected);
   }
 }
 

@@ -6,6 +6,7 @@
 #include "platform/jet/database_source.h"
 
 #include "platform/jet/emitter.h"
+#include "platform/jet/error.h"
 #include "platform/jet/schema.h"
 
 namespace dt::jet {
@@ -55,8 +56,9 @@ void AddAutoIncrementColumn(Database& db, const std::string& table, const std::s
   const std::vector<ColumnInfo> columns = ColumnsOf(db, table);
   for (const ColumnInfo& existing : columns) {
     if (existing.primary_key) {
-      throw Error("Cannot add the auto-increment field '" + column + "' to table '" + table +
-                  "': the table already has a primary key");
+      throw Error(ErrorKind::kUnsupported, "Cannot add the auto-increment field '" + column +
+                                               "' to table '" + table +
+                                               "': the table already has a primary key");
     }
   }
   std::vector<std::string> dependents;
@@ -71,8 +73,9 @@ void AddAutoIncrementColumn(Database& db, const std::string& table, const std::s
   // Table order is rowid order, whatever the table's own columns are named.
   const std::optional<std::string> row_id = RowIdName(db, table);
   if (!row_id) {
-    throw Error("Cannot add the auto-increment field '" + column + "' to table '" + table +
-                "': its rows have no order to number them in");
+    throw Error(ErrorKind::kUnsupported, "Cannot add the auto-increment field '" + column +
+                                             "' to table '" + table +
+                                             "': its rows have no order to number them in");
   }
   Transaction transaction(db);
   const std::string rebuilt = FreeTableName(db, table);

@@ -1,7 +1,7 @@
 // Reading of the connection strings the data access component hands over.
 #include "platform/jet/connection_string.h"
 
-#include "platform/jet/session.h"
+#include "platform/jet/error.h"
 #include "platform/jet/tokenizer.h"
 
 namespace dt::jet {
@@ -49,7 +49,8 @@ ConnectionSettings ParseConnectionString(std::string_view connection_string) {
     if (Trim(pair).empty()) continue;
     const std::size_t split = pair.find('=');
     if (split == std::string_view::npos) {
-      throw Error("Invalid connection string: '" + std::string(Trim(pair)) + "' has no value");
+      throw Error(ErrorKind::kInvalidArgument,
+                  "Invalid connection string: '" + std::string(Trim(pair)) + "' has no value");
     }
     const std::string_view key = Trim(pair.substr(0, split));
     const std::string_view value = Trim(pair.substr(split + 1));
@@ -63,12 +64,15 @@ ConnectionSettings ParseConnectionString(std::string_view connection_string) {
       settings.text = NamesTextDriver(value);
     }
   }
-  if (!has_provider) throw Error("Provider cannot be found: the connection string names none");
+  if (!has_provider) {
+    throw Error(ErrorKind::kNotFound, "Provider cannot be found: the connection string names none");
+  }
   if (!EqualsIgnoreCase(settings.provider, "Microsoft.Jet.OLEDB.4.0")) {
-    throw Error("Provider '" + settings.provider + "' not found: it may not be properly installed");
+    throw Error(ErrorKind::kNotFound,
+                "Provider '" + settings.provider + "' not found: it may not be properly installed");
   }
   if (!has_source || settings.data_source.empty()) {
-    throw Error("The connection string names no Data Source");
+    throw Error(ErrorKind::kInvalidArgument, "The connection string names no Data Source");
   }
   return settings;
 }

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/jet/session.h"
+#include "platform/jet/error.h"
 
 namespace dt::jet {
 
@@ -13,7 +13,7 @@ void DiscardSideFiles(const std::string& path) {
     const std::string side = path + suffix;
     std::error_code error;
     std::filesystem::remove(side, error);
-    if (error) throw Error("Cannot remove '" + side + "': " + error.message());
+    if (error) throw Error(ErrorKind::kIo, "Cannot remove '" + side + "': " + error.message());
   }
 }
 

@@ -44,7 +44,7 @@ class RewriteFunction {
   RewriteFunction(Database& db, RewriteCall& call) : db_(db) {
     if (sqlite3_create_function_v2(db.get(), kRewriteFunction, 1, SQLITE_UTF8, &call, CallRewrite,
                                    nullptr, nullptr, nullptr) != SQLITE_OK) {
-      throw Error("Cannot register the rewrite function");
+      throw Error(ErrorKind::kOther, "Cannot register the rewrite function");
     }
   }
   RewriteFunction(const RewriteFunction&) = delete;
@@ -89,21 +89,27 @@ Snapshot DatabaseSource::Query(std::string_view sql) {
 void DatabaseSource::UpdateRow(const Snapshot& snapshot, std::size_t row,
                                const std::vector<Session::Change>& changes) {
   if (snapshot.table.empty() || snapshot.row_ids.size() != snapshot.rows.size()) {
-    throw Error("The rows cannot be updated: they do not come from a single table");
+    throw Error(ErrorKind::kInvalidArgument,
+                "The rows cannot be updated: they do not come from a single table");
   }
   if (row >= snapshot.rows.size()) {
-    throw Error("Row " + std::to_string(row) + " is out of range: the snapshot has " +
-                std::to_string(snapshot.rows.size()) + " rows");
+    throw Error(ErrorKind::kInvalidArgument, "Row " + std::to_string(row) +
+                                                 " is out of range: the snapshot has " +
+                                                 std::to_string(snapshot.rows.size()) + " rows");
   }
   if (changes.empty()) return;
   const std::string table = RequireTable(db_, snapshot.table);
   const std::vector<ColumnInfo> columns = ColumnsOf(db_, table);
   const std::optional<std::string> row_id = RowIdName(columns);
-  if (!row_id) throw Error("The rows of table '" + table + "' cannot be updated one by one");
+  if (!row_id) {
+    throw Error(ErrorKind::kUnsupported,
+                "The rows of table '" + table + "' cannot be updated one by one");
+  }
   std::string sql = "UPDATE " + QuoteName(table) + " SET ";
   for (std::size_t i = 0; i < changes.size(); ++i) {
     if (changes[i].column >= snapshot.columns.size()) {
-      throw Error("Field number " + std::to_string(changes[i].column) + " is out of range");
+      throw Error(ErrorKind::kInvalidArgument,
+                  "Field number " + std::to_string(changes[i].column) + " is out of range");
     }
     const std::size_t index = RequireColumn(columns, snapshot.columns[changes[i].column], table);
     if (i > 0) sql += ", ";
@@ -122,7 +128,8 @@ void DatabaseSource::UpdateRow(const Snapshot& snapshot, std::size_t row,
   update.BindInt(static_cast<int>(changes.size() + 1), snapshot.row_ids[row]);
   update.Step();
   if (db_.Changes() != 1) {
-    throw Error("Row cannot be located for updating: it was deleted from table '" + table + "'");
+    throw Error(ErrorKind::kNotFound,
+                "Row cannot be located for updating: it was deleted from table '" + table + "'");
   }
 }
 

@@ -26,7 +26,7 @@ class AttachedDatabase {
   AttachedDatabase(Database& db, const std::string& path) : db_(db) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
-      throw Error("Could not find file '" + path + "'");
+      throw Error(ErrorKind::kNotFound, "Could not find file '" + path + "'");
     }
     Statement attach(db, "ATTACH DATABASE ?1 AS " + QuoteName(kTargetSchema));
     attach.BindText(1, path);
@@ -135,8 +135,9 @@ std::int64_t DatabaseSource::Execute(std::string_view sql) {
           const std::string table = RequireTable(db_, statement.table);
           for (const ColumnInfo& column : ColumnsOf(db_, table)) {
             if (EqualsIgnoreCase(column.name, statement.column.name)) {
-              throw Error("Field '" + statement.column.name + "' already exists in table '" +
-                          statement.table + "'");
+              throw Error(ErrorKind::kAlreadyExists, "Field '" + statement.column.name +
+                                                         "' already exists in table '" +
+                                                         statement.table + "'");
             }
           }
           if (LookUpColumnType(statement.column.type)->auto_increment) {

@@ -23,25 +23,35 @@ enum class ErrorKind {
   kAlreadyExists,     // a table or field that exists already
   kDataTypeMismatch,  // a value the operation cannot take
   kNoResultSet,       // a row query over a statement that returns no rows
-  kNotFound,          // a file, folder or provider that the caller named
+  kNotFound,          // a file, folder, provider or row that the caller named
   kInvalidArgument,   // the caller's request makes no sense (state, range)
   kTextFormat,        // a text file that cannot be read as a table
   kIo,                // the disk or the system failed: full, unreadable, unwritable
   kOther,             // anything else the underlying engine reports
 };
 
-// Where in a text file an error was found. `line` is 1-based; `byte` is the
-// offset from the start of the file (0 when unknown).
+// What the engine was doing with a text file when an error arose. It decides
+// how the message names the place:
+enum class TextStep {
+  kOpen,          // Cannot open text file "<file>": <detail>
+  kRead,          // Cannot read text file "<file>" near line <line>: <detail>
+  kFindHeader,    // Text file '<file>' <detail>, saying what the file lacks
+  kImportHeader,  // Cannot import the header line <line> of '<file>': <detail>
+  kImportLine,    // Cannot import line <line> of '<file>': <detail>
+};
+
+// Where in a text file an error was found. `line` is 1-based (0 for the file
+// as a whole); `byte` is the offset from the start of the file of the record
+// or read that failed.
 struct TextPosition {
   std::string file;  // UTF-8 path
   std::int64_t line = 0;
   std::int64_t byte = 0;
+  TextStep step = TextStep::kRead;
 };
 
 class Error : public std::exception {
  public:
-  // TRANSITIONAL: an error of kind kOther; goes once every raise names its kind.
-  explicit Error(std::string detail) : Error(ErrorKind::kOther, std::move(detail)) {}
   Error(ErrorKind kind, std::string detail) : kind_(kind), detail_(std::move(detail)) {}
   Error(ErrorKind kind, std::string detail, TextPosition where)
       : kind_(kind), detail_(std::move(detail)), where_(std::move(where)) {}
@@ -58,8 +68,8 @@ class Error : public std::exception {
   std::optional<TextPosition> where_;
 };
 
-// The message a user reads: the description, with the file and line when
-// the error comes from a text file. UTF-8.
+// The message a user reads: the description, framed by the step, the file
+// and the line when the error comes from a text file. UTF-8.
 std::string Message(const Error& error);
 
 }  // namespace dt::jet

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "platform/jet/cdate.h"
-#include "platform/jet/session.h"
+#include "platform/jet/error.h"
 
 namespace dt::jet {
 namespace {
@@ -157,7 +157,7 @@ void Register(sqlite3* db, const char* name, int arity,
               void (*function)(sqlite3_context*, int, sqlite3_value**)) {
   if (sqlite3_create_function_v2(db, name, arity, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                                  function, nullptr, nullptr, nullptr) != SQLITE_OK) {
-    throw Error(std::string("Cannot register the function ") + name);
+    throw Error(ErrorKind::kOther, std::string("Cannot register the function ") + name);
   }
 }
 

@@ -2,7 +2,7 @@
 #include "platform/jet/schema.h"
 
 #include "platform/jet/emitter.h"
-#include "platform/jet/session.h"
+#include "platform/jet/error.h"
 #include "platform/jet/tokenizer.h"
 
 namespace dt::jet {
@@ -19,12 +19,14 @@ std::optional<std::string> FindTable(const Database& db, std::string_view name,
 
 std::string RequireTable(const Database& db, std::string_view name, std::string_view schema) {
   std::optional<std::string> found = FindTable(db, name, schema);
-  if (!found) throw Error("Table '" + std::string(name) + "' does not exist");
+  if (!found)
+    throw Error(ErrorKind::kMissingTable, "Table '" + std::string(name) + "' does not exist");
   return *found;
 }
 
 void RequireNoTable(const Database& db, std::string_view name, std::string_view schema) {
-  if (FindTable(db, name, schema)) throw Error("Table '" + std::string(name) + "' already exists");
+  if (FindTable(db, name, schema))
+    throw Error(ErrorKind::kAlreadyExists, "Table '" + std::string(name) + "' already exists");
 }
 
 std::optional<std::string> RowIdName(const Database& db, std::string_view table) {
@@ -71,8 +73,9 @@ std::size_t RequireColumn(const std::vector<ColumnInfo>& columns, std::string_vi
   for (std::size_t i = 0; i < columns.size(); ++i) {
     if (EqualsIgnoreCase(columns[i].name, name)) return i;
   }
-  throw Error("Field '" + std::string(name) + "' does not exist in table '" + std::string(table) +
-              "'");
+  throw Error(
+      ErrorKind::kMissingField,
+      "Field '" + std::string(name) + "' does not exist in table '" + std::string(table) + "'");
 }
 
 }  // namespace dt::jet

@@ -18,7 +18,7 @@ Session::Session() : impl_(std::make_unique<Impl>()) {}
 Session::~Session() = default;
 
 void Session::Open(std::string_view connection_string) {
-  if (IsOpen()) throw Error("The session is already open");
+  if (IsOpen()) throw Error(ErrorKind::kInvalidArgument, "The session is already open");
   const ConnectionSettings settings = ParseConnectionString(connection_string);
   if (settings.text) {
     impl_->source = std::make_unique<TextSource>(settings.data_source);
@@ -34,7 +34,7 @@ bool Session::IsOpen() const { return impl_->source != nullptr; }
 namespace {
 
 DataSource& Require(const std::unique_ptr<DataSource>& source) {
-  if (!source) throw Error("The session is not open");
+  if (!source) throw Error(ErrorKind::kInvalidArgument, "The session is not open");
   return *source;
 }
 

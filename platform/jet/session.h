@@ -9,7 +9,8 @@
 //
 // All text crossing this interface (connection strings, SQL, names, values,
 // messages) is UTF-8; the data access component converts from and to ANSI.
-// Every failure raises jet::Error with a clear message of the engine's own.
+// Every failure raises jet::Error (error.h): a kind to test, the engine's own
+// description and, for a text file, where in it; Message() words it.
 //
 // Names of tables and fields match ignoring ASCII letter case. Text compares
 // exactly (byte for byte): unlike the Windows engine, letter case and

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/jet/engine_errors.h"
-#include "platform/jet/session.h"
+#include "platform/jet/error.h"
 
 namespace dt::jet {
 namespace {
@@ -16,8 +16,9 @@ sqlite3* OpenHandle(const std::string& path, int flags) {
   const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
     const std::string message = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
+    const int code = db != nullptr ? sqlite3_extended_errcode(db) : rc;
     sqlite3_close_v2(db);
-    throw Error("Cannot open database '" + path + "': " + message);
+    throw Error(KindOfResult(code), "Cannot open database '" + path + "': " + message);
   }
   sqlite3_extended_result_codes(db, 1);
   // Another connection of this process may be finishing a write (an import
@@ -37,17 +38,22 @@ Database Database::OpenExisting(const std::string& path) {
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
   if (error || !std::filesystem::exists(status)) {
-    throw Error("Could not find file '" + path + "'");
+    // A path the system fails to look at is its failure, not a missing file.
+    const bool missing = status.type() == std::filesystem::file_type::not_found;
+    throw Error(missing ? ErrorKind::kNotFound : ErrorKind::kIo,
+                "Could not find file '" + path + "'");
   }
   if (!std::filesystem::is_regular_file(status)) {
-    throw Error("'" + path + "' is not a database file");
+    throw Error(ErrorKind::kNotFound, "'" + path + "' is not a database file");
   }
   Database db(OpenHandle(path, SQLITE_OPEN_READWRITE), path);
   // SQLite reads the header only on first use: read it now, so that a file
   // of another format fails here and not at the first statement.
   if (sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=
       SQLITE_OK) {
-    throw Error("Unrecognized database format '" + path + "'");
+    // A file of another format is kOther; a file that cannot be read, kIo.
+    throw Error(KindOfResult(sqlite3_extended_errcode(db.get())),
+                "Unrecognized database format '" + path + "'");
   }
   return db;
 }
@@ -84,7 +90,7 @@ Statement::Statement(const Database& db, const std::string& sql) : db_(&db) {
       SQLITE_OK) {
     ThrowFailure(db.get(), "Cannot prepare the statement");
   }
-  if (stmt_ == nullptr) throw Error("Empty statement");
+  if (stmt_ == nullptr) throw Error(ErrorKind::kSyntax, "Empty statement");
 }
 
 Statement::Statement(Statement&& other) noexcept
@@ -96,9 +102,9 @@ bool Statement::Step() {
   const int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
-  const std::string message = DescribeFailure(db_->get(), "Cannot run the statement");
+  Error error = FailureOf(db_->get(), "Cannot run the statement");
   sqlite3_reset(stmt_);
-  throw Error(message);
+  throw error;
 }
 
 void Statement::Reset() { sqlite3_reset(stmt_); }

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/jet/emitter.h"
+#include "platform/jet/error.h"
 #include "platform/jet/schema.h"
-#include "platform/jet/session.h"
 #include "platform/jet/text_reader.h"
 
 namespace dt::jet {
@@ -25,6 +25,11 @@ void PrepareForBulkLoad(Database& db) {
   db.Exec("PRAGMA temp_store = MEMORY");
 }
 
+// Where the reader stands in `file`, for an error of `step` there.
+TextPosition Where(const TextReader& reader, const std::string& file, TextStep step) {
+  return TextPosition{file, static_cast<std::int64_t>(reader.Line()), reader.Offset(), step};
+}
+
 }  // namespace
 
 std::int64_t ImportTextFile(Database& target, const std::string& table,
@@ -32,7 +37,10 @@ std::int64_t ImportTextFile(Database& target, const std::string& table,
   RequireNoTable(target, table);
   TextReader reader(file_path);
   const std::vector<std::string>& columns = reader.Columns();
-  if (columns.empty()) throw Error("Text file '" + file_path + "' has no header line");
+  if (columns.empty()) {
+    throw Error(ErrorKind::kTextFormat, "has no header line",
+                Where(reader, file_path, TextStep::kFindHeader));
+  }
 
   PrepareForBulkLoad(target);
   Transaction transaction(target);
@@ -45,8 +53,7 @@ std::int64_t ImportTextFile(Database& target, const std::string& table,
     }
     target.Exec(create + ")");
   } catch (const Error& error) {
-    throw Error("Cannot import the header line " + std::to_string(reader.Line()) + " of '" +
-                file_path + "': " + error.what());
+    throw Error(error.kind(), error.detail(), Where(reader, file_path, TextStep::kImportHeader));
   }
   Statement statement(target, insert + ")");
 
@@ -64,8 +71,7 @@ std::int64_t ImportTextFile(Database& target, const std::string& table,
     try {
       statement.Step();
     } catch (const Error& error) {
-      throw Error("Cannot import line " + std::to_string(reader.Line()) + " of '" + file_path +
-                  "': " + error.what());
+      throw Error(error.kind(), error.detail(), Where(reader, file_path, TextStep::kImportLine));
     }
     statement.Reset();
     ++rows;

@@ -11,10 +11,14 @@ namespace dt::jet {
 
 // Imports the file at `file_path` (UTF-8) into `target` as table `table`,
 // with the columns of its header line and one row per record; an empty field
-// is NULL. Returns the number of rows. Raises jet::Error when the table
-// exists already ("Table 'T' already exists"), when the file cannot be read,
-// or when a row cannot be stored (naming the file and line). On failure the
-// target is left as it was: no table, no rows.
+// is NULL. Returns the number of rows. Raises jet::Error:
+//  - kAlreadyExists when the table exists ("Table 'T' already exists");
+//  - the reader's error when the file cannot be opened or read;
+//  - kTextFormat, at TextStep::kFindHeader, for a file without a line;
+//  - for a header or a record that cannot be stored, the cause's kind and
+//    description at the record's line and offset (TextStep::kImportHeader,
+//    kImportLine): a full disk stays kIo.
+// On failure the target is left as it was: no table, no rows.
 std::int64_t ImportTextFile(Database& target, const std::string& table,
                             const std::string& file_path);
 

@@ -1,19 +1,18 @@
-// The text driver's file reader: a block-wise scan of one staged text file
-// into records of fields, decoded to UTF-8 per field only where a field holds
-// bytes outside ASCII.
+// Record scanning for the text driver: a block-wise scan of one staged text
+// file into records of fields, decoded to UTF-8 per field only where a field
+// holds bytes outside ASCII. The encoding is settled first
+// (encoding_detection.h) and line 1 named by header_names.h.
 #include "platform/jet/text_reader.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 #include <system_error>
-#include <unordered_map>
-#include <unordered_set>
 
-#include "platform/codepage.h"
-#include "platform/jet/session.h"
+#include "platform/jet/error.h"
+#include "platform/jet/header_names.h"
+#include "platform/jet/word_scan.h"
 
 namespace dt::jet {
 namespace {
@@ -27,86 +26,11 @@ constexpr std::array<bool, 256> kFieldEnd = [] {
   return table;
 }();
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// Length of the UTF-8 sequence that `lead` starts (1 for anything that is not
-// a lead byte; validation rejects those).
-std::size_t Utf8SequenceLength(unsigned char lead) {
-  if (lead >= 0xF0) return 4;
-  if (lead >= 0xE0) return 3;
-  if (lead >= 0xC0) return 2;
-  return 1;
-}
-
-// Where the last, possibly incomplete, UTF-8 sequence of `data` starts when it
-// needs bytes beyond the end; `data.size()` when it is complete.
-std::size_t IncompleteTail(std::string_view data) {
-  const std::size_t n = data.size();
-  for (std::size_t back = 1; back <= std::min<std::size_t>(3, n); ++back) {
-    const auto byte = static_cast<unsigned char>(data[n - back]);
-    if ((byte & 0xC0) == 0x80) continue;
-    return Utf8SequenceLength(byte) > back ? n - back : n;
-  }
-  return n;
-}
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-
-std::uint64_t LoadWord(const char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return word;
-}
-
-// Exports are mostly ASCII: look at eight bytes at a time.
-bool HasHighByte(std::string_view text) {
-  const char* p = text.data();
-  const char* end = p + text.size();
-  std::uint64_t any = 0;
-  for (; end - p >= 8; p += 8) any |= LoadWord(p);
-  for (; p < end; ++p) any |= static_cast<unsigned char>(*p);
-  return (any & kHighBits) != 0;
-}
-
-// IsValidUtf8 over the stretches that hold non-ASCII bytes only, skipping
-// ASCII eight bytes at a time. No UTF-8 sequence holds an ASCII byte, so
-// cutting at ASCII bytes never splits one.
-bool IsValidUtf8Text(std::string_view text) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  while (p < end) {
-    while (end - p >= 8 && (LoadWord(p) & kHighBits) == 0) p += 8;
-    while (p < end && static_cast<unsigned char>(*p) < 0x80) ++p;
-    const char* stretch = p;
-    while (p < end && static_cast<unsigned char>(*p) >= 0x80) ++p;
-    if (!platform::IsValidUtf8(std::string_view(stretch, static_cast<std::size_t>(p - stretch)))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // True when one of the eight bytes of `word` is a comma, CR or LF.
 bool HasFieldEnd(std::uint64_t word) {
   const auto has_zero = [](std::uint64_t v) { return (v - kOnes) & ~v & kHighBits; };
   return (has_zero(word ^ (kOnes * ',')) | has_zero(word ^ (kOnes * '\r')) |
           has_zero(word ^ (kOnes * '\n'))) != 0;
-}
-
-std::string_view TrimSpaces(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
-
-std::string AsciiLower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
 }
 
 std::string ErrnoText(int error) {
@@ -123,22 +47,19 @@ TextReader::TextReader(const std::string& path, std::size_t block_size)
     : path_(path), block_size_(std::max<std::size_t>(block_size, 1)) {
   file_.reset(std::fopen(path.c_str(), "rb"));
   if (!file_) {
-    throw Error("Cannot open text file \"" + path + "\": " + ErrnoText(errno));
+    const int error = errno;
+    const ErrorKind kind =
+        error == ENOENT || error == ENOTDIR ? ErrorKind::kNotFound : ErrorKind::kIo;
+    throw Error(kind, ErrnoText(error), TextPosition{path, 0, 0, TextStep::kOpen});
   }
   // Large reads go straight into our own block; stdio's buffer would only
   // add a copy.
   std::setvbuf(file_.get(), nullptr, _IONBF, 0);
-  // Room for a block plus the up to 3 bytes of a UTF-8 sequence cut by the
-  // previous block while the encoding is detected.
-  block_.resize(block_size_ + 3);
-  std::string head;
-  utf8_ = DetectUtf8(head);
+  block_.resize(block_size_);
+  const DetectedEncoding encoding = DetectEncoding();
+  utf8_ = encoding.encoding == TextEncoding::kUtf8;
   Rewind();
-  // Only the whole mark is skipped: a character whose first bytes match it
-  // (U+F13F is EF 84 BF, U+FEC0 is EF BB 80) is text.
-  if (utf8_ && head == kByteOrderMark) {
-    for (std::size_t i = 0; i < kByteOrderMark.size() && Available(); ++i) ++pos_;
-  }
+  for (std::size_t i = 0; i < encoding.bom_size && Available(); ++i) ++pos_;
   ReadHeader();
 }
 
@@ -148,39 +69,28 @@ const std::vector<std::string>& TextReader::Columns() const { return columns_; }
 
 std::size_t TextReader::Line() const { return record_line_; }
 
+std::int64_t TextReader::Offset() const { return record_offset_; }
+
 std::size_t TextReader::RecordFieldCount() const { return spans_.size(); }
 
 [[noreturn]] void TextReader::FailRead() const {
-  throw Error("Cannot read text file \"" + path_ + "\" near line " + std::to_string(line_) + ": " +
-              ErrnoText(errno));
+  throw Error(ErrorKind::kIo, ErrnoText(errno),
+              TextPosition{path_, static_cast<std::int64_t>(line_), file_offset_, TextStep::kRead});
 }
 
-// One pass over the file: valid UTF-8 throughout, or not. A sequence cut by
-// a block boundary is carried to the front of the next block. `head` gets
-// the file's first bytes, as many as a byte-order mark has.
-bool TextReader::DetectUtf8(std::string& head) {
-  std::size_t carry = 0;
-  for (;;) {
-    const std::size_t got = std::fread(block_.data() + carry, 1, block_size_, file_.get());
-    if (got == 0) {
-      if (std::ferror(file_.get())) FailRead();
-      return carry == 0;  // a sequence still open at the end is not UTF-8
-    }
-    if (head.size() < kByteOrderMark.size()) {
-      head.append(block_.data() + carry, std::min(got, kByteOrderMark.size() - head.size()));
-    }
-    const std::string_view data(block_.data(), carry + got);
-    const std::size_t cut = IncompleteTail(data);
-    if (!IsValidUtf8Text(data.substr(0, cut))) return false;
-    carry = data.size() - cut;
-    std::memmove(block_.data(), block_.data() + cut, carry);
+// Feeds the file to the detector block by block until it knows.
+DetectedEncoding TextReader::DetectEncoding() {
+  EncodingDetector detector;
+  while (Fill() && detector.Feed(std::string_view(pos_, static_cast<std::size_t>(end_ - pos_)))) {
   }
+  return detector.Finish();
 }
 
 void TextReader::Rewind() {
   if (std::fseek(file_.get(), 0, SEEK_SET) != 0) FailRead();
   pos_ = end_ = nullptr;
   at_eof_ = false;
+  file_offset_ = 0;
 }
 
 bool TextReader::Fill() {
@@ -193,41 +103,23 @@ bool TextReader::Fill() {
   }
   pos_ = block_.data();
   end_ = pos_ + got;
+  file_offset_ += static_cast<std::int64_t>(got);
   return true;
 }
 
 void TextReader::ReadHeader() {
   columns_.clear();
   if (!ReadRecord()) return;
-  std::unordered_set<std::string> taken;  // names in ASCII lower case
-  // Per name, the suffix to try first: every smaller one is taken already
-  // (names are only ever added), so a header of thousands of repeats of one
-  // name is named in linear time.
-  std::unordered_map<std::string, std::size_t> next_suffix;
-  std::string name;
+  std::vector<std::string> fields(spans_.size());
   for (std::size_t i = 0; i < spans_.size(); ++i) {
     const std::string_view bytes = record_.substr(spans_[i].offset, spans_[i].size);
-    name.clear();
     if (utf8_) {
-      name.assign(bytes);
+      fields[i].assign(bytes);
     } else {
-      decoder_.Append(bytes, name);
+      decoder_.Append(bytes, fields[i]);
     }
-    name = std::string(TrimSpaces(name));
-    if (name.empty()) {
-      name.assign(1, 'F');  // built in steps: GCC 12 warns falsely on "F" + string
-      name += std::to_string(i + 1);
-    }
-    std::string unique = name;
-    if (taken.count(AsciiLower(unique)) != 0) {
-      std::size_t& suffix = next_suffix.try_emplace(AsciiLower(name), 1).first->second;
-      do {
-        unique = name + std::to_string(suffix++);
-      } while (taken.count(AsciiLower(unique)) != 0);
-    }
-    taken.insert(AsciiLower(unique));
-    columns_.push_back(std::move(unique));
   }
+  columns_ = HeaderNames(fields);
 }
 
 // Reads one record's fields, unquoted, into raw_ and spans_. False at the end
@@ -247,6 +139,7 @@ bool TextReader::ReadRecord() {
     }
   }
   record_line_ = line_;
+  record_offset_ = file_offset_ - (end_ - pos_);
   if (ReadRecordInBlock()) return true;
   raw_.clear();
   spans_.clear();

@@ -22,11 +22,13 @@
 // code page 936. Names and values are handed out as UTF-8.
 //
 // Memory holds one block of the file and the longest record, whatever the
-// file's size. Failures (the file cannot be opened or read) raise jet::Error
-// naming the file. Not thread-safe; one reader per file and thread.
+// file's size. A file that cannot be opened or read raises jet::Error with
+// its TextPosition: kNotFound when it is not there, kIo when the system
+// fails to open or read it. Not thread-safe; one reader per file and thread.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -35,6 +37,7 @@
 #include <vector>
 
 #include "platform/ansi_decoder.h"
+#include "platform/jet/encoding_detection.h"
 
 namespace dt::jet {
 
@@ -43,7 +46,7 @@ class TextReader {
   static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 20;
 
   // Opens the file (UTF-8 path) and reads its header line. Raises jet::Error
-  // (platform/jet/session.h) naming the file when it cannot be opened.
+  // (platform/jet/error.h) when it cannot be opened or read.
   explicit TextReader(const std::string& path);
   // The same, reading the file in blocks of `block_size` bytes (at least 1).
   TextReader(const std::string& path, std::size_t block_size);
@@ -68,6 +71,11 @@ class TextReader {
   // line before the first call of Next).
   std::size_t Line() const;
 
+  // The offset from the start of the file of the first byte of the last
+  // record read (of the header before the first call of Next); 0 while the
+  // file has given no record.
+  std::int64_t Offset() const;
+
  private:
   struct FileCloser {
     void operator()(std::FILE* file) const noexcept;
@@ -78,7 +86,7 @@ class TextReader {
     std::size_t size;
   };
 
-  bool DetectUtf8(std::string& head);
+  DetectedEncoding DetectEncoding();
   void Rewind();
   bool Fill();
   bool Available() { return pos_ < end_ || Fill(); }
@@ -97,6 +105,7 @@ class TextReader {
   const char* pos_ = nullptr;
   const char* end_ = nullptr;
   bool at_eof_ = false;
+  std::int64_t file_offset_ = 0;  // of the byte at end_: how far the file has been read
 
   bool utf8_ = false;
   platform::AnsiDecoder decoder_;
@@ -111,6 +120,7 @@ class TextReader {
   std::vector<std::string> columns_;
   std::size_t line_ = 1;  // the line the read position is on
   std::size_t record_line_ = 1;
+  std::int64_t record_offset_ = 0;
   bool after_cr_ = false;  // inside quotes: the last byte taken was a CR
 };
 

@@ -19,7 +19,8 @@ constexpr const char* kOnlyImport =
 TextSource::TextSource(std::string folder) : folder_(std::move(folder)) {
   std::error_code error;
   if (!std::filesystem::is_directory(folder_, error)) {
-    throw Error("'" + folder_ + "' is not a valid path: the folder does not exist");
+    throw Error(ErrorKind::kNotFound,
+                "'" + folder_ + "' is not a valid path: the folder does not exist");
   }
 }
 
@@ -28,8 +29,8 @@ std::string TextSource::FindFile(const std::string& name) const {
   // A file of the folder itself: a name that climbs out of it, or that a
   // zero byte would cut short, names none.
   if (name.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos) {
-    throw Error("Could not find file '" + name.substr(0, name.find('\0')) +
-                "' in the text folder '" + folder_ + "'");
+    throw Error(ErrorKind::kNotFound, "Could not find file '" + name.substr(0, name.find('\0')) +
+                                          "' in the text folder '" + folder_ + "'");
   }
   std::error_code error;
   if (std::filesystem::is_regular_file(folder / name, error)) return (folder / name).string();
@@ -38,7 +39,7 @@ std::string TextSource::FindFile(const std::string& name) const {
     const std::string entry = it->path().filename().string();
     if (EqualsIgnoreCase(entry, name) && it->is_regular_file(error)) return it->path().string();
   }
-  throw Error("Could not find file '" + (folder / name).string() + "'");
+  throw Error(ErrorKind::kNotFound, "Could not find file '" + (folder / name).string() + "'");
 }
 
 std::int64_t TextSource::Execute(std::string_view sql) {
@@ -49,7 +50,7 @@ std::int64_t TextSource::Execute(std::string_view sql) {
       select->items[0].kind == SelectItem::Kind::kStar && select->from.size() == 1 &&
       select->from[0]->kind == TableRef::Kind::kTable && !select->where && !select->distinct &&
       !select->top && select->group_by.empty() && !select->having && select->order_by.empty();
-  if (!is_import) throw Error(kOnlyImport);
+  if (!is_import) throw Error(ErrorKind::kUnsupported, kOnlyImport);
   const std::string file = FindFile(select->from[0]->name);
   Database target = Database::OpenExisting(*select->into_db);
   return ImportTextFile(target, *select->into, file);
@@ -57,16 +58,16 @@ std::int64_t TextSource::Execute(std::string_view sql) {
 
 Snapshot TextSource::Query(std::string_view sql) {
   Parse(sql);  // a statement that cannot be translated says so first
-  throw Error(kOnlyImport);
+  throw Error(ErrorKind::kUnsupported, kOnlyImport);
 }
 
 void TextSource::UpdateRow(const Snapshot&, std::size_t, const std::vector<Session::Change>&) {
-  throw Error("A text data source cannot be updated");
+  throw Error(ErrorKind::kUnsupported, "A text data source cannot be updated");
 }
 
 void TextSource::RewriteColumns(std::string_view, const std::vector<std::string>&,
                                 const std::vector<std::string>&, const Session::Rewrite&) {
-  throw Error("A text data source cannot be updated");
+  throw Error(ErrorKind::kUnsupported, "A text data source cannot be updated");
 }
 
 }  // namespace dt::jet

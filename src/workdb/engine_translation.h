@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/errors.h"
+#include "platform/jet/error.h"
 #include "platform/jet/session.h"
 
 namespace dt::detail {
@@ -19,14 +20,19 @@ namespace dt::detail {
 std::string OleMessage(std::string_view utf8_message);
 
 // Runs `call`; a failure of the engine leaves as the system's error kind:
-// a statement without a result set as EDatabaseError, anything else the
-// engine raises as EOleException.
+// a statement without a result set as EDatabaseError; any other engine
+// error as EOleException, its message formatted here, once, with the text
+// file and line it names. The system's own errors pass unchanged; anything
+// else the engine lets through (out of memory) is still the provider's
+// failure and leaves as EOleException with its text.
 template <class Call>
 decltype(auto) CallEngine(Call&& call) {
   try {
     return call();
   } catch (const jet::NoResultSetError&) {
     throw EDatabaseError("CommandText does not return a result set");
+  } catch (const jet::Error& error) {
+    throw EOleException(OleMessage(jet::Message(error)));
   } catch (const Exception&) {
     throw;
   } catch (const std::exception& e) {
