@@ -11,8 +11,12 @@
 namespace dt::platform {
 
 struct FoundEntry {
-  std::string name;           // ANSI (converted from the file system's UTF-8)
+  std::string name;           // ANSI ('?' for a character the code page lacks)
   bool is_directory = false;  // a symbolic link to a directory counts as one
+  // False when the name holds a character the code page lacks: `name` then
+  // names no file, and `utf8_name` holds the name as the file system has it.
+  bool exact = true;
+  std::string utf8_name;  // empty when `exact`
 };
 
 // The search handle is released when the object is destroyed.
@@ -25,8 +29,12 @@ class FileSearch {
 
   // Starts a search for `ansi_pattern` and yields the first match. False
   // when the directory cannot be read or nothing matches; the search is
-  // then closed.
+  // then closed and error() says which.
   bool First(const std::string& ansi_pattern, FoundEntry& entry);
+  // After First gave nothing: 0 when the folder was read and nothing
+  // matched, or when there is no such folder; otherwise the OS's error code
+  // for a folder that is there but could not be read.
+  int error() const noexcept { return error_; }
   // The next match, in the order the file system reports entries. False
   // when there is none or the search fails.
   bool Next(FoundEntry& entry);
@@ -37,6 +45,7 @@ class FileSearch {
   void* dir_ = nullptr;    // the OS's directory stream
   std::string directory_;  // native directory path
   std::string wildcard_;   // ANSI wildcard
+  int error_ = 0;
 };
 
 // True when `name` matches `wildcard` ('*' any run, '?' one byte), ignoring

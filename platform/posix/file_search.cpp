@@ -1,14 +1,16 @@
 // The wildcard directory search on POSIX: readdir order, names converted
-// from UTF-8 to ANSI, case-insensitive matching, directories found by stat
-// (so a link to a directory is one).
+// to ANSI by the rules of native_names.h, case-insensitive matching,
+// directories found by stat (so a link to a directory is one).
 #include "platform/file_search.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include "platform/codepage.h"
+#include <cerrno>
+
 #include "platform/paths.h"
+#include "platform/posix/native_names.h"
 
 namespace dt::platform {
 namespace {
@@ -60,7 +62,11 @@ bool FileSearch::First(const std::string& ansi_pattern, FoundEntry& entry) {
     wildcard_ = ansi_pattern.substr(slash + 1);
   }
   dir_ = opendir(directory_.c_str());
-  if (dir_ == nullptr) return false;
+  if (dir_ == nullptr) {
+    error_ = errno == ENOENT || errno == ENOTDIR ? 0 : errno;
+    return false;
+  }
+  error_ = 0;
   if (Next(entry)) return true;
   Close();
   return false;
@@ -69,13 +75,16 @@ bool FileSearch::First(const std::string& ansi_pattern, FoundEntry& entry) {
 bool FileSearch::Next(FoundEntry& entry) {
   if (dir_ == nullptr) return false;
   while (const dirent* found = readdir(AsDir(dir_))) {
-    std::string name = Utf8ToAnsi(found->d_name);
+    bool exact = true;
+    std::string name = posix::AnsiName(found->d_name, &exact);
     if (!WildcardMatch(wildcard_, name)) continue;
     struct stat st;
     const bool is_directory =
         fstatat(dirfd(AsDir(dir_)), found->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
     entry.name = std::move(name);
     entry.is_directory = is_directory;
+    entry.exact = exact;
+    entry.utf8_name = exact ? std::string() : std::string(found->d_name);
     return true;
   }
   return false;

@@ -1,6 +1,6 @@
-// Paths on POSIX: ANSI paths become UTF-8 for the file system, fixed names
-// under the base directory are found ignoring letter case, and relative
-// paths are made absolute against the current directory.
+// Paths on POSIX: fixed names under the base directory are found ignoring
+// letter case, and relative paths are made absolute against the current
+// directory. NativePath is defined with the name rules (native_names.cpp).
 #include "platform/paths.h"
 
 #include <dirent.h>
@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/codepage.h"
+#include "platform/posix/native_names.h"
 
 namespace dt::platform {
 namespace {
@@ -42,8 +42,6 @@ std::string CurrentDirectory() {
 
 }  // namespace
 
-std::string NativePath(std::string_view ansi_path) { return AnsiToUtf8(ansi_path); }
-
 std::string ResolveChild(std::string_view directory, std::string_view name) {
   const std::string native_dir = directory.empty() ? std::string(".") : NativePath(directory);
   std::unique_ptr<DIR, DirCloser> dir(opendir(native_dir.c_str()));
@@ -51,7 +49,7 @@ std::string ResolveChild(std::string_view directory, std::string_view name) {
   std::string found;
   bool have_found = false;
   while (const dirent* entry = readdir(dir.get())) {
-    const std::string ansi = Utf8ToAnsi(entry->d_name);
+    const std::string ansi = posix::AnsiName(entry->d_name);
     if (ansi == name) return ansi;
     if (!have_found && EqualIgnoringAsciiCase(ansi, name)) {
       found = ansi;
@@ -66,7 +64,7 @@ std::string AbsolutePath(std::string_view path) {
   if (!path.empty() && path.front() == PathDelim) {
     full = std::string(path);
   } else {
-    full = Utf8ToAnsi(CurrentDirectory());
+    full = posix::AnsiName(CurrentDirectory());
     full += PathDelim;
     full += path;
   }
