@@ -1,13 +1,15 @@
 // Row counts of the work database's tables, read through the run's own
-// connection after the run has completed.
+// connection, opened again, after the run has completed and closed it.
 #include "cli/summary.h"
 
 #include <algorithm>
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
-#include "src/workdb/data_access.h"
 #include "src/staging/text_utils.h"
+#include "src/workdb/data_access.h"
+#include "src/workdb/derived_tables.h"
+#include "src/workdb/work_database.h"
 
 namespace dt::cli {
 
@@ -19,11 +21,8 @@ std::vector<std::string> RunTables(const std::vector<std::string>& source_list) 
     });
     if (!known && !name.empty()) tables.push_back(std::move(name));
   };
-  for (const std::string& entry : source_list) {
-    const std::string file_name = FileNamePart(entry);
-    add(LeadingPart(file_name, static_cast<int>(file_name.size()) - 4));
-  }
-  for (const char* derived : {"KMYE", "PZ", "aidInfo"}) add(derived);
+  for (const std::string& entry : source_list) add(ImportedTableName(FileNamePart(entry)));
+  for (const std::string_view derived : kDerivedTables) add(std::string(derived));
   return tables;
 }
 

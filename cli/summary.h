@@ -17,9 +17,10 @@ namespace dt::cli {
 // name once, in that order (ANSI).
 std::vector<std::string> RunTables(const std::vector<std::string>& source_list);
 
-// REQUIRES: `connection` is open on the work database. Writes one line per
-// table, "table <name> <rows>" (UTF-8), or "table <name> missing" when it
-// cannot be counted. Raises nothing for a missing table.
+// REQUIRES: `connection` names the work database (a closed connection is
+// opened by the first query). Writes one line per table, "table <name>
+// <rows>" (UTF-8), or "table <name> missing" when it cannot be counted.
+// Raises nothing for a missing table.
 void PrintTableSummary(Connection& connection, const std::vector<std::string>& source_list,
                        std::ostream& out);
 

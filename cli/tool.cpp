@@ -12,10 +12,12 @@
 #include "cli/summary.h"
 #include "cli/tool_view.h"
 #include "platform/codepage.h"
+#include "platform/file_search.h"
 #include "platform/paths.h"
-#include "src/workdb/data_access.h"
 #include "src/entry/run_sequence.h"
 #include "src/entry/version.h"
+#include "src/staging/text_utils.h"
+#include "src/workdb/data_access.h"
 
 namespace dt::cli {
 namespace {
@@ -49,6 +51,31 @@ bool ToAnsi(const std::string& utf8, std::string& ansi) {
 bool IsDirectory(const std::string& ansi_path) {
   std::error_code error;
   return std::filesystem::is_directory(platform::NativePath(ansi_path), error);
+}
+
+std::filesystem::path Utf8Path(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// The folder `path` is in (or, for a folder, `path` itself), with links and
+// dots resolved as far as it exists, ASCII letters upper-cased: Windows file
+// systems ignore letter case, so two spellings may name one folder.
+std::string FolderKey(const std::filesystem::path& path) {
+  std::error_code error;
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
+  if (error) resolved = path.lexically_normal();
+  const std::u8string text = resolved.generic_u8string();
+  return AsciiUpperCase(std::string(text.begin(), text.end()));
+}
+
+// True when the log file `log_utf8` is a .txt file of the source folder
+// `source_ansi`: discovery would list it and the run would import its own
+// log, growing while it is read.
+bool LogIsAnExport(const std::string& log_utf8, const std::string& source_ansi) {
+  const std::filesystem::path log = std::filesystem::absolute(Utf8Path(log_utf8));
+  const std::u8string name = log.filename().u8string();
+  return platform::WildcardMatch("*.txt", std::string(name.begin(), name.end())) &&
+         FolderKey(log.parent_path()) == FolderKey(Utf8Path(platform::AnsiToUtf8(source_ansi)));
 }
 
 }  // namespace
@@ -108,6 +135,11 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     err << "dealtext: source directory not found: " << source_arg << '\n';
     return kExitUsage;
   }
+  if (!log_arg.empty() && LogIsAnExport(log_arg, source)) {
+    err << "dealtext: the log file " << log_arg
+        << " is a .txt file in the source directory: the run would import it\n";
+    return kExitUsage;
+  }
   std::ofstream log_file;
   if (!log_arg.empty()) {
     log_file.open(log_arg, std::ios::app | std::ios::binary);
@@ -121,12 +153,15 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   Connection connection;
   std::vector<std::string> source_list;
   std::string result_path;
-  view.DiscoveryStarted();
   try {
     result_path = RunSequence(source, base, source_list, connection, view, {});
   } catch (const std::exception& error) {
     view.Finish();
+    // The log gets the message as the host's log would; the report adds
+    // where the run was.
     view.Log(RunFailureMessage(error));
+    err << "dealtext: failed while " << view.Doing() << ": "
+        << platform::AnsiToUtf8(ErrorText(error)) << '\n';
     return kExitRunFailed;
   }
   view.Finish();

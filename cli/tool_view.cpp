@@ -9,23 +9,44 @@
 
 namespace dt::cli {
 
-const char* PhaseName(BuildPhase phase) {
+namespace {
+
+// Each phase's name in the tool's output, and what the run does in it, as
+// the failure report says it ("staging BOOK.TXT").
+struct PhaseWords {
+  const char* name;
+  const char* doing;  // followed by the phase's detail, if any
+};
+
+PhaseWords WordsFor(BuildPhase phase) {
   switch (phase) {
+    case BuildPhase::kLock:
+      return {"lock", "locking the staging folder"};
+    case BuildPhase::kDiscovery:
+      return {"discovery", "listing the source folder"};
+    case BuildPhase::kChecks:
+      return {"checks", "checking"};
     case BuildPhase::kTemplateCopy:
-      return "template-copy";
+      return {"template-copy", "copying the template to"};
     case BuildPhase::kStaging:
-      return "staging";
+      return {"staging", "staging"};
     case BuildPhase::kImport:
-      return "import";
+      return {"import", "importing"};
     case BuildPhase::kAccountCodes:
-      return "account-codes";
+      return {"account-codes", "rebuilding the account codes of"};
     case BuildPhase::kDerivedTables:
-      return "derived-tables";
+      return {"derived-tables", "deriving KMYE, PZ and aidInfo"};
     case BuildPhase::kCleanup:
-      return "cleanup";
+      return {"cleanup", "cleaning the codes of"};
+    case BuildPhase::kSave:
+      return {"save", "saving"};
   }
-  return "unknown";
+  return {"unknown", "running"};
 }
+
+}  // namespace
+
+const char* PhaseName(BuildPhase phase) { return WordsFor(phase).name; }
 
 ToolView::ToolView(std::ostream& err, std::ofstream* log_file, bool quiet, bool terminal)
     : err_(err), log_file_(log_file), quiet_(quiet), terminal_(terminal) {
@@ -48,19 +69,13 @@ void ToolView::Log(const std::string& ansi_message) {
 
 void ToolView::PhaseStarted(BuildPhase phase, const std::string& detail) {
   detail_ = platform::AnsiToUtf8(detail);
+  doing_ = WordsFor(phase).doing;
+  if (!detail_.empty()) doing_ += ' ' + detail_;
   EnterPhase(PhaseName(phase));
   if (!quiet_ && !terminal_) {
     err_ << phase_ << (detail_.empty() ? "" : " ") << detail_ << '\n';
   }
   Draw();
-}
-
-void ToolView::DiscoveryStarted() {
-  run_start_ = Clock::now();
-  running_ = false;
-  detail_.clear();
-  EnterPhase("discovery");
-  if (!quiet_ && !terminal_) err_ << "discovery\n";
 }
 
 void ToolView::EnterPhase(const std::string& name) {

@@ -25,8 +25,9 @@ class ToolView : public BuildEvents {
   void Log(const std::string& ansi_message) override;
   void PhaseStarted(BuildPhase phase, const std::string& detail) override;
 
-  // Discovery runs before the build reports its first phase.
-  void DiscoveryStarted();
+  // What the run was doing when it last entered a phase, with the file or
+  // table (UTF-8): "staging BOOK.TXT". Empty before the first phase.
+  const std::string& Doing() const { return doing_; }
   // Ends the phase under way; the progress line is finished and not drawn
   // again, whatever is logged after it.
   void Finish();
@@ -48,8 +49,8 @@ class ToolView : public BuildEvents {
   platform::ProgressBar bar_;
   std::string phase_;
   std::string detail_;  // UTF-8
+  std::string doing_;   // UTF-8
   Clock::time_point phase_start_{};
-  Clock::time_point run_start_{};
   bool running_ = false;
   std::vector<std::string> phase_order_;
   std::map<std::string, double> phase_seconds_;

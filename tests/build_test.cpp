@@ -7,12 +7,15 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
 
 #include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 #include "src/workdb/data_access.h"
 #include "tests/build_test_util.h"
 
@@ -60,7 +63,7 @@ Rows Sorted(Db& db, const std::string& sql) {
 std::string IntegrityCheck(const fs::path& file) {
   sqlite3* db = nullptr;
   std::string verdict = "cannot open";
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+  if (sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db, "pragma integrity_check", -1, &statement, nullptr) == SQLITE_OK &&
         sqlite3_step(statement) == SQLITE_ROW) {
@@ -85,8 +88,8 @@ TEST_F(BuildTest, SampleExportBecomesACompleteWorkDatabase) {
   Run(SampleSources());
   EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
   EXPECT_EQ(events_.progress, 110);  // the receiver caps it at 100
-  EXPECT_TRUE(connection_.Connected());
-  connection_.Close();
+  // Saved and closed: the database is on disk before the build returns.
+  EXPECT_FALSE(connection_.Connected());
 
   Db db(base_.WorkDatabase());
   const std::vector<std::pair<std::string, std::size_t>> counts = {
@@ -153,16 +156,18 @@ TEST_F(BuildTest, PhasesAreAnnouncedInOrder) {
       order.push_back(phase);
     }
   }
-  std::vector<BuildPhase> expected = {BuildPhase::kTemplateCopy};
+  std::vector<BuildPhase> expected = {BuildPhase::kChecks, BuildPhase::kTemplateCopy,
+                                      BuildPhase::kChecks};
   for (std::size_t i = 0; i < kSampleFiles.size(); ++i) {
     expected.push_back(BuildPhase::kStaging);
     expected.push_back(BuildPhase::kImport);
   }
-  expected.insert(expected.end(),
-                  {BuildPhase::kAccountCodes, BuildPhase::kDerivedTables, BuildPhase::kCleanup});
+  expected.insert(expected.end(), {BuildPhase::kAccountCodes, BuildPhase::kDerivedTables,
+                                   BuildPhase::kCleanup, BuildPhase::kSave});
   EXPECT_EQ(order, expected);
-  EXPECT_EQ(events_.phases[1].second, "ACCOUNTSECTIONS.TXT");
-  EXPECT_EQ(events_.phases.back(), std::make_pair(BuildPhase::kCleanup, std::string("remain")));
+  EXPECT_EQ(events_.phases[3].second, "ACCOUNTSECTIONS.TXT");
+  const auto last_cleanup = events_.phases.end() - 2;
+  EXPECT_EQ(*last_cleanup, std::make_pair(BuildPhase::kCleanup, std::string("remain")));
 }
 
 TEST_F(BuildTest, SecondRunRebuildsFromTheTemplate) {
@@ -214,6 +219,129 @@ TEST_F(BuildTest, MissingTemplateEndsTheBuildBeforeAnythingIsStaged) {
   EXPECT_EQ(events_.progress, 0);
   EXPECT_FALSE(fs::exists(base_.path() / "TemplateTemp" / "BOOK.TXT"));
   EXPECT_FALSE(connection_.Connected());
+}
+
+// --- What the build checks before its work --------------------------------
+
+// `path` with each '/' made the platform's path delimiter.
+std::string Native(std::string path) {
+  std::replace(path.begin(), path.end(), '/', platform::PathDelim);
+  return path;
+}
+
+// A build that ends before staging leaves the staging folder as it was.
+void ExpectNothingStaged(const BaseDir& base, const RecordingEvents& events) {
+  EXPECT_EQ(events.progress, 0);
+  for (const auto& [phase, detail] : events.phases) {
+    EXPECT_NE(phase, BuildPhase::kStaging) << detail;
+  }
+  EXPECT_FALSE(fs::exists(base.path() / "TemplateTemp" / "BOOK.TXT"));
+}
+
+TEST_F(BuildTest, ASourceFileNamedLikeADerivedTableEndsTheBuildBeforeItStarts) {
+  for (const char* name : {"KMYE.txt", "pz.TXT", "AidInfo.txt", "AIDINFO.TXT"}) {
+    BaseDir base;
+    TempDir stray;
+    testing::WriteFile(stray.path() / name, "a\r\n1\r\n");
+    Strings sources = SampleSources();
+    sources.insert(sources.begin() + 3, (stray.path() / name).string());
+    RecordingEvents events;
+    try {
+      RunBuild(base.Base(), sources, connection_, events);
+      ADD_FAILURE() << name << ": no error";
+    } catch (const Exception& e) {
+      const std::string table = std::string(name).substr(0, std::string(name).size() - 4);
+      EXPECT_EQ(e.Message(), "Source file \"" + (stray.path() / name).string() +
+                                 "\" would be imported as table " + table +
+                                 ", which the build derives itself");
+    }
+    ExpectNothingStaged(base, events);
+    EXPECT_FALSE(fs::exists(base.WorkDatabase())) << name;
+  }
+}
+
+TEST_F(BuildTest, TwoExportsForOneTableEndTheBuildBeforeItStarts) {
+  // Two folders, so that the names may differ in letter case alone on any
+  // file system: staged into one folder they would be one file.
+  TempDir other;
+  testing::WriteFile(other.path() / "book.txt", "a\r\n1\r\n");
+  Strings sources = SampleSources();
+  sources.push_back((other.path() / "book.txt").string());
+  try {
+    Run(sources);
+    FAIL() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Source files \"" + (kSamples / "BOOK.TXT").string() + "\" and \"" +
+                               (other.path() / "book.txt").string() +
+                               "\" would both be imported as table book");
+  }
+  ExpectNothingStaged(base_, events_);
+}
+
+TEST_F(BuildTest, NamesThatDifferBeyondLetterCaseAreDifferentTables) {
+  // 丄 and 乤 differ in code page 936 only by a trail byte that reads as
+  // 'A' against 'a': upper-casing single bytes would take them for one.
+  TempDir other;
+  Strings sources = SampleSources();
+  for (const char8_t* name : {u8"\u4E04.txt", u8"\u4E64.txt"}) {
+    testing::WriteFile(other.path() / name, "a\r\n1\r\n");
+    sources.push_back(other.path().string() + platform::PathDelim + testing::Gbk(name));
+  }
+  Run(sources);
+  EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
+  Db db(base_.WorkDatabase());
+  EXPECT_EQ(db.Count(U8(u8"\u4E04")), 1u);
+  EXPECT_EQ(db.Count(U8(u8"\u4E64")), 1u);
+}
+
+TEST_F(BuildTest, ATemplateHoldingADerivedTableEndsTheBuildBeforeTheImports) {
+  const struct {
+    const char* in_template;  // as the template spells it
+    const char* derived;      // as the build names it
+  } cases[] = {{"KMYE", "KMYE"}, {"pz", "PZ"}, {"AIDINFO", "aidInfo"}};
+  for (const auto& c : cases) {
+    BaseDir base;
+    Db(base.path() / "DataBase" / "empty.mdb")
+        .Exec(std::string("create table ") + c.in_template + " (a text)");
+    RecordingEvents events;
+    try {
+      RunBuild(base.Base(), SampleSources(), connection_, events);
+      ADD_FAILURE() << c.in_template << ": no error";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), "The template database \"" + base.Base() +
+                                 Native("/DataBase/empty.mdb") + "\" already holds table " +
+                                 c.derived + ", which the build derives itself");
+    }
+    ExpectNothingStaged(base, events);
+    EXPECT_TRUE(events.logs.empty()) << c.in_template << ": " << events.logs.front();
+  }
+}
+
+TEST_F(BuildTest, AWorkDatabaseThatCannotBeSavedFailsTheBuild) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows keeps a file that is open from being removed";
+#else
+  // The work database gone from under the build at its end: it cannot be
+  // flushed to disk, and the build must not end as if it had been.
+  class Removing : public RecordingEvents {
+   public:
+    explicit Removing(fs::path file) : file_(std::move(file)) {}
+    void PhaseStarted(BuildPhase phase, const std::string& detail) override {
+      RecordingEvents::PhaseStarted(phase, detail);
+      if (phase == BuildPhase::kSave) fs::remove(file_);
+    }
+
+   private:
+    fs::path file_;
+  } events(base_.WorkDatabase());
+  try {
+    RunBuild(base_.Base(), SampleSources(), connection_, events);
+    FAIL() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Cannot write \"" + base_.Base() + Native("/TemplateTemp/KORVA.mdb") +
+                               "\" to disk. " + platform::SystemErrorText(ENOENT));
+  }
+#endif
 }
 
 #ifdef DEALTEXT_HAVE_EXPORT_GENERATOR

@@ -88,6 +88,45 @@ TEST_F(ToolTest, FailedRunExitsOneWithTheFailureMessage) {
   EXPECT_EQ(testing::ReadBytes(log), "an earlier run\n" + message) << "appended";
 }
 
+TEST_F(ToolTest, TheFailureReportSaysWhereTheRunWas) {
+  dirs_.AddSampleExport();
+  dirs_.AddSource("BOOK.TXT", "");
+  const ToolRun run = Run(Dirs() + Arguments{"--quiet"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(
+      run.err.find("\ndealtext: failed while staging BOOK.TXT: List index out of bounds (0)\n"),
+      std::string::npos)
+      << run.err;
+}
+
+TEST_F(ToolTest, ALogFileAmongTheExportsIsRefused) {
+  dirs_.AddSampleExport();
+  const std::string source = dirs_.Source();
+  const std::string delim(1, platform::PathDelim);
+  const struct {
+    const char* name;
+    std::string log;
+  } refused[] = {
+      {"a .txt file of the source folder", source + delim + "run.txt"},
+      {"any letter case", source + delim + "Run.TXT"},
+      {"through the parent folder", source + delim + ".." + delim + "source" + delim + "run.txt"},
+      {"the folder in another letter case", dirs_.Scratch("SOURCE") + delim + "run.txt"},
+  };
+  for (const auto& c : refused) {
+    const ToolRun run = Run(Dirs() + Arguments{"--log", c.log});
+    EXPECT_EQ(run.exit_code, 2) << c.name;
+    EXPECT_NE(run.err.find("is a .txt file in the source directory"), std::string::npos)
+        << c.name << ": " << run.err;
+    EXPECT_FALSE(std::filesystem::exists(source + delim + "run.txt")) << c.name;
+  }
+  EXPECT_FALSE(dirs_.WorkDatabaseExists());
+
+  for (const std::string& log : {source + delim + "run.log", dirs_.Scratch("run.txt")}) {
+    const ToolRun run = Run(Dirs() + Arguments{"--quiet", "--log", log});
+    EXPECT_EQ(run.exit_code, 0) << log << ": " << run.err;
+  }
+}
+
 TEST_F(ToolTest, APathThatCannotBeWrittenIsNoSuccess) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   dirs_.AddSampleExport();

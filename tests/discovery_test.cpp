@@ -4,13 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
+#include "platform/errors.h"
 #include "platform/file_search.h"
+#include "platform/files.h"
 #include "tests/staging_temp_dir.h"
 
 namespace dt {
@@ -136,6 +147,66 @@ TEST(DiscoveryTest, PropagatesWhatTheHookRaises) {
                std::runtime_error);
   EXPECT_EQ(list.size(), 2u);  // the entry before the hook was appended
 }
+
+TEST(DiscoveryTest, ANameTheCodePageLacksIsSkippedWithALogLine) {
+  TempDir dir;
+  WriteBytes(dir / "BOOK.TXT", "");
+  // U+1F600 has no code page 936 form; a folder of such a name is no file.
+  std::ofstream(std::filesystem::path(dir.path()) / u8"\U0001F600.txt") << "x";
+  std::filesystem::create_directory(std::filesystem::path(dir.path()) / u8"\U0001F600dir.txt");
+  const std::string text = dir.path() + platform::PathDelim;
+  std::vector<std::string> list;
+  std::vector<std::string> logs;
+  int hook_calls = 0;
+  DiscoverSources(
+      text, list, [&hook_calls] { ++hook_calls; },
+      [&logs](const std::string& message) { logs.push_back(message); });
+  EXPECT_EQ(list, std::vector<std::string>{text + "BOOK.TXT"});
+  EXPECT_EQ(logs, std::vector<std::string>{"Skipped \"" + text +
+                                           "\\xF0\\x9F\\x98\\x80.txt\": its name holds a "
+                                           "character that code page 936 lacks"});
+  EXPECT_EQ(hook_calls, 2) << "the skipped entries count as entries";
+}
+
+#ifndef _WIN32
+TEST(DiscoveryTest, ANameThatIsNotUtf8IsTakenAsCodePageBytes) {
+  TempDir dir;
+  // "账" in code page 936, as an archive made on Windows unpacks it here.
+  WriteBytes(dir.path() + "/\xD5\xCB.txt", "bytes");
+  std::vector<std::string> list;
+  DiscoverSources(dir.path() + "/", list, nullptr);
+  ASSERT_EQ(list, std::vector<std::string>{dir.path() + "/\xD5\xCB.txt"});
+  // The listed path leads back to the file.
+  EXPECT_EQ(platform::ReadWholeFile(list[0]), "bytes");
+}
+
+TEST(DiscoveryTest, AFolderThatCannotBeOpenedRaisesNamingIt) {
+  TempDir dir;
+  WriteBytes(dir / "BOOK.TXT", "");
+  const std::string text = dir.path() + "/";
+  // The conversions set themselves up once; do it while files can be opened.
+  EXPECT_EQ(platform::AnsiToUtf8(platform::Utf8ToAnsi(text)), text);
+  // Every descriptor taken: the folder is there but cannot be opened.
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  const int next = ::open("/dev/null", O_RDONLY);
+  ASSERT_GE(next, 0);
+  ::close(next);
+  rlimit tight = saved;
+  tight.rlim_cur = static_cast<rlim_t>(next);
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+  std::string message = "no error";
+  std::vector<std::string> list;
+  try {
+    DiscoverSources(text, list, nullptr);
+  } catch (const EFOpenError& e) {
+    message = e.Message();
+  }
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+  EXPECT_EQ(message, "Cannot read folder \"" + text + "\". " + platform::SystemErrorText(EMFILE));
+  EXPECT_TRUE(list.empty());
+}
+#endif
 
 }  // namespace
 }  // namespace dt

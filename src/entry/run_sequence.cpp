@@ -3,9 +3,13 @@
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/file_lock.h"
+#include "platform/files.h"
+#include "platform/leftover_files.h"
 #include "platform/paths.h"
-#include "src/workdb/build.h"
 #include "src/staging/discovery.h"
+#include "src/workdb/build.h"
+#include "src/workdb/work_database.h"
 
 namespace dt {
 namespace {
@@ -17,13 +21,39 @@ constexpr std::string_view kStagingFolder = "TempLateTemp";
 // it names the folder the work database was written to.
 constexpr std::string_view kBuildStagingFolder = "TemplateTemp";
 constexpr std::string_view kWorkDatabase = "KORVA.mdb";
+// Neither a .txt file nor a database, so nothing takes it for an export or
+// for the engine's own files.
+constexpr std::string_view kRunLock = "dealtext.lock";
+
+// Takes the run lock of `staging_folder` into `lock`, or raises.
+void LockStagingFolder(const std::string& staging_folder, platform::FileLock& lock) {
+  const std::string lock_path = staging_folder + platform::PathDelim + std::string(kRunLock);
+  switch (lock.TryLock(lock_path)) {
+    case platform::FileLock::Result::kLocked:
+      return;
+    case platform::FileLock::Result::kBusy:
+      throw Exception("The staging folder \"" + staging_folder + "\" is in use by another run");
+    case platform::FileLock::Result::kFailed:
+      break;
+  }
+  throw Exception("Cannot lock the staging folder \"" + staging_folder + "\". " +
+                  platform::SystemErrorText(lock.error()));
+}
 
 }  // namespace
 
 std::string RunSequence(const std::string& source_directory, const std::string& base_directory,
                         std::vector<std::string>& source_list, Connection& connection,
                         BuildEvents& events, const std::function<void()>& after_entry) {
-  DiscoverSources(source_directory + platform::PathDelim, source_list, after_entry);
+  const std::string staging_folder = MakeWorkPaths(base_directory).staging_folder;
+  events.PhaseStarted(BuildPhase::kLock, staging_folder);
+  platform::FileLock lock;  // held until the work database is on disk
+  LockStagingFolder(staging_folder, lock);
+  platform::RemoveLeftoverTemporaries(staging_folder);
+
+  events.PhaseStarted(BuildPhase::kDiscovery, source_directory);
+  DiscoverSources(source_directory + platform::PathDelim, source_list, after_entry,
+                  [&events](const std::string& message) { events.Log(message); });
   RunBuild(base_directory, source_list, connection, events);
   return ResultPathFor(base_directory);
 }
@@ -50,10 +80,13 @@ std::string RunFailureMessage(std::string_view error_text) {
   return message;
 }
 
-std::string RunFailureMessage(const std::exception& error) {
+std::string ErrorText(const std::exception& error) {
   const auto* own = dynamic_cast<const Exception*>(&error);
-  return RunFailureMessage(own != nullptr ? std::string_view(own->Message())
-                                          : std::string_view(error.what()));
+  return own != nullptr ? own->Message() : std::string(error.what());
+}
+
+std::string RunFailureMessage(const std::exception& error) {
+  return RunFailureMessage(ErrorText(error));
 }
 
 }  // namespace dt

@@ -17,11 +17,17 @@ class Connection;
 
 // REQUIRES: `base_directory` ends with PathDelim, `source_directory` has no
 // trailing one, `source_list` is empty and `connection` is closed.
-// Discovers the text files of source_directory + PathDelim into
-// `source_list` (calling `after_entry` after each entry after the first),
-// runs the build on them and returns the work database's path. Every
-// failure of discovery or the build propagates as it was raised; work done
-// before it stays on disk.
+// Locks the staging folder for the whole run (the lock file
+// "dealtext.lock" there; the OS releases it should the process die) and
+// removes the temporaries a killed run left in it; discovers the text files
+// of source_directory + PathDelim into `source_list` (calling `after_entry`
+// after each entry after the first; a skipped file goes to events.Log),
+// runs the build on them and returns the work database's path once the
+// database is flushed to disk and closed.
+// A staging folder that another run holds raises Exception "The staging
+// folder "<folder>" is in use by another run" before anything is changed.
+// Every failure of discovery or the build propagates as it was raised; work
+// done before it stays on disk.
 std::string RunSequence(const std::string& source_directory, const std::string& base_directory,
                         std::vector<std::string>& source_list, Connection& connection,
                         BuildEvents& events, const std::function<void()>& after_entry);
@@ -39,8 +45,11 @@ std::string ResultPathFor(const std::string& base_directory);
 // `error_text`, with nothing between them.
 std::string RunFailureMessage(std::string_view error_text);
 
-// The run failure message for an error that ended a run: this system's own
-// errors give their whole message, others (the runtime's) their what().
+// The text of an error that ended a run: this system's own errors give
+// their whole message, others (the runtime's) their what().
+std::string ErrorText(const std::exception& error);
+
+// The run failure message for an error that ended a run, with its ErrorText.
 std::string RunFailureMessage(const std::exception& error);
 
 }  // namespace dt

@@ -2,6 +2,7 @@
 #include "src/workdb/build.h"
 
 #include "src/workdb/account_codes.h"
+#include "src/workdb/build_checks.h"
 #include "src/workdb/code_cleanup.h"
 #include "src/workdb/data_access.h"
 #include "src/workdb/derived_tables.h"
@@ -16,8 +17,14 @@ void RunBuild(const std::string& base_directory, const std::vector<std::string>&
   // open meanwhile (the connection would go on seeing the replaced file).
   connection.Close();
 
+  events.PhaseStarted(BuildPhase::kChecks, "");
+  CheckSourceTables(source_list);
+
   events.PhaseStarted(BuildPhase::kTemplateCopy, paths.work_database);
   CopyTemplate(paths);
+  events.PhaseStarted(BuildPhase::kChecks, paths.template_database);
+  CheckTemplateTables(paths, connection);
+
   ImportSources(base_directory, paths, source_list, connection, events);
   ConnectWorkDatabase(paths, connection);
 
@@ -28,6 +35,9 @@ void RunBuild(const std::string& base_directory, const std::vector<std::string>&
   BuildDerivedTables(connection, events);
 
   CleanUpCodes(connection, events);  // announces each table it cleans
+
+  events.PhaseStarted(BuildPhase::kSave, paths.work_database);
+  SaveWorkDatabase(paths, connection);
 }
 
 }  // namespace dt

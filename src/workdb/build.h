@@ -13,12 +13,17 @@ namespace dt {
 class Connection;
 
 // REQUIRES: `base_directory` ends with PathDelim and holds DataBase/empty.mdb
-// and the staging folder TemplateTemp (letter case of these names ignored).
-// `connection` is closed first if it is open. On return the work database
-// (staging folder + "KORVA.mdb") is complete and `connection` is open on it.
-// Tolerated statement failures go to events.Log; any other failure raises an
+// and the staging folder TemplateTemp (letter case of these names ignored);
+// no other run works in that staging folder meanwhile.
+// `connection` is closed first if it is open. Before anything is written,
+// the source list and then the fresh copy of the template are checked
+// (build_checks.h). On return the work database (staging folder +
+// "KORVA.mdb") is complete and flushed to disk, and `connection` is closed
+// (its connection string still names the work database). Tolerated
+// statement failures go to events.Log; any other failure raises an
 // Exception that ends the build where it happened (a template that cannot be
-// copied included); work already done stays on disk.
+// copied, or a work database that cannot be flushed, included); work already
+// done stays on disk.
 void RunBuild(const std::string& base_directory, const std::vector<std::string>& source_list,
               Connection& connection, BuildEvents& events);
 

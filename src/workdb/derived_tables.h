@@ -3,11 +3,17 @@
 // imported tables and NewCode by six fixed statements.
 #pragma once
 
+#include <array>
+#include <string_view>
+
 #include "src/workdb/build_events.h"
 
 namespace dt {
 
 class Connection;
+
+// The tables this phase makes, in the order it makes them.
+inline constexpr std::array<std::string_view, 3> kDerivedTables = {"KMYE", "PZ", "aidInfo"};
 
 // REQUIRES: `connection` open on the work database, NewCode rebuilt.
 // Runs the six statements in order through the statement runner: a failed

@@ -3,6 +3,7 @@
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/file_sync.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "src/staging/staging.h"
@@ -33,6 +34,7 @@ WorkPaths MakeWorkPaths(const std::string& base_directory) {
   const std::string template_name = ResolveChild(base_directory + database_dir, "empty.mdb");
 
   WorkPaths paths;
+  paths.staging_folder = base_directory + staging_dir;
   paths.template_database = base_directory + PathDelim + database_dir + PathDelim + template_name;
   paths.work_database = base_directory + PathDelim + staging_dir + PathDelim + "KORVA.mdb";
   paths.text_connection = std::string(kProvider) + base_directory + staging_dir + PathDelim +
@@ -42,9 +44,13 @@ WorkPaths MakeWorkPaths(const std::string& base_directory) {
   return paths;
 }
 
+std::string ImportedTableName(const std::string& file_name) {
+  return LeadingPart(file_name, static_cast<int>(file_name.size()) - 4);
+}
+
 std::string ImportStatement(const std::string& file_name, const std::string& work_database) {
-  const std::string table = LeadingPart(file_name, static_cast<int>(file_name.size()) - 4);
-  return FillTemplate("select * into %s in \"%s\" from %s", {table, work_database, file_name});
+  return FillTemplate("select * into %s in \"%s\" from %s",
+                      {ImportedTableName(file_name), work_database, file_name});
 }
 
 void CopyTemplate(const WorkPaths& paths) {
@@ -74,6 +80,17 @@ void ImportSources(const std::string& base_directory, const WorkPaths& paths,
 
 void ConnectWorkDatabase(const WorkPaths& paths, Connection& connection) {
   Reconnect(connection, paths.work_connection);
+}
+
+void SaveWorkDatabase(const WorkPaths& paths, Connection& connection) {
+  // Flushed before the engine lets go of the file: a write the disk failed
+  // in the background is then reported here, to the first flush that asks.
+  int error = 0;
+  if (!platform::SyncToDisk(paths.work_database, &error)) {
+    throw Exception("Cannot write \"" + paths.work_database + "\" to disk. " +
+                    platform::SystemErrorText(error));
+  }
+  connection.Close();
 }
 
 }  // namespace dt

@@ -17,20 +17,26 @@ namespace dt {
 class Connection;
 
 struct WorkPaths {
+  std::string staging_folder;     // base + TemplateTemp, without a trailing delimiter
   std::string template_database;  // base + DataBase + empty.mdb
   std::string work_database;      // base + TemplateTemp + KORVA.mdb
   std::string text_connection;    // the staging folder, read by the text driver
   std::string work_connection;    // the work database
 };
 
-// REQUIRES: `base_directory` ends with PathDelim. Paths are joined with
-// PathDelim after the base, so they hold a doubled delimiter there, as the
-// host's own paths do.
+// REQUIRES: `base_directory` ends with PathDelim. The database paths are
+// joined with PathDelim after the base, so they hold a doubled delimiter
+// there, as the host's own paths do; the staging folder, which only names
+// the folder in messages and to the OS, does not.
 WorkPaths MakeWorkPaths(const std::string& base_directory);
 
-// The import statement of a staged file: its table is the file name less its
-// last four characters; the values are joined in as they stand, so a name
-// the engine cannot take (one holding a space) gives a statement that fails.
+// The table the import makes of a staged file: its file name less its last
+// four characters (".txt"), letter case as found.
+std::string ImportedTableName(const std::string& file_name);
+
+// The import statement of a staged file, for its ImportedTableName; the
+// values are joined in as they stand, so a name the engine cannot take (one
+// holding a space) gives a statement that fails.
 std::string ImportStatement(const std::string& file_name, const std::string& work_database);
 
 // Replaces the work database with a copy of the template. Raises Exception
@@ -52,5 +58,12 @@ void ImportSources(const std::string& base_directory, const WorkPaths& paths,
 // Closes the connection and opens it on the work database; EOleException
 // when that cannot be opened.
 void ConnectWorkDatabase(const WorkPaths& paths, Connection& connection);
+
+// Ends the build's work on the work database: flushes the file to disk
+// while the connection still holds it, then closes the connection. Raises
+// Exception "Cannot write "<work database>" to disk. <system text>" when
+// the flush fails, and what closing raises; success means every table the
+// build made survives a crash of the program or a power loss from then on.
+void SaveWorkDatabase(const WorkPaths& paths, Connection& connection);
 
 }  // namespace dt

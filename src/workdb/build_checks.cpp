@@ -1,0 +1,74 @@
+// The checks made before the build's work: one source file per table, and
+// no derived table before its derivation.
+#include "src/workdb/build_checks.h"
+
+#include <map>
+
+#include "platform/codepage.h"
+#include "platform/errors.h"
+#include "src/staging/text_utils.h"
+#include "src/workdb/data_access.h"
+#include "src/workdb/derived_tables.h"
+#include "src/workdb/work_database.h"
+
+namespace dt {
+namespace {
+
+// A table name as the engine matches it: ASCII letter case ignored. Folded
+// in UTF-8, where no byte of a Chinese character can pass for a letter.
+std::string TableKey(std::string_view ansi_name) {
+  return AsciiUpperCase(platform::AnsiToUtf8(ansi_name));
+}
+
+bool IsDerivedTable(const std::string& ansi_name) {
+  const std::string key = TableKey(ansi_name);
+  for (const std::string_view derived : kDerivedTables) {
+    if (key == TableKey(derived)) return true;
+  }
+  return false;
+}
+
+// True when the open work database holds `table`: a query of none of its
+// rows runs only on a table that is there.
+bool HoldsTable(Connection& connection, std::string_view table) {
+  RowQuery query;
+  query.SetConnection(connection);
+  query.SetSQL("select * from [" + std::string(table) + "] where 1 = 0");
+  try {
+    query.Open();
+  } catch (const EOleException&) {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void CheckSourceTables(const std::vector<std::string>& source_list) {
+  std::map<std::string, const std::string*> first_by_table;
+  for (const std::string& source : source_list) {
+    const std::string table = ImportedTableName(FileNamePart(source));
+    if (IsDerivedTable(table)) {
+      throw Exception("Source file \"" + source + "\" would be imported as table " + table +
+                      ", which the build derives itself");
+    }
+    const auto [found, added] = first_by_table.emplace(TableKey(table), &source);
+    if (!added) {
+      throw Exception("Source files \"" + *found->second + "\" and \"" + source +
+                      "\" would both be imported as table " + table);
+    }
+  }
+}
+
+void CheckTemplateTables(const WorkPaths& paths, Connection& connection) {
+  ConnectWorkDatabase(paths, connection);
+  for (const std::string_view table : kDerivedTables) {
+    if (HoldsTable(connection, table)) {
+      throw Exception("The template database \"" + paths.template_database +
+                      "\" already holds table " + std::string(table) +
+                      ", which the build derives itself");
+    }
+  }
+}
+
+}  // namespace dt
