@@ -1,15 +1,19 @@
 // The user-interface model the run window is built on: a form with panels,
 // a label, a button, a progress bar and timers, shown modally by an event
-// loop that fires timers and handles close requests. On POSIX nothing is
-// drawn; every widget's state (texts, layout, progress) is plain data that
-// tests and terminal views read. Time comes from a Clock, so tests can let
-// it jump instead of waiting. One thread: the one that shows the form.
+// loop that fires timers and handles close requests. Every widget's state
+// (texts, layout, progress) is plain data that tests and terminal views
+// read. Time comes from a Clock, so tests can let it jump instead of
+// waiting. A form on the system clock is also drawn where the platform
+// draws (a real modal window on Windows); on POSIX, or on any other clock,
+// nothing is drawn. One thread: the one that shows the form.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace dt::platform {
@@ -72,11 +76,14 @@ struct FontSpec {
 enum class Align { kNone, kTop, kBottom, kClient };
 enum class Frame { kNone, kFlat, kGroove };
 
+class Form;
+
 // What every widget has: a name, a parent (null for the form's own area),
 // a placement relative to the parent, and a colour.
 struct Control {
   std::string name;
   const Control* parent = nullptr;
+  Form* form = nullptr;  // the form that lays it out; set by Form::AddControl
   Bounds bounds;
   Align align = Align::kNone;
   Color color = clBtnFace;
@@ -101,7 +108,8 @@ struct Button : Control {
 };
 
 // A bar of TotalParts parts that shows Percent. Repaint draws it at once,
-// on the calling thread: OnPaint (if set) is the drawing.
+// on the calling thread: the form's real window, when it has one, shows the
+// new value before Repaint returns; then OnPaint (if set) is called.
 struct ProgressBar : Control {
   int TotalParts = 100;
   int PartsComplete = 0;
@@ -116,7 +124,7 @@ struct ProgressBar : Control {
   void Repaint();
 };
 
-class Form;
+class NativeWindow;
 
 // A timer of a form: while enabled it fires OnTimer every Interval ms from
 // the form's event loop (an interval of 0 never fires).
@@ -171,6 +179,18 @@ class Form {
 
   std::function<void()> OnShow;
 
+  // The widgets the form lays out and, where it is drawn, shows, in the
+  // order added. REQUIRES: a control's parent is added before it; every
+  // control outlives the form's ShowModal.
+  using ControlRef = std::variant<Panel*, Label*, Button*, ProgressBar*>;
+  void AddControl(ControlRef control);
+  const std::vector<ControlRef>& Controls() const { return controls_; }
+  const std::vector<Timer*>& Timers() const { return timers_; }
+
+  // The OS window while the form is shown on a platform that draws it, as
+  // a number (an HWND on Windows); 0 otherwise.
+  std::uintptr_t WindowHandle() const;
+
   // Shows the form, calls OnShow, then handles close requests and timers
   // until a modal result is set, and hides it. Returns the modal result. A
   // loop with nothing left that could end it (no close request pending, no
@@ -182,11 +202,15 @@ class Form {
   // Queues a close request, handled by the event loop or ProcessMessages.
   void PostCloseRequest() { ++pending_close_requests_; }
   // Handles what is waiting now: the queued close requests, then each
-  // enabled timer that is due (once each); does not wait.
+  // enabled timer that is due (once each); does not wait. With a real
+  // window, the thread's pending window messages are handled too. An
+  // exception of a handler it runs leaves ProcessMessages.
   void ProcessMessages();
 
  private:
   friend class Timer;
+  friend struct ProgressBar;
+  bool TakeCloseRequest();
   bool DispatchOne();
   Timer* EarliestTimer() const;
 
@@ -196,6 +220,8 @@ class Form {
   int modal_result_ = mrNone;
   int pending_close_requests_ = 0;
   std::vector<Timer*> timers_;
+  std::vector<ControlRef> controls_;
+  std::unique_ptr<NativeWindow> native_;  // only while shown in a real window
 };
 
 // The library's one application object: the window handle that its

@@ -9,7 +9,9 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -124,6 +126,40 @@ TEST(EventLoopTest, AnErrorInAHandlerLeavesTheFormHidden) {
   EXPECT_FALSE(platform::TheApplication().OtherWindowsDisabled());
 }
 
+// --- The form's controls ----------------------------------------------------
+
+TEST(FormControlsTest, ControlsAreKeptInOrderAndKnowTheirForm) {
+  platform::ManualClock clock;
+  platform::Form form(clock);
+  platform::Panel panel;
+  platform::Label label;
+  label.parent = &panel;
+  platform::ProgressBar bar;
+  form.AddControl(&panel);
+  form.AddControl(&label);
+  form.AddControl(&bar);
+  ASSERT_EQ(form.Controls().size(), 3u);
+  EXPECT_EQ(std::get<platform::Panel*>(form.Controls()[0]), &panel);
+  EXPECT_EQ(std::get<platform::Label*>(form.Controls()[1]), &label);
+  EXPECT_EQ(std::get<platform::ProgressBar*>(form.Controls()[2]), &bar);
+  EXPECT_EQ(label.form, &form);
+  bar.Repaint();
+  EXPECT_EQ(bar.paint_count, 1) << "a form without a window still counts the redraw";
+  EXPECT_EQ(form.WindowHandle(), 0u);
+}
+
+TEST(FormControlsTest, AControlBeforeItsParentIsRefused) {
+  platform::ManualClock clock;
+  platform::Form form(clock);
+  platform::Panel panel;
+  platform::Button button;
+  button.parent = &panel;
+  EXPECT_THROW(form.AddControl(&button), std::invalid_argument);
+  EXPECT_TRUE(form.Controls().empty());
+  EXPECT_EQ(button.form, nullptr);
+  EXPECT_THROW(form.AddControl(static_cast<platform::Panel*>(nullptr)), std::invalid_argument);
+}
+
 // --- The run window -------------------------------------------------------
 
 class RunWindowTest : public ::testing::Test {
@@ -185,6 +221,15 @@ TEST_F(RunWindowTest, LayoutTextsAndComponents) {
     EXPECT_EQ(c.control.parent, c.parent) << c.name;
     EXPECT_EQ(c.control.bounds, c.bounds) << c.name;
   }
+  // The form draws what it knows, in this order, parents first.
+  std::vector<const platform::Control*> known;
+  for (const auto& control : window->Controls()) {
+    known.push_back(
+        std::visit([](const auto* c) -> const platform::Control* { return c; }, control));
+  }
+  EXPECT_EQ(known, (std::vector<const platform::Control*>{
+                       &window->RzPanel1, &window->Btn_OK, &window->RzPanel_Client,
+                       &window->RzLabel_ShowInfo, &window->Progress_Step}));
 }
 
 TEST_F(RunWindowTest, CompletedRunGivesOkAndThePathOnDisk) {

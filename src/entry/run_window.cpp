@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "platform/codepage.h"
-#include "src/workdb/data_access.h"
 #include "src/entry/progress.h"
 #include "src/entry/run_sequence.h"
+#include "src/workdb/data_access.h"
 
 namespace dt {
 
@@ -100,6 +100,13 @@ void TFrm_DealText::LayOut() {
   Progress_Step.TotalParts = 100;
   Progress_Step.PartsComplete = 0;
   Progress_Step.Percent = 0;
+
+  // Parents before their children, as the form draws them.
+  AddControl(&RzPanel1);
+  AddControl(&Btn_OK);
+  AddControl(&RzPanel_Client);
+  AddControl(&RzLabel_ShowInfo);
+  AddControl(&Progress_Step);
 }
 
 void TFrm_DealText::FormCreate() { connection_ = std::make_unique<Connection>(); }
