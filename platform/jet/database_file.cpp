@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/jet/error.h"
+#include "platform/jet/file_paths.h"
 
 namespace dt::jet {
 
@@ -12,7 +13,7 @@ void DiscardSideFiles(const std::string& path) {
   for (const char* suffix : {"-journal", "-wal", "-shm"}) {
     const std::string side = path + suffix;
     std::error_code error;
-    std::filesystem::remove(side, error);
+    std::filesystem::remove(PathOf(side), error);
     if (error) throw Error(ErrorKind::kIo, "Cannot remove '" + side + "': " + error.message());
   }
 }

@@ -1,6 +1,7 @@
 // Statements on a work database: each kind checked against the catalogue,
 // translated and run.
 #include "platform/jet/database_source.h"
+#include "platform/jet/file_paths.h"
 
 #include <filesystem>
 #include <system_error>
@@ -25,7 +26,7 @@ class AttachedDatabase {
  public:
   AttachedDatabase(Database& db, const std::string& path) : db_(db) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
+    if (!std::filesystem::is_regular_file(PathOf(path), error)) {
       throw Error(ErrorKind::kNotFound, "Could not find file '" + path + "'");
     }
     Statement attach(db, "ATTACH DATABASE ?1 AS " + QuoteName(kTargetSchema));

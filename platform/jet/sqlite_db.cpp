@@ -7,6 +7,7 @@
 
 #include "platform/jet/engine_errors.h"
 #include "platform/jet/error.h"
+#include "platform/jet/file_paths.h"
 
 namespace dt::jet {
 namespace {
@@ -36,7 +37,7 @@ sqlite3* OpenHandle(const std::string& path, int flags) {
 
 Database Database::OpenExisting(const std::string& path) {
   std::error_code error;
-  const auto status = std::filesystem::status(path, error);
+  const auto status = std::filesystem::status(PathOf(path), error);
   if (error || !std::filesystem::exists(status)) {
     // A path the system fails to look at is its failure, not a missing file.
     const bool missing = status.type() == std::filesystem::file_type::not_found;

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "platform/jet/error.h"
+#include "platform/jet/file_paths.h"
 #include "platform/jet/header_names.h"
 #include "platform/jet/word_scan.h"
 
@@ -45,7 +46,7 @@ TextReader::TextReader(const std::string& path) : TextReader(path, kDefaultBlock
 
 TextReader::TextReader(const std::string& path, std::size_t block_size)
     : path_(path), block_size_(std::max<std::size_t>(block_size, 1)) {
-  file_.reset(std::fopen(path.c_str(), "rb"));
+  file_.reset(OpenForReading(path));
   if (!file_) {
     const int error = errno;
     const ErrorKind kind =

@@ -1,5 +1,6 @@
 // The text data source: statements on a folder of text files.
 #include "platform/jet/text_source.h"
+#include "platform/jet/file_paths.h"
 
 #include <filesystem>
 #include <system_error>
@@ -18,14 +19,14 @@ constexpr const char* kOnlyImport =
 
 TextSource::TextSource(std::string folder) : folder_(std::move(folder)) {
   std::error_code error;
-  if (!std::filesystem::is_directory(folder_, error)) {
+  if (!std::filesystem::is_directory(PathOf(folder_), error)) {
     throw Error(ErrorKind::kNotFound,
                 "'" + folder_ + "' is not a valid path: the folder does not exist");
   }
 }
 
 std::string TextSource::FindFile(const std::string& name) const {
-  const std::filesystem::path folder(folder_);
+  const std::filesystem::path folder = PathOf(folder_);
   // A file of the folder itself: a name that climbs out of it, or that a
   // zero byte would cut short, names none.
   if (name.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos) {
@@ -33,13 +34,15 @@ std::string TextSource::FindFile(const std::string& name) const {
                                           "' in the text folder '" + folder_ + "'");
   }
   std::error_code error;
-  if (std::filesystem::is_regular_file(folder / name, error)) return (folder / name).string();
+  if (std::filesystem::is_regular_file(folder / PathOf(name), error)) {
+    return Utf8Of(folder / PathOf(name));
+  }
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
        it.increment(error)) {
-    const std::string entry = it->path().filename().string();
-    if (EqualsIgnoreCase(entry, name) && it->is_regular_file(error)) return it->path().string();
+    const std::string entry = Utf8Of(it->path().filename());
+    if (EqualsIgnoreCase(entry, name) && it->is_regular_file(error)) return Utf8Of(it->path());
   }
-  throw Error(ErrorKind::kNotFound, "Could not find file '" + (folder / name).string() + "'");
+  throw Error(ErrorKind::kNotFound, "Could not find file '" + Utf8Of(folder / PathOf(name)) + "'");
 }
 
 std::int64_t TextSource::Execute(std::string_view sql) {
