@@ -23,8 +23,10 @@ namespace fs = std::filesystem;
 // One random stream per table (see StreamSeed).
 enum Stream : std::uint64_t { kYear, kAccounts, kBudgets, kItems, kVouchers, kLoans, kBalances };
 
-std::uint64_t Clamp(std::uint64_t value, std::uint64_t low, std::uint64_t high) {
-  return std::min(std::max(value, low), high);
+// A count between `low` and `high`: small enough for a size on any platform.
+std::size_t Clamp(std::uint64_t value, std::size_t low, std::size_t high) {
+  return static_cast<std::size_t>(
+      std::min<std::uint64_t>(std::max<std::uint64_t>(value, low), high));
 }
 
 const std::string& CatalogueColumns(std::string_view file_name) {

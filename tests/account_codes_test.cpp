@@ -149,7 +149,7 @@ TEST(RebuildFailureTest, NewCodeThatCannotBeAddedEndsTheBuildAtTheFirstRow) {
   Db(base.WorkDatabase()).Exec("create table Accounts (SID varchar(50))");
   Db(base.WorkDatabase()).Exec("insert into Accounts values ('1.01')");
   sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(base.WorkDatabase().c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(base.WorkDatabase().string().c_str(), &raw), SQLITE_OK);
   const int created = sqlite3_exec(raw, "CREATE VIEW ACCOUNTSECTIONS AS SELECT * FROM Accounts",
                                    nullptr, nullptr, nullptr);
   sqlite3_close(raw);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/paths.h"
 #include "platform/jet/session.h"
 #include "src/workdb/build_events.h"
 
@@ -39,7 +40,7 @@ class TempDir {
 
   const std::filesystem::path& path() const { return path_; }
   // The directory as the build takes it: ending with the path delimiter.
-  std::string Base() const { return path_.string() + "/"; }
+  std::string Base() const { return path_.string() + platform::PathDelim; }
 
  private:
   std::filesystem::path path_;

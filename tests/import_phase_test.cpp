@@ -10,6 +10,7 @@
 #include "src/workdb/statement_runner.h"
 #include "src/workdb/work_database.h"
 #include "tests/build_test_util.h"
+#include "tests/native_path.h"
 
 namespace dt {
 namespace {
@@ -17,6 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::BaseDir;
 using testing::Db;
+using testing::Native;
 using testing::RecordingEvents;
 using testing::TempDir;
 using testing::U8;
@@ -29,23 +31,22 @@ TEST(WorkPathsTest, FormedFromTheBaseWithTheFoldersAsTheyExist) {
   const std::string base = dir.Base();
   // Nothing exists yet: the names stand as written.
   WorkPaths paths = MakeWorkPaths(base);
-  EXPECT_EQ(paths.template_database, base + "/DataBase/empty.mdb");
-  EXPECT_EQ(paths.work_database, base + "/TemplateTemp/KORVA.mdb");
-  EXPECT_EQ(paths.text_connection, kProvider + base +
-                                       "TemplateTemp/;Extended Properties=text;Persist "
-                                       "Security Info=False");
+  EXPECT_EQ(paths.template_database, base + Native("/DataBase/empty.mdb"));
+  EXPECT_EQ(paths.work_database, base + Native("/TemplateTemp/KORVA.mdb"));
+  EXPECT_EQ(paths.text_connection, kProvider + base + Native("TemplateTemp/") +
+                                       ";Extended Properties=text;Persist Security Info=False");
   EXPECT_EQ(paths.work_connection,
-            kProvider + base + "TemplateTemp/KORVA.mdb;Persist Security Info=False");
+            kProvider + base + Native("TemplateTemp/KORVA.mdb") + ";Persist Security Info=False");
 
   // Folders and the template spelled otherwise are found ignoring case.
   fs::create_directory(dir.path() / "database");
   fs::create_directory(dir.path() / "TEMPLATETEMP");
   WriteFile(dir.path() / "database" / "EMPTY.MDB", "");
   paths = MakeWorkPaths(base);
-  EXPECT_EQ(paths.template_database, base + "/database/EMPTY.MDB");
-  EXPECT_EQ(paths.work_database, base + "/TEMPLATETEMP/KORVA.mdb");
+  EXPECT_EQ(paths.template_database, base + Native("/database/EMPTY.MDB"));
+  EXPECT_EQ(paths.work_database, base + Native("/TEMPLATETEMP/KORVA.mdb"));
   EXPECT_EQ(paths.work_connection,
-            kProvider + base + "TEMPLATETEMP/KORVA.mdb;Persist Security Info=False");
+            kProvider + base + Native("TEMPLATETEMP/KORVA.mdb") + ";Persist Security Info=False");
 }
 
 TEST(ImportStatementTest, TableIsTheFileNameLessItsExtension) {
@@ -180,7 +181,7 @@ TEST_F(ImportTest, EmptySourceListStillGivesAFreshWorkDatabase) {
 // statement had begun to change.
 void LeaveInterruptedWorkDatabase(const fs::path& file) {
   sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(file.string().c_str(), &db), SQLITE_OK);
   auto exec = [&](const char* sql) {
     EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
   };

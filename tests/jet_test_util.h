@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/jet/session.h"
+#include "platform/paths.h"
 
 namespace dt::jet::testing {
 
@@ -33,7 +34,7 @@ class ScratchDir {
   ScratchDir& operator=(const ScratchDir&) = delete;
 
   std::string File(const std::string& name) const { return (path_ / name).string(); }
-  std::string Folder() const { return path_.string() + "/"; }
+  std::string Folder() const { return path_.string() + platform::PathDelim; }
 
   // Writes `content` to `name` and returns its path.
   std::string Write(const std::string& name, const std::string& content) const {

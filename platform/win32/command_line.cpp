@@ -1,8 +1,9 @@
 // The program's arguments on Windows, from the wide command line.
 #include "platform/command_line.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <memory>
 
