@@ -1,13 +1,16 @@
-// Conversions between the ANSI code page (code page 936 on POSIX) and the
-// Unicode forms used at the system's edges: UTF-8 for the work database and
-// the POSIX file system, UTF-16 for the run result and the host log message.
+// Conversions between the ANSI code page (code page 936, named by number on
+// Windows too, whatever the machine's own) and the Unicode forms used at the
+// system's edges: UTF-8 for the work database and the POSIX file system,
+// UTF-16 for the run result, the host log message and Windows file names.
 //
 // No text makes a conversion fail: a character the target lacks becomes the
-// code page's default character '?', and bytes that are not valid in the
-// source encoding become '?' too (a replacement, never a cut). User-defined
-// characters of the code page map to and from Unicode's private use area. Only a C
-// library without code page 936 makes every conversion raise
-// std::runtime_error.
+// code page's default character '?', and each malformed byte sequence of the
+// source becomes one '?' (a replacement, never a cut; the bytes after it are
+// kept). User-defined characters of the code page map to and from Unicode's
+// private use area. The table is the C library's on POSIX and the system's
+// on Windows, which maps a few more bytes (0xFF, some unassigned pairs) to
+// the private use area too. Only a C library without code page 936 makes
+// every conversion raise std::runtime_error.
 #pragma once
 
 #include <string>

@@ -1,10 +1,12 @@
 // Streaming file access for staging: a reading handle and a writing handle
 // that builds its file beside the target and puts it in place only when the
-// caller commits. Both close their descriptor when destroyed. They report
-// failures as OS error codes (errno on POSIX); callers choose the error kind.
+// caller commits. Both close their handle when destroyed. They report
+// failures as OS error codes (errno on POSIX, the system error code on
+// Windows); callers choose the error kind.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,8 +19,9 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // Opens `ansi_path` for reading. False on failure; see error(). Never
-  // waits for a writer: a named pipe that none holds open reads as empty.
+  // Opens `ansi_path` for reading; others may read it meanwhile. False on
+  // failure; see error(). Never waits for a writer: a named pipe that none
+  // holds open reads as empty (on Windows it cannot be opened).
   bool Open(const std::string& ansi_path);
   // Reads up to `size` bytes into `buffer`, storing the count in *count
   // (0 at the end of the file). False on a read error; see error().
@@ -26,7 +29,7 @@ class InputFile {
   int error() const noexcept { return error_; }
 
  private:
-  int fd_ = -1;
+  std::intptr_t handle_ = -1;  // the OS's handle; -1 (the invalid one everywhere) when none
   int error_ = 0;
 };
 
@@ -45,16 +48,17 @@ class OutputFile {
   // Writes all of `bytes`. False when the file took fewer; see error().
   bool Write(std::string_view bytes);
   // Flushes, closes and renames over the target. When `fail_if_exists` an
-  // existing target is kept and Commit fails with EEXIST.
+  // existing target is kept and Commit fails with kFileExists
+  // (files.h).
   bool Commit(bool fail_if_exists = false);
   int error() const noexcept { return error_; }
 
  private:
   void Discard() noexcept;
-  int fd_ = -1;
+  std::intptr_t handle_ = -1;
   int error_ = 0;
-  std::string temp_path_;    // native
-  std::string target_path_;  // native
+  std::string temp_path_;    // NativePath form
+  std::string target_path_;  // NativePath form
 };
 
 }  // namespace dt::platform

@@ -3,6 +3,9 @@
 // directory part (up to its last PathDelim) and a wildcard of '*' and '?'
 // matched against each entry's name ignoring ASCII letter case. Every entry
 // is considered, hidden ones too; "." and ".." are reported like others.
+// On Windows the system's own search matches: it ignores the case of other
+// letters too, and where the file system keeps 8.3 short names it matches
+// them as well (so "*.txt" can find "a.txt1", whose short name ends ".TXT").
 #pragma once
 
 #include <string>
@@ -42,9 +45,9 @@ class FileSearch {
   void Close() noexcept;
 
  private:
-  void* dir_ = nullptr;    // the OS's directory stream
-  std::string directory_;  // native directory path
-  std::string wildcard_;   // ANSI wildcard
+  void* handle_ = nullptr;  // the OS's search: a directory stream, or a find handle
+  std::string directory_;   // native directory path, where the search matches by itself
+  std::string wildcard_;    // ANSI wildcard, likewise
   int error_ = 0;
 };
 

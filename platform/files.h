@@ -1,6 +1,7 @@
 // Whole-file services the system asks of the OS: copying a file, reading and
 // writing a whole file for the line list, and the OS's text for an error.
-// Paths are ANSI text; on POSIX each is converted to UTF-8 for the call.
+// Paths are ANSI text, converted for each call (to UTF-8 on POSIX, to UTF-16
+// on Windows).
 #pragma once
 
 #include <string>
@@ -8,9 +9,16 @@
 
 namespace dt::platform {
 
-// The OS's message for `error_code` (an errno value on POSIX) as ANSI text,
-// at most 255 bytes, with every trailing byte that is a period or <= 32
-// removed.
+// OS error codes (errno values on POSIX, system error codes on Windows) for
+// the failures callers tell apart or name.
+extern const int kFileNotFound;  // no such file
+extern const int kPathNotFound;  // no such folder on the way to it (kFileNotFound on POSIX)
+extern const int kFileExists;    // a target that must not be replaced exists
+extern const int kIsADirectory;  // a folder opened as a file (access denied on Windows)
+
+// The OS's message for `error_code` as ANSI text, in the OS's language, at
+// most 255 bytes, with every trailing byte that is a period or <= 32
+// removed; an "Unknown error" text when the OS has no message for it.
 std::string SystemErrorText(int error_code);
 
 // Copies `existing` to `target` in large blocks. An existing target is

@@ -1,6 +1,7 @@
 // Paths as the system builds them: plain concatenations with PathDelim, so
-// each platform sees native paths. On POSIX, file names are stored in UTF-8
-// while the system holds paths as ANSI text; every system call converts.
+// each platform sees native paths. The system holds paths as ANSI text; every
+// system call converts, to UTF-8 on POSIX (where file names are stored so),
+// to UTF-16 on Windows.
 #pragma once
 
 #include <string>
@@ -14,7 +15,8 @@ inline constexpr char PathDelim = '\\';
 inline constexpr char PathDelim = '/';
 #endif
 
-// The ANSI path as the file system spells it (UTF-8 on POSIX).
+// The ANSI path as the file system's calls take it: UTF-8 on POSIX, the ANSI
+// path itself on Windows (its wide calls convert).
 std::string NativePath(std::string_view ansi_path);
 
 // The name of the entry under `directory` that equals `name` ignoring ASCII
@@ -26,7 +28,9 @@ std::string ResolveChild(std::string_view directory, std::string_view name);
 // `path` made absolute against the current directory (ANSI in and out).
 // Lexical, as the Windows full-path call is: doubled delimiters and "."
 // segments are dropped, ".." removes the segment before it, a trailing
-// delimiter is kept; links are not resolved and nothing need exist.
+// delimiter is kept; links are not resolved and nothing need exist. On
+// Windows it is that call: a path from the root takes the current drive,
+// and trailing dots and spaces of the last segment go.
 std::string AbsolutePath(std::string_view path);
 
 }  // namespace dt::platform

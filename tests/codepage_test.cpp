@@ -3,7 +3,10 @@
 #include "platform/codepage.h"
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <iconv.h>
+#endif
 
 namespace dt::platform {
 namespace {
@@ -39,38 +42,134 @@ TEST(CodepageTest, MalformedInputIsReplacedNotCut) {
   EXPECT_EQ(AnsiToUtf16(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
 }
 
+// Each malformed sequence becomes one '?', and the text after it is kept:
+// a byte that cannot follow a lead byte is a character of its own.
+TEST(CodepageTest, EachMalformedSequenceBecomesOneQuestionMark) {
+  struct AnsiCase {
+    std::string ansi;
+    std::u16string utf16;
+  };
+  const AnsiCase ansi_cases[] = {
+      {"\xD6,1", u"?,1"},
+      {"\x81\x30", u"?0"},
+      {std::string("\xD6\0x", 3), std::u16string(u"?\0x", 3)},
+      {"\xD6\xD0\xD6", u"中?"},
+      {"x\xD6\xD0\x81\x7F\xCE\xC4", u"x中?\x7F文"},
+  };
+  for (const AnsiCase& c : ansi_cases) {
+    EXPECT_EQ(AnsiToUtf16(c.ansi), c.utf16) << c.ansi;
+    EXPECT_EQ(AnsiToUtf8(c.ansi), Utf16ToUtf8(c.utf16)) << c.ansi;
+  }
+  struct Utf8Case {
+    std::string utf8;
+    std::u16string utf16;
+  };
+  const Utf8Case utf8_cases[] = {
+      {"\xE4\xB8"
+       "a",
+       u"?a"},                                     // cut short
+      {"\xED\xA0\x80", u"?"},                      // a surrogate's code
+      {"\xC0\x80|\xFF|\x80\x80", u"?|?|?"},        // overlong, never a lead, lone continuations
+      {"\xE4\xB8\xAD\xF8\xE6\x96\x87", u"中?文"},  // a bad byte between whole characters
+  };
+  for (const Utf8Case& c : utf8_cases) EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16) << c.utf8;
+  // Half of a surrogate pair is no character: one '?' in either target.
+  EXPECT_EQ(Utf16ToUtf8(u"a\xD800"
+                        u"b"),
+            "a?b");
+  EXPECT_EQ(Utf16ToAnsi(u"a\xDC00"
+                        u"b"),
+            "a?b");
+  EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");  // a whole pair converts
+}
+
+// A long text with one bad character in it keeps everything else.
+TEST(CodepageTest, OneBadCharacterInALongTextChangesOnlyItself) {
+  std::string ansi;
+  std::u16string expected;
+  for (int i = 0; i < 600; ++i) {
+    ansi += "\xD6\xD0";
+    expected += u"中";
+  }
+  ansi += "\x81,";  // a lead byte with a byte that cannot follow it
+  expected += u"?,";
+  for (int i = 0; i < 600; ++i) {
+    ansi += "\xCE\xC4";
+    expected += u"文";
+  }
+  const std::u16string got = AnsiToUtf16(ansi);
+  ASSERT_EQ(got.size(), expected.size());
+  EXPECT_TRUE(got == expected);
+  EXPECT_TRUE(AnsiToUtf8(ansi) == Utf16ToUtf8(expected));
+}
+
+// The code point a reference table gives a pair of code page 936, 0 when
+// it gives none: glibc's GB18030 table, which took over the way Windows maps
+// the user-defined ranges; on Windows, the system's own table.
+#ifdef _WIN32
+class ReferenceTable {
+ public:
+  bool ok() const { return true; }
+  char16_t operator()(const std::string& pair) const {
+    const std::u16string unicode = AnsiToUtf16(pair);
+    return unicode.size() == 1 ? unicode[0] : 0;
+  }
+};
+#else
+class ReferenceTable {
+ public:
+  ReferenceTable() : gb18030_(iconv_open("UTF-16LE", "GB18030")) {}
+  ~ReferenceTable() {
+    if (ok()) iconv_close(gb18030_);
+  }
+  ReferenceTable(const ReferenceTable&) = delete;
+  ReferenceTable& operator=(const ReferenceTable&) = delete;
+  bool ok() const { return gb18030_ != reinterpret_cast<iconv_t>(-1); }
+  char16_t operator()(const std::string& pair) const {
+    char in[2] = {pair[0], pair[1]};
+    char16_t reference = 0;
+    char* in_ptr = in;
+    size_t in_left = 2;
+    char* out_ptr = reinterpret_cast<char*>(&reference);
+    size_t out_left = 2;
+    if (iconv(gb18030_, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<size_t>(-1)) {
+      return 0;
+    }
+    return reference;
+  }
+
+ private:
+  iconv_t gb18030_;
+};
+#endif
+
 // The user-defined ranges of code page 936 map to the private use area the
-// way Windows maps them, which GB18030 took over; glibc's GB18030 table is
-// the reference for every pair of the three ranges.
+// way Windows maps them, for every pair of the three ranges.
 TEST(CodepageTest, UserDefinedCharactersMapToThePrivateUseAreaAndBack) {
-  iconv_t gb18030 = iconv_open("UTF-16LE", "GB18030");
-  ASSERT_NE(gb18030, reinterpret_cast<iconv_t>(-1));
+  const ReferenceTable table;
+  ASSERT_TRUE(table.ok());
   int pairs = 0;
   for (int lead = 0x81; lead <= 0xFE; ++lead) {
     for (int trail = 0x40; trail <= 0xFE; ++trail) {
       const char32_t mapped = UserDefinedToUnicode(lead, trail);
       if (mapped == 0) continue;
       ++pairs;
-      char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-      char16_t reference = 0;
-      char* in_ptr = in;
-      size_t in_left = 2;
-      char* out_ptr = reinterpret_cast<char*>(&reference);
-      size_t out_left = 2;
-      ASSERT_NE(iconv(gb18030, &in_ptr, &in_left, &out_ptr, &out_left), static_cast<size_t>(-1));
+      const std::string ansi = {static_cast<char>(lead), static_cast<char>(trail)};
+      const char16_t reference = table(ansi);
       ASSERT_EQ(mapped, reference) << std::hex << lead << trail;
-      const std::string ansi(in, 2);
       ASSERT_EQ(AnsiToUtf16(ansi), std::u16string(1, reference)) << std::hex << lead << trail;
       ASSERT_EQ(Utf16ToAnsi(std::u16string(1, reference)), ansi) << std::hex << lead << trail;
       ASSERT_EQ(Utf8ToAnsi(AnsiToUtf8(ansi)), ansi) << std::hex << lead << trail;
     }
   }
-  iconv_close(gb18030);
   EXPECT_EQ(pairs, 6 * 94 + 7 * 94 + 7 * 96);
   unsigned char lead = 0;
   unsigned char trail = 0;
   EXPECT_FALSE(UnicodeToUserDefined(0xE766, lead, trail));
+#ifndef _WIN32
+  // Windows' own table goes on past the ranges (U+E766 is A2 AB there).
   EXPECT_EQ(Utf8ToAnsi("\xEE\x9D\xA6"), "?");  // U+E766, past the ranges
+#endif
 }
 
 TEST(CodepageTest, ValidUtf8IsRecognised) {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,6 +16,8 @@ namespace dt {
 namespace {
 
 using namespace std::string_literals;
+using platform::SystemErrorText;
+using testing::Native;
 using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
@@ -171,7 +172,7 @@ TEST(LineListFileTest, LoadingAMissingFileRaisesFileOpenError) {
     FAIL() << "no error";
   } catch (const EFOpenError& e) {
     EXPECT_EQ(e.Message(), "Cannot open file \"" + (dir / "missing.txt") + "\". " +
-                               platform::SystemErrorText(ENOENT));
+                               SystemErrorText(platform::kFileNotFound));
   }
   EXPECT_EQ(Lines(list), std::vector<std::string>{"kept"});
 }
@@ -183,7 +184,7 @@ TEST(LineListFileTest, LoadNamesTheAbsolutePath) {
   std::filesystem::current_path(dir.path());
   std::string message;
   try {
-    LineList().LoadFromFile("./sub/../missing.txt");
+    LineList().LoadFromFile(Native("./sub/../missing.txt"));
   } catch (const EFOpenError& e) {
     message = e.Message();
   }
@@ -191,7 +192,8 @@ TEST(LineListFileTest, LoadNamesTheAbsolutePath) {
   list.LoadFromFile("rel.txt");  // relative paths load against the current directory
   std::filesystem::current_path(previous);
   const std::string real = std::filesystem::canonical(dir.path()).string();
-  EXPECT_EQ(message, "Cannot open file \"" + real + "/missing.txt\". No such file or directory");
+  EXPECT_EQ(message, "Cannot open file \"" + real + Native("/missing.txt") + "\". " +
+                         SystemErrorText(platform::kFileNotFound));
   EXPECT_EQ(Lines(list), std::vector<std::string>{"x"});
 }
 
@@ -204,7 +206,8 @@ TEST(LineListFileTest, SavingWhereNoFileCanBeCreatedRaisesFileCreateError) {
     list.SaveToFile(path);
     FAIL() << "no error";
   } catch (const EFCreateError& e) {
-    EXPECT_EQ(e.Message(), "Cannot create file \"" + path + "\". No such file or directory");
+    EXPECT_EQ(e.Message(),
+              "Cannot create file \"" + path + "\". " + SystemErrorText(platform::kPathNotFound));
   }
 }
 

@@ -7,20 +7,23 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
-#include <random>
 #include <vector>
 
 #include "platform/paths.h"
+#include "tests/native_path.h"
 
 namespace dt::testing {
 
-// `path` with each '/' made the platform's path delimiter, so a test can
-// write its expected paths once for every platform.
-inline std::string Native(std::string path) {
-  std::replace(path.begin(), path.end(), '/', platform::PathDelim);
-  return path;
+
+// The file-system path of `utf8`: the helpers below take names as UTF-8, the
+// file system's own encoding on POSIX, so a test names a file the same way
+// everywhere (on Windows the narrow form would be read in the machine's code
+// page).
+inline std::filesystem::path FsPath(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
 class TempDir {
@@ -60,22 +63,23 @@ class TempDir {
 };
 
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(FsPath(path), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Names in `directory`, in the order the file system reports them.
+// Names in `directory` (UTF-8), in the order the file system reports them.
 inline std::vector<std::string> EntryNames(const std::string& directory) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-    names.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(FsPath(directory))) {
+    const std::u8string name = entry.path().filename().u8string();
+    names.emplace_back(name.begin(), name.end());
   }
   return names;
 }

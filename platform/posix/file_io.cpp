@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 
+#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace dt::platform {
@@ -17,30 +18,30 @@ std::atomic<unsigned> temp_counter{0};
 }  // namespace
 
 InputFile::~InputFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (handle_ >= 0) ::close(handle_);
 }
 
 bool InputFile::Open(const std::string& ansi_path) {
-  if (fd_ >= 0) ::close(fd_);
+  if (handle_ >= 0) ::close(handle_);
   // Opened without waiting, so a pipe that no program writes to reads as
   // empty instead of stopping the run; reads then block as usual.
-  fd_ = ::open(NativePath(ansi_path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd_ >= 0) {
-    const int flags = ::fcntl(fd_, F_GETFL);
-    if (flags != -1) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
+  handle_ = ::open(NativePath(ansi_path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (handle_ >= 0) {
+    const int flags = ::fcntl(handle_, F_GETFL);
+    if (flags != -1) ::fcntl(handle_, F_SETFL, flags & ~O_NONBLOCK);
   }
-  error_ = fd_ < 0 ? errno : 0;
-  return fd_ >= 0;
+  error_ = handle_ < 0 ? errno : 0;
+  return handle_ >= 0;
 }
 
 bool InputFile::Read(char* buffer, std::size_t size, std::size_t* count) {
   *count = 0;
-  if (fd_ < 0) {
+  if (handle_ < 0) {
     error_ = EBADF;
     return false;
   }
   for (;;) {
-    const ssize_t n = ::read(fd_, buffer, size);
+    const ssize_t n = ::read(handle_, buffer, size);
     if (n >= 0) {
       *count = static_cast<std::size_t>(n);
       return true;
@@ -55,8 +56,8 @@ bool InputFile::Read(char* buffer, std::size_t size, std::size_t* count) {
 OutputFile::~OutputFile() { Discard(); }
 
 void OutputFile::Discard() noexcept {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  if (handle_ >= 0) ::close(handle_);
+  handle_ = -1;
   if (!temp_path_.empty()) ::unlink(temp_path_.c_str());
   temp_path_.clear();
 }
@@ -72,8 +73,8 @@ bool OutputFile::Create(const std::string& ansi_target) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate =
         stem + ".~" + std::to_string(::getpid()) + "." + std::to_string(temp_counter.fetch_add(1));
-    fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ >= 0) {
+    handle_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (handle_ >= 0) {
       temp_path_ = std::move(candidate);
       error_ = 0;
       return true;
@@ -90,14 +91,14 @@ bool OutputFile::Create(const std::string& ansi_target) {
 }
 
 bool OutputFile::Write(std::string_view bytes) {
-  if (fd_ < 0) {
+  if (handle_ < 0) {
     error_ = EBADF;
     return false;
   }
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
-    const ssize_t n = ::write(fd_, p, left);
+    const ssize_t n = ::write(handle_, p, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       error_ = n < 0 ? errno : ENOSPC;
@@ -110,12 +111,12 @@ bool OutputFile::Write(std::string_view bytes) {
 }
 
 bool OutputFile::Commit(bool fail_if_exists) {
-  if (fd_ < 0) {
+  if (handle_ < 0) {
     error_ = EBADF;
     return false;
   }
-  const int fd = fd_;
-  fd_ = -1;
+  const int fd = handle_;
+  handle_ = -1;
   if (::close(fd) != 0) {
     error_ = errno;
     Discard();
@@ -130,7 +131,7 @@ bool OutputFile::Commit(bool fail_if_exists) {
     }
     error_ = errno;
     if (error_ == EEXIST || ::access(target_path_.c_str(), F_OK) == 0) {
-      error_ = EEXIST;
+      error_ = kFileExists;
       Discard();
       return false;
     }

@@ -15,40 +15,15 @@
 namespace dt::platform {
 namespace {
 
-char Fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 DIR* AsDir(void* p) { return static_cast<DIR*>(p); }
 
 }  // namespace
 
-bool WildcardMatch(std::string_view wildcard, std::string_view name) noexcept {
-  std::size_t w = 0;
-  std::size_t n = 0;
-  std::size_t star = std::string_view::npos;  // position after the last '*'
-  std::size_t resume = 0;                     // name position that '*' covers up to
-  while (n < name.size()) {
-    if (w < wildcard.size() && wildcard[w] == '*') {
-      star = ++w;
-      resume = n;
-    } else if (w < wildcard.size() && (wildcard[w] == '?' || Fold(wildcard[w]) == Fold(name[n]))) {
-      ++w;
-      ++n;
-    } else if (star != std::string_view::npos) {
-      w = star;
-      n = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (w < wildcard.size() && wildcard[w] == '*') ++w;
-  return w == wildcard.size();
-}
-
 FileSearch::~FileSearch() { Close(); }
 
 void FileSearch::Close() noexcept {
-  if (dir_ != nullptr) closedir(AsDir(dir_));
-  dir_ = nullptr;
+  if (handle_ != nullptr) closedir(AsDir(handle_));
+  handle_ = nullptr;
 }
 
 bool FileSearch::First(const std::string& ansi_pattern, FoundEntry& entry) {
@@ -61,8 +36,8 @@ bool FileSearch::First(const std::string& ansi_pattern, FoundEntry& entry) {
     directory_ = NativePath(std::string_view(ansi_pattern).substr(0, slash + 1));
     wildcard_ = ansi_pattern.substr(slash + 1);
   }
-  dir_ = opendir(directory_.c_str());
-  if (dir_ == nullptr) {
+  handle_ = opendir(directory_.c_str());
+  if (handle_ == nullptr) {
     error_ = errno == ENOENT || errno == ENOTDIR ? 0 : errno;
     return false;
   }
@@ -73,14 +48,14 @@ bool FileSearch::First(const std::string& ansi_pattern, FoundEntry& entry) {
 }
 
 bool FileSearch::Next(FoundEntry& entry) {
-  if (dir_ == nullptr) return false;
-  while (const dirent* found = readdir(AsDir(dir_))) {
+  if (handle_ == nullptr) return false;
+  while (const dirent* found = readdir(AsDir(handle_))) {
     bool exact = true;
     std::string name = posix::AnsiName(found->d_name, &exact);
     if (!WildcardMatch(wildcard_, name)) continue;
     struct stat st;
     const bool is_directory =
-        fstatat(dirfd(AsDir(dir_)), found->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+        fstatat(dirfd(AsDir(handle_)), found->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
     entry.name = std::move(name);
     entry.is_directory = is_directory;
     entry.exact = exact;

@@ -1,5 +1,5 @@
 // Whole-file services on POSIX: the OS's error texts, file copy through a
-// temporary sibling, and whole-file read and write for the line list.
+// temporary sibling, and whole-file write for the line list.
 #include "platform/files.h"
 
 #include <fcntl.h>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/common/file_messages.h"
 #include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
@@ -19,7 +20,6 @@ namespace dt::platform {
 namespace {
 
 constexpr std::size_t kCopyBlock = std::size_t{1} << 20;
-constexpr std::size_t kMaxErrorText = 255;
 
 // strerror_r comes in a GNU form (returns the text) and an XSI form (fills
 // the buffer and returns a status); these pick the text from either.
@@ -49,32 +49,18 @@ class Descriptor {
   int fd_;
 };
 
-std::string FileMessage(const char* frame, const std::string& ansi_path, int error_code) {
-  return std::string(frame) + " \"" + AbsolutePath(ansi_path) + "\". " +
-         SystemErrorText(error_code);
-}
-
 }  // namespace
+
+const int kFileNotFound = ENOENT;
+const int kPathNotFound = ENOENT;
+const int kFileExists = EEXIST;
+const int kIsADirectory = EISDIR;
 
 std::string SystemErrorText(int error_code) {
   char buffer[512];
   buffer[0] = '\0';
-  std::string text = Utf8ToAnsi(ErrorTextOf(strerror_r(error_code, buffer, sizeof buffer), buffer));
-  if (text.size() > kMaxErrorText) {
-    // Cut on a character boundary so no lone lead byte is left at the end.
-    std::size_t keep = 0;
-    while (keep < text.size()) {
-      const std::size_t width =
-          IsAnsiLeadByte(static_cast<unsigned char>(text[keep])) && keep + 1 < text.size() ? 2 : 1;
-      if (keep + width > kMaxErrorText) break;
-      keep += width;
-    }
-    text.resize(keep);
-  }
-  while (!text.empty() && (text.back() == '.' || static_cast<unsigned char>(text.back()) <= 32)) {
-    text.pop_back();
-  }
-  return text;
+  return TidySystemText(
+      Utf8ToAnsi(ErrorTextOf(strerror_r(error_code, buffer, sizeof buffer), buffer)));
 }
 
 bool CopyFile(const std::string& existing, const std::string& target, bool fail_if_exists,
@@ -85,7 +71,7 @@ bool CopyFile(const std::string& existing, const std::string& target, bool fail_
   };
   InputFile in;
   if (!in.Open(existing)) return fail(in.error());
-  if (fail_if_exists && FileExists(target)) return fail(EEXIST);
+  if (fail_if_exists && FileExists(target)) return fail(kFileExists);
   OutputFile out;
   if (!out.Create(target)) return fail(out.error());
   std::vector<char> block(kCopyBlock);
@@ -112,29 +98,10 @@ bool SameFile(const std::string& ansi_a, const std::string& ansi_b) {
          a.st_ino == b.st_ino;
 }
 
-std::string ReadWholeFile(const std::string& ansi_path) {
-  InputFile in;
-  if (!in.Open(ansi_path))
-    throw EFOpenError(FileMessage("Cannot open file", ansi_path, in.error()));
-  std::string bytes;
-  std::size_t used = 0;
-  for (;;) {
-    if (bytes.size() - used < kCopyBlock / 4) bytes.resize(used + kCopyBlock);
-    std::size_t count = 0;
-    if (!in.Read(bytes.data() + used, bytes.size() - used, &count)) {
-      throw EFOpenError(FileMessage("Cannot open file", ansi_path, in.error()));
-    }
-    if (count == 0) break;
-    used += count;
-  }
-  bytes.resize(used);
-  return bytes;
-}
-
 void WriteWholeFile(const std::string& ansi_path, std::string_view bytes) {
   Descriptor fd(
       ::open(NativePath(ansi_path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (fd.get() < 0) throw EFCreateError(FileMessage("Cannot create file", ansi_path, errno));
+  if (fd.get() < 0) throw EFCreateError(FileErrorMessage("Cannot create file", ansi_path, errno));
   const char* p = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {

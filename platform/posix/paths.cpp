@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/common/ascii_case.h"
 #include "platform/posix/native_names.h"
 
 namespace dt::platform {
@@ -18,18 +19,6 @@ namespace {
 struct DirCloser {
   void operator()(DIR* dir) const noexcept { closedir(dir); }
 };
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i];
-    char y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 std::string CurrentDirectory() {
   std::vector<char> buffer(4096);

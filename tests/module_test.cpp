@@ -1,0 +1,45 @@
+// Loaded libraries: the running program's folder, and a library that cannot
+// be loaded.
+#include "platform/module.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/errors.h"
+#include "tests/staging_temp_dir.h"
+
+namespace dt::platform {
+namespace {
+
+using testing::FsPath;
+using testing::TempDir;
+
+TEST(ExecutableDirectoryTest, IsTheFolderHoldingTheRunningProgram) {
+  const std::string directory = ExecutableDirectory();
+  ASSERT_FALSE(directory.empty());
+  EXPECT_TRUE(std::filesystem::is_directory(FsPath(directory)));
+  const char last = directory.back();
+  EXPECT_TRUE(directory.size() <= 3 || (last != '/' && last != '\\')) << directory;
+#ifdef _WIN32
+  const char* program = "module_test.exe";
+#else
+  const char* program = "module_test";
+#endif
+  EXPECT_TRUE(std::filesystem::exists(FsPath(directory) / program)) << directory;
+}
+
+TEST(LoadedLibraryTest, ALibraryThatCannotBeLoadedRaisesTheLoadersMessage) {
+  TempDir dir;
+  const std::string path = dir / "no-such-library.dll";
+  try {
+    LoadedLibrary library(path);
+    FAIL() << "loaded";
+  } catch (const Exception& e) {
+    EXPECT_NE(e.Message().find("no-such-library"), std::string::npos) << e.Message();
+  }
+}
+
+}  // namespace
+}  // namespace dt::platform
