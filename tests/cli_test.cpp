@@ -26,6 +26,22 @@ std::string ToolPath() {
   return std::string(DEALTEXT_BUILD_DIR) + "/" + testing::ProgramFile("dealtext");
 }
 
+// The tool writes lines as its platform ends them: CR LF on Windows, as
+// every console program there does. The tests read them as lines.
+std::string LinesOf(std::string text) {
+#ifdef _WIN32
+  std::string lines;
+  lines.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    lines += text[i];
+  }
+  return lines;
+#else
+  return text;
+#endif
+}
+
 struct ToolRun {
   int exit_code = -1;
   std::string out;
@@ -41,8 +57,8 @@ class ToolTest : public ::testing::Test {
     const std::string err = dirs_.Scratch("tool.err");
     ToolRun run;
     run.exit_code = testing::RunProgram(ToolPath(), arguments, out, err);
-    if (out_target.empty()) run.out = testing::ReadBytes(out);
-    run.err = testing::ReadBytes(err);
+    if (out_target.empty()) run.out = LinesOf(testing::ReadBytes(out));
+    run.err = LinesOf(testing::ReadBytes(err));
     return run;
   }
   Arguments Dirs() const { return {"--base", dirs_.Base(), "--source", dirs_.Source()}; }

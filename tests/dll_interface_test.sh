@@ -5,6 +5,8 @@
 #
 #   tests/dll_interface_test.sh OBJDUMP DLL
 set -euo pipefail
+# objdump speaks the locale's language; its headings are read here in English.
+export LC_ALL=C
 objdump=$1
 dll=$2
 headers=$("$objdump" -p "$dll")
