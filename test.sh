@@ -27,7 +27,7 @@ run_suite() {
   shift
   cmake -S . -B "$dir" "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
-  ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 900
 }
 
 if [[ $stages == linux ]]; then

@@ -8,8 +8,10 @@ export WINEPREFIX
 export WINEARCH=win32
 export WINEDEBUG=-all
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-# No dialog asking to install Mono or Gecko: nothing here needs either.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No dialog asking to install Mono or Gecko: nothing here needs either. No
+# debugger either: a program that crashes ends at once instead of waiting in
+# winedbg for someone to look.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
 _wine_env_xvfb=
 _wine_env_scratch=

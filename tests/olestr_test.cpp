@@ -106,7 +106,11 @@ TEST_F(OleStringsTest, ReallocationFromInsideTheOldString) {
 }
 
 TEST_F(OleStringsTest, FailuresLeaveTheVariableAlone) {
+#ifndef _WIN32
+  // The stand-in refuses a missing variable; the system's oleaut32 does not
+  // check for one, which is why StoreRunResult never passes it on.
   EXPECT_EQ(realloc_(nullptr, u"x", 1), 0);
+#endif
   const std::uint32_t too_long = std::numeric_limits<std::uint32_t>::max() / 2;
   EXPECT_EQ(alloc_(nullptr, too_long), nullptr);
   BSTR s = alloc_(u"kept", 4);
