@@ -13,6 +13,7 @@
 #include "cli/tool_view.h"
 #include "platform/codepage.h"
 #include "platform/file_search.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "src/entry/run_sequence.h"
 #include "src/entry/version.h"
@@ -46,11 +47,6 @@ constexpr const char* kFooter =
 bool ToAnsi(const std::string& utf8, std::string& ansi) {
   ansi = platform::Utf8ToAnsi(utf8);
   return platform::IsValidUtf8(utf8) && platform::AnsiToUtf8(ansi) == utf8;
-}
-
-bool IsDirectory(const std::string& ansi_path) {
-  std::error_code error;
-  return std::filesystem::is_directory(platform::NativePath(ansi_path), error);
 }
 
 std::filesystem::path Utf8Path(const std::string& utf8) {
@@ -127,11 +123,11 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   source = platform::AbsolutePath(source);
   if (base.empty() || base.back() != platform::PathDelim) base += platform::PathDelim;
   while (source.size() > 1 && source.back() == platform::PathDelim) source.pop_back();
-  if (!IsDirectory(base)) {
+  if (!platform::DirectoryExists(base)) {
     err << "dealtext: base directory not found: " << base_arg << '\n';
     return kExitUsage;
   }
-  if (!IsDirectory(source)) {
+  if (!platform::DirectoryExists(source)) {
     err << "dealtext: source directory not found: " << source_arg << '\n';
     return kExitUsage;
   }

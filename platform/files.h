@@ -32,6 +32,9 @@ bool CopyFile(const std::string& existing, const std::string& target, bool fail_
 // True when `ansi_path` names an existing entry (file or directory).
 bool FileExists(const std::string& ansi_path);
 
+// True when `ansi_path` names an existing directory (through links too).
+bool DirectoryExists(const std::string& ansi_path);
+
 // True when both paths name the same existing file (through links too).
 bool SameFile(const std::string& ansi_a, const std::string& ansi_b);
 

@@ -15,6 +15,7 @@
 #include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "tests/staging_temp_dir.h"
 
 namespace dt::platform {
@@ -172,6 +173,20 @@ TEST(SameFileTest, RecognisesOneFileUnderTwoNames) {
   EXPECT_FALSE(SameFile(dir / "a", dir / "b"));
   EXPECT_FALSE(SameFile(dir / "a", dir / "missing"));
   EXPECT_FALSE(SameFile(dir / "missing", dir / "missing"));
+}
+
+TEST(DirectoryExistsTest, TellsFoldersFromFilesAndMissingNames) {
+  TempDir dir;
+  WriteBytes(dir / "file.txt", "x");
+  // A folder named in Chinese: the name reaches the file system converted
+  // from code page 936, not read in the process's own code page.
+  std::filesystem::create_directory(FsPath(dir / "\xE8\xBD\xAC\xE6\x8D\xA2"));
+  const std::string folder_ansi = dir.path() + PathDelim + Ansi(u8"转换");
+  EXPECT_TRUE(DirectoryExists(dir.path()));
+  EXPECT_TRUE(DirectoryExists(folder_ansi));
+  EXPECT_FALSE(DirectoryExists(dir / "file.txt"));
+  EXPECT_FALSE(DirectoryExists(dir / "missing"));
+  EXPECT_FALSE(DirectoryExists(folder_ansi + PathDelim + "missing"));
 }
 
 TEST(WholeFileTest, ReadsAndWritesBytesExactly) {

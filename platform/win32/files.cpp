@@ -87,6 +87,11 @@ bool FileExists(const std::string& ansi_path) {
   return GetFileAttributesW(win32::WideName(ansi_path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool DirectoryExists(const std::string& ansi_path) {
+  const DWORD attributes = GetFileAttributesW(win32::WideName(ansi_path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool SameFile(const std::string& ansi_a, const std::string& ansi_b) {
   BY_HANDLE_FILE_INFORMATION a;
   BY_HANDLE_FILE_INFORMATION b;
