@@ -9,8 +9,17 @@ if [[ -f $out/sqlite3.c && -f $out/sqlite3.h ]]; then exit 0; fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-# A second try: the package lists may be in use by another apt for a moment.
-apt-get source -qq sqlite3 >"$work/source.log" 2>&1 || { sleep 5 && apt-get source -qq sqlite3 >"$work/source.log" 2>&1; } || {
+# Tried a few times: another apt (an install running beside) may hold its
+# locks for a while.
+fetched=0
+for attempt in 1 2 3 4 5; do
+  if apt-get source -qq sqlite3 >"$work/source.log" 2>&1; then
+    fetched=1
+    break
+  fi
+  sleep $((attempt * 5))
+done
+((fetched)) || {
   cat "$work/source.log" >&2
   echo "sqlite-amalgamation.sh: apt-get source sqlite3 failed (is a deb-src entry set up? scripts/install-deps.sh --windows does it)" >&2
   exit 1
@@ -18,8 +27,16 @@ apt-get source -qq sqlite3 >"$work/source.log" 2>&1 || { sleep 5 && apt-get sour
 src=$(find "$work" -maxdepth 1 -type d -name 'sqlite3-*' | head -1)
 mkdir build
 cd build
-"$src/configure" --disable-tcl >configure.log 2>&1
-make -j"$(nproc 2>/dev/null || echo 2)" sqlite3.c >make.log 2>&1
+if ! "$src/configure" --disable-tcl >configure.log 2>&1; then
+  tail -20 configure.log >&2
+  echo "sqlite-amalgamation.sh: configure failed" >&2
+  exit 1
+fi
+if ! make -j"$(nproc 2>/dev/null || echo 2)" sqlite3.c >make.log 2>&1; then
+  tail -20 make.log >&2
+  echo "sqlite-amalgamation.sh: making sqlite3.c failed" >&2
+  exit 1
+fi
 mkdir -p "$out"
 cp sqlite3.c sqlite3.h "$out/"
 echo "sqlite-amalgamation.sh: made $out/sqlite3.c from $(basename "$src")" >&2
