@@ -221,6 +221,53 @@ TEST_F(BuildTest, MissingTemplateEndsTheBuildBeforeAnythingIsStaged) {
   EXPECT_FALSE(connection_.Connected());
 }
 
+// A voucher date as an export may write it, with space around a part, gives
+// PZ its date. One that is no date in any reading keeps PZ from being made:
+// the logged statement failure quotes the BOOK value, and the build ends
+// where the clean-up finds PZ missing.
+TEST_F(BuildTest, VoucherDatesAreReadAsWindowsReadsThem) {
+  struct Case {
+    std::string day;
+    std::optional<std::string> date;  // of voucher B1; nullopt: PZ is not made
+  };
+  const std::vector<Case> cases = {{" 5", "2024-01-05"}, {"5\t", "2024-01-05"}, {"32", {}}};
+  const std::string book = testing::ReadFile(kSamples / "BOOK.TXT");
+  const std::string b1 = "1,2024,B1,1,5,";
+  ASSERT_NE(book.find(b1), std::string::npos);
+  for (const Case& c : cases) {
+    SCOPED_TRACE("'" + c.day + "'");
+    TempDir export_dir;
+    Strings sources;
+    for (const auto& name : kSampleFiles) {
+      std::string bytes = testing::ReadFile(kSamples / name);
+      if (name == "BOOK.TXT")
+        bytes.replace(bytes.find(b1), b1.size(), "1,2024,B1,1," + c.day + ",");
+      testing::WriteFile(export_dir.path() / name, bytes);
+      sources.push_back((export_dir.path() / name).string());
+    }
+    BaseDir base;
+    Connection connection;
+    RecordingEvents events;
+    if (c.date) {
+      RunBuild(base.Base(), sources, connection, events);
+      EXPECT_TRUE(events.logs.empty()) << events.logs.front();
+      EXPECT_EQ(Db(base.WorkDatabase()).Column("select distinct PZRQ from PZ where BOOKNO = 'B1'"),
+                Strings{*c.date});
+      continue;
+    }
+    try {
+      RunBuild(base.Base(), sources, connection, events);
+      ADD_FAILURE() << "no error";
+    } catch (const EOleException& e) {
+      EXPECT_EQ(e.Message(), "Table 'PZ' does not exist");
+    }
+    ASSERT_EQ(events.logs.size(), 2u);
+    EXPECT_EQ(events.logs[0].rfind("SQL=Select a.TotalMoney", 0), 0u) << events.logs[0];
+    EXPECT_NE(events.logs[0].find("Data type mismatch"), std::string::npos) << events.logs[0];
+    EXPECT_NE(events.logs[0].find("'2024-1-32'"), std::string::npos) << events.logs[0];
+  }
+}
+
 // --- What the build checks before its work --------------------------------
 
 // `path` with each '/' made the platform's path delimiter.
