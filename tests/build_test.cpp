@@ -15,9 +15,13 @@
 
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/jet/error.h"
 #include "platform/paths.h"
 #include "src/workdb/data_access.h"
+#include "src/workdb/statement_runner.h"
+#include "src/workdb/work_database.h"
 #include "tests/build_test_util.h"
+#include "tests/disk_failure.h"
 
 #if __has_include("bench/export_generator.h")
 #include "bench/export_generator.h"
@@ -265,6 +269,47 @@ TEST_F(BuildTest, VoucherDatesAreReadAsWindowsReadsThem) {
     EXPECT_EQ(events.logs[0].rfind("SQL=Select a.TotalMoney", 0), 0u) << events.logs[0];
     EXPECT_NE(events.logs[0].find("Data type mismatch"), std::string::npos) << events.logs[0];
     EXPECT_NE(events.logs[0].find("'2024-1-32'"), std::string::npos) << events.logs[0];
+  }
+}
+
+// A disk that fails while one file is imported, and is sound again after:
+// the build ends at that import, with the failure logged once, instead of
+// going on to report success without the table.
+TEST_F(BuildTest, ADiskFailureDuringAnImportEndsTheBuild) {
+  class FailingDisk : public RecordingEvents {
+   public:
+    FailingDisk(const testing::DiskFault& fault, fs::path database)
+        : fault_(fault), database_(std::move(database)) {}
+    void PhaseStarted(BuildPhase phase, const std::string& detail) override {
+      RecordingEvents::PhaseStarted(phase, detail);
+      failure.reset();
+      if (phase == BuildPhase::kImport && detail == "LOAN.TXT") failure = fault_.make(database_);
+    }
+    std::unique_ptr<testing::DiskFailure> failure;
+
+   private:
+    const testing::DiskFault& fault_;
+    fs::path database_;
+  };
+  for (const testing::DiskFault& fault : testing::DiskFaults()) {
+    SCOPED_TRACE(fault.name);
+    BaseDir base;
+    Connection connection;
+    FailingDisk events(fault, base.WorkDatabase());
+    try {
+      RunBuild(base.Base(), SampleSources(), connection, events);
+      ADD_FAILURE() << "the build went on";
+    } catch (const EOleIoError& e) {
+      const std::string import =
+          ImportStatement("LOAN.TXT", MakeWorkPaths(base.Base()).work_database);
+      EXPECT_EQ(events.logs, Strings{StatementFailureMessage(import, e.Message())});
+    }
+    events.failure.reset();
+    EXPECT_EQ(events.phases.back(), std::make_pair(BuildPhase::kImport, std::string("LOAN.TXT")));
+    connection.Close();
+    Db db(base.WorkDatabase());
+    EXPECT_EQ(db.Count("ITEM"), 2u);
+    EXPECT_THROW(db.Count("LOAN"), jet::Error);
   }
 }
 
