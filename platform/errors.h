@@ -42,4 +42,13 @@ DT_DECLARE_ERROR(EDatabaseError);
 
 #undef DT_DECLARE_ERROR
 
+// The engine failed at the disk or the system underneath it: full,
+// unreadable, unwritable, cannot be opened. Unlike a statement the engine
+// rejects, this ends the run even where a statement's failure is tolerated,
+// so that no success is reported over a missing or stale table.
+class EOleIoError : public EOleException {
+ public:
+  using EOleException::EOleException;
+};
+
 }  // namespace dt

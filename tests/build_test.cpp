@@ -15,9 +15,13 @@
 
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/jet/error.h"
 #include "platform/paths.h"
 #include "src/workdb/data_access.h"
+#include "src/workdb/statement_runner.h"
+#include "src/workdb/work_database.h"
 #include "tests/build_test_util.h"
+#include "tests/disk_failure.h"
 
 #if __has_include("bench/export_generator.h")
 #include "bench/export_generator.h"
@@ -219,6 +223,94 @@ TEST_F(BuildTest, MissingTemplateEndsTheBuildBeforeAnythingIsStaged) {
   EXPECT_EQ(events_.progress, 0);
   EXPECT_FALSE(fs::exists(base_.path() / "TemplateTemp" / "BOOK.TXT"));
   EXPECT_FALSE(connection_.Connected());
+}
+
+// A voucher date as an export may write it, with space around a part, gives
+// PZ its date. One that is no date in any reading keeps PZ from being made:
+// the logged statement failure quotes the BOOK value, and the build ends
+// where the clean-up finds PZ missing.
+TEST_F(BuildTest, VoucherDatesAreReadAsWindowsReadsThem) {
+  struct Case {
+    std::string day;
+    std::optional<std::string> date;  // of voucher B1; nullopt: PZ is not made
+  };
+  const std::vector<Case> cases = {{" 5", "2024-01-05"}, {"5\t", "2024-01-05"}, {"32", {}}};
+  const std::string book = testing::ReadFile(kSamples / "BOOK.TXT");
+  const std::string b1 = "1,2024,B1,1,5,";
+  ASSERT_NE(book.find(b1), std::string::npos);
+  for (const Case& c : cases) {
+    SCOPED_TRACE("'" + c.day + "'");
+    TempDir export_dir;
+    Strings sources;
+    for (const auto& name : kSampleFiles) {
+      std::string bytes = testing::ReadFile(kSamples / name);
+      if (name == "BOOK.TXT")
+        bytes.replace(bytes.find(b1), b1.size(), "1,2024,B1,1," + c.day + ",");
+      testing::WriteFile(export_dir.path() / name, bytes);
+      sources.push_back((export_dir.path() / name).string());
+    }
+    BaseDir base;
+    Connection connection;
+    RecordingEvents events;
+    if (c.date) {
+      RunBuild(base.Base(), sources, connection, events);
+      EXPECT_TRUE(events.logs.empty()) << events.logs.front();
+      EXPECT_EQ(Db(base.WorkDatabase()).Column("select distinct PZRQ from PZ where BOOKNO = 'B1'"),
+                Strings{*c.date});
+      continue;
+    }
+    try {
+      RunBuild(base.Base(), sources, connection, events);
+      ADD_FAILURE() << "no error";
+    } catch (const EOleException& e) {
+      EXPECT_EQ(e.Message(), "Table 'PZ' does not exist");
+    }
+    ASSERT_EQ(events.logs.size(), 2u);
+    EXPECT_EQ(events.logs[0].rfind("SQL=Select a.TotalMoney", 0), 0u) << events.logs[0];
+    EXPECT_NE(events.logs[0].find("Data type mismatch"), std::string::npos) << events.logs[0];
+    EXPECT_NE(events.logs[0].find("'2024-1-32'"), std::string::npos) << events.logs[0];
+  }
+}
+
+// A disk that fails while one file is imported, and is sound again after:
+// the build ends at that import, with the failure logged once, instead of
+// going on to report success without the table.
+TEST_F(BuildTest, ADiskFailureDuringAnImportEndsTheBuild) {
+  class FailingDisk : public RecordingEvents {
+   public:
+    FailingDisk(const testing::DiskFault& fault, fs::path database)
+        : fault_(fault), database_(std::move(database)) {}
+    void PhaseStarted(BuildPhase phase, const std::string& detail) override {
+      RecordingEvents::PhaseStarted(phase, detail);
+      failure.reset();
+      if (phase == BuildPhase::kImport && detail == "LOAN.TXT") failure = fault_.make(database_);
+    }
+    std::unique_ptr<testing::DiskFailure> failure;
+
+   private:
+    const testing::DiskFault& fault_;
+    fs::path database_;
+  };
+  for (const testing::DiskFault& fault : testing::DiskFaults()) {
+    SCOPED_TRACE(fault.name);
+    BaseDir base;
+    Connection connection;
+    FailingDisk events(fault, base.WorkDatabase());
+    try {
+      RunBuild(base.Base(), SampleSources(), connection, events);
+      ADD_FAILURE() << "the build went on";
+    } catch (const EOleIoError& e) {
+      const std::string import =
+          ImportStatement("LOAN.TXT", MakeWorkPaths(base.Base()).work_database);
+      EXPECT_EQ(events.logs, Strings{StatementFailureMessage(import, e.Message())});
+    }
+    events.failure.reset();
+    EXPECT_EQ(events.phases.back(), std::make_pair(BuildPhase::kImport, std::string("LOAN.TXT")));
+    connection.Close();
+    Db db(base.WorkDatabase());
+    EXPECT_EQ(db.Count("ITEM"), 2u);
+    EXPECT_THROW(db.Count("LOAN"), jet::Error);
+  }
 }
 
 // --- What the build checks before its work --------------------------------

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "src/entry/version.h"
+#include "tests/disk_failure.h"
 #include "tests/entry_fixture.h"
 #include "tests/process_support.h"
 
@@ -149,6 +150,39 @@ TEST_F(ToolTest, APathThatCannotBeWrittenIsNoSuccess) {
   const ToolRun run = Run(Dirs() + Arguments{"--quiet"}, "/dev/full");
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.err.find("standard output"), std::string::npos) << run.err;
+}
+
+// A disk that fills up during the imports: the failing import is logged,
+// the run ends there with the same failure, and the tool exits 1 instead of
+// going on without the table.
+TEST_F(ToolTest, ADiskThatFillsUpEndsTheRunAtTheImport) {
+#ifdef _WIN32
+  GTEST_SKIP() << "files are limited in size through a POSIX resource limit here";
+#else
+  dirs_.AddSampleExport();
+  const std::string log = dirs_.Scratch("run.log");
+  ToolRun run;
+  {
+    // Room for the staged files and a few tables, not for seven.
+    testing::FileSizeLimit limit(20000);
+    run = Run(Dirs() + Arguments{"--quiet", "--log", log});
+  }
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.out, "");
+  const std::string cannot_run = "\xE4\xB8\x8D\xE8\x83\xBD\xE6\x89\xA7\xE8\xA1\x8C";  // 不能执行
+  const std::string failed_run =
+      "\xE6\x95\xB0\xE6\x8D\xAE\xE9\xA2\x84\xE5\xA4\x84\xE7\x90\x86\xE5\x87\xBA\xE7\x8E\xB0\xE5"
+      "\xBC\x82\xE5\xB8\xB8\xEF\xBC\x81";  // 数据预处理出现异常！
+  // The host's log: the import that failed, then the run's end with its cause.
+  const std::string logged = testing::ReadBytes(log);
+  const std::size_t cause = logged.find(cannot_run);
+  ASSERT_EQ(logged.rfind("SQL=select * into ", 0), 0u) << logged;
+  ASSERT_NE(cause, std::string::npos) << logged;
+  const std::string error =
+      logged.substr(cause + cannot_run.size(), logged.find('\n') - cause - cannot_run.size());
+  EXPECT_EQ(logged.substr(logged.find('\n') + 1), failed_run + error + "\n") << logged;
+  EXPECT_NE(run.err.find("\ndealtext: failed while importing "), std::string::npos) << run.err;
+#endif
 }
 
 TEST_F(ToolTest, OnATerminalTheFailureMessageIsTheLastLine) {

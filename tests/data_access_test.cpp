@@ -345,6 +345,49 @@ TEST(CallEngineTest, EngineErrorsLeaveAsTheSystemsKinds) {
   EXPECT_EQ(detail::CallEngine([] { return 5; }), 5);
 }
 
+// Only a failure of the disk or the system leaves as EOleIoError; every
+// other engine error is the EOleException it always was, with the same
+// message.
+TEST(CallEngineTest, OnlyTheDisksFailuresLeaveAsIoErrors) {
+  using jet::ErrorKind;
+  struct Case {
+    jet::Error error;
+    bool io;
+  };
+  const jet::TextPosition line{"/in/B.txt", 7, 96, jet::TextStep::kImportLine};
+  const std::vector<Case> cases = {
+      {jet::Error(ErrorKind::kIo, "Cannot run the statement: database or disk is full"), true},
+      {jet::Error(ErrorKind::kIo, "Cannot run the statement: disk I/O error", line), true},
+      {jet::Error(ErrorKind::kIo, "Input/output error",
+                  jet::TextPosition{"/in/B.txt", 0, 0, jet::TextStep::kOpen}),
+       true},
+      {jet::Error(ErrorKind::kSyntax, "Syntax error in FROM clause"), false},
+      {jet::Error(ErrorKind::kTooComplex, "Statement too complex"), false},
+      {jet::Error(ErrorKind::kUnsupported, "Undefined function 'x' in expression"), false},
+      {jet::Error(ErrorKind::kMissingTable, "Table 'PZ' does not exist"), false},
+      {jet::Error(ErrorKind::kMissingField, "Field 'X' does not exist"), false},
+      {jet::Error(ErrorKind::kAlreadyExists, "Table 'PZ' already exists"), false},
+      {jet::Error(ErrorKind::kDataTypeMismatch, "Data type mismatch in expression"), false},
+      {jet::Error(ErrorKind::kNotFound, "Could not find file 'B.txt'"), false},
+      {jet::Error(ErrorKind::kInvalidArgument, "The session is not open"), false},
+      {jet::Error(ErrorKind::kTextFormat, "has no header line", line), false},
+      {jet::Error(ErrorKind::kOther, "Cannot run the statement: database is locked."), false},
+  };
+  for (const Case& c : cases) {
+    const std::string expected = detail::OleMessage(jet::Message(c.error));
+    try {
+      detail::CallEngine([&] { throw c.error; });
+      ADD_FAILURE() << "nothing raised for " << expected;
+    } catch (const EOleIoError& e) {
+      EXPECT_TRUE(c.io) << expected;
+      EXPECT_EQ(e.Message(), expected);
+    } catch (const EOleException& e) {
+      EXPECT_FALSE(c.io) << expected;
+      EXPECT_EQ(e.Message(), expected);
+    }
+  }
+}
+
 TEST(OleMessageTest, TrimsTrailingPeriodsSpacesAndControlCharacters) {
   struct Case {
     std::string engine;

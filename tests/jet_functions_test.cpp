@@ -22,12 +22,75 @@ TEST(JetDate, ReadsYearMonthDayTexts) {
       {"2000-2-29", "2000-02-29"},  {"29-1-1", "2029-01-01"},     {"30-1-1", "1930-01-01"},
       {"99-12-31", "1999-12-31"},   {"5-6-7", "2005-06-07"},      {"00-6-7", "2000-06-07"},
       {"100-1-1", "0100-01-01"},    {"9999-12-31", "9999-12-31"}, {"2023-2-29", std::nullopt},
-      {"1900-2-29", std::nullopt},  {"2020-13-1", std::nullopt},  {"2020-0-1", std::nullopt},
+      {"1900-2-29", std::nullopt},  {"2020-13-13", std::nullopt}, {"2020-0-1", std::nullopt},
       {"2020-4-31", std::nullopt},  {"2020-1-0", std::nullopt},   {"0099-1-1", std::nullopt},
       {"12020-1-1", std::nullopt},  {"2020-001-1", std::nullopt}, {"2020--1", std::nullopt},
       {"2020-1-", std::nullopt},    {"--", std::nullopt},         {"", std::nullopt},
       {"2020.1.5", std::nullopt},   {"2020-1-5x", std::nullopt},  {"2020-1-5 10:00", std::nullopt},
       {"abc", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseJetDate(c.text), c.date) << "'" << c.text << "'";
+}
+
+// Spaces and tabs that an export leaves around a part of the date, as in
+// a DAY of " 5", are skipped as the Windows conversion skips them; the year
+// window applies to the year wherever it stands.
+TEST(JetDate, SkipsWhiteSpaceAroundEachNumber) {
+  struct Case {
+    std::string text;
+    std::optional<std::string> date;
+  };
+  const std::vector<Case> cases = {
+      {"2024-1- 5", "2024-01-05"},
+      {"2024- 1-5", "2024-01-05"},
+      {"2024 -1 -5", "2024-01-05"},
+      {"\t2024\t-\t1\t-\t5\t", "2024-01-05"},
+      {"2024-12-31  ", "2024-12-31"},
+      {"2024/ 2 /29", "2024-02-29"},
+      {"24-1- 5", "2024-01-05"},
+      {" 29 - 1 - 1 ", "2029-01-01"},
+      {"30 -1-1", "1930-01-01"},
+      {"2024-1-\r\n5", "2024-01-05"},
+      // Space inside a number splits it: four numbers are no date.
+      {"2024-1-1 5", std::nullopt},
+      {"20 24-1-5", std::nullopt},
+      // A part that is only space leaves two numbers.
+      {"2024- -5", std::nullopt},
+      {"2024-1- ", std::nullopt},
+      {" - - ", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseJetDate(c.text), c.date) << "'" << c.text << "'";
+}
+
+// Year-month-day first; a text that is no date so read is read in the other
+// orders the conversion tries, and only a text that is a date in none of
+// them fails.
+TEST(JetDate, ReadsTheOtherOrdersWhenYearMonthDayIsNoDate) {
+  struct Case {
+    std::string text;
+    std::optional<std::string> date;
+  };
+  const std::vector<Case> cases = {
+      {"2024-1-5", "2024-01-05"},         // year-month-day
+      {"5-1-24", "2005-01-24"},           // year-month-day before day-month-year
+      {"12-31-2024", "2024-12-31"},       // month-day-year
+      {"1-5-2024", "2024-01-05"},         // month-day-year before day-month-year
+      {"2020-13-1", "2020-01-13"},        // year-day-month
+      {"2024-31-12", "2024-12-31"},       // year-day-month
+      {"31-12-2024", "2024-12-31"},       // day-month-year
+      {"2024-29-2", "2024-02-29"},        // year-day-month in a leap year
+      {"2023-29-2", std::nullopt},        // 29 February in no reading of 2023
+      {"29-2-2023", std::nullopt},        // nor here
+      {"2024-1-32", std::nullopt},        // 32 January in every reading
+      {"2024-2-30", std::nullopt},        // 30 February in every reading
+      {"2024-13-13", std::nullopt},       // no month
+      {"13-13-13", std::nullopt},         // no month
+      {"2024-0-5", std::nullopt},         // no month 0, no day 0
+      {"2024-5-0", std::nullopt},         // no day 0, no month 0
+      {"2024-2024-1", std::nullopt},      // two years
+      {"10000-1-5", std::nullopt},        // beyond the last year
+      {"5-1-10000", std::nullopt},        // beyond the last year
+      {"99999999999-1-5", std::nullopt},  // far beyond it
   };
   for (const Case& c : cases) EXPECT_EQ(ParseJetDate(c.text), c.date) << "'" << c.text << "'";
 }
@@ -136,6 +199,7 @@ TEST_F(JetOperatorsTest, CdateInStatements) {
   session_.Execute("insert into V (K, T, U) values ('date', '2020', '2')");
   EXPECT_EQ(One("cdate(T + '-' + U + '-' + '29')", "date"), "2020-02-29");
   EXPECT_EQ(One("cdate(T + '/' + U + '/' + '3')", "date"), "2020-02-03");
+  EXPECT_EQ(One("cdate(T + '-' + U + '-' + ' 3')", "date"), "2020-02-03");
   EXPECT_EQ(One("cdate(T)", "null"), std::nullopt);
   EXPECT_EQ(One("cdate(T + '-' + U)", "null"), std::nullopt);
   struct Bad {

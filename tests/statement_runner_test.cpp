@@ -1,5 +1,6 @@
 // The statement runner: a failed statement is logged once with the exact
-// message bytes and swallowed; the build's next step still runs.
+// message bytes and swallowed; the build's next step still runs. A failing
+// disk is logged the same way and ends the run.
 #include "src/workdb/statement_runner.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +8,10 @@
 #include <stdexcept>
 
 #include "platform/errors.h"
+#include "platform/jet/error.h"
 #include "src/workdb/data_access.h"
 #include "tests/build_test_util.h"
+#include "tests/disk_failure.h"
 
 namespace dt {
 namespace {
@@ -102,6 +105,52 @@ TEST(StatementGuardTest, EveryErrorKindIsCaughtOnlyErrorsOfTheSystemAre) {
   EXPECT_THROW(RunGuarded(
                    "d", [] { throw std::logic_error("bug"); }, events),
                std::logic_error);
+}
+
+TEST(StatementGuardTest, AFailingDiskIsLoggedAndPassedOn) {
+  RecordingEvents events;
+  try {
+    RunGuarded(
+        "s", [] { throw EOleIoError("disk I/O error"); }, events);
+    ADD_FAILURE() << "the failure was swallowed";
+  } catch (const EOleIoError& e) {
+    EXPECT_EQ(e.Message(), "disk I/O error");
+  }
+  EXPECT_EQ(events.logs, std::vector<std::string>{"SQL=s" + kCannotRunBytes + "disk I/O error"});
+}
+
+// An import into a work database whose disk fails: the statement failure is
+// logged once, the failure reaches the caller, and no table is left half made.
+TEST(StatementRunnerDiskTest, AnImportTheDiskFailsIsLoggedAndEndsTheRun) {
+  for (const testing::DiskFault& fault : testing::DiskFaults()) {
+    SCOPED_TRACE(fault.name);
+    BaseDir base;
+    Db(base.WorkDatabase()).Exec("create table Earlier (A varchar(5))");
+    std::string rows = "CODE,NAME\r\n";
+    for (int i = 0; i < 200; ++i) rows += std::to_string(i) + ",a name that fills a page\r\n";
+    testing::WriteFile(base.path() / "TemplateTemp" / "LOAN.TXT", rows);
+    const std::string statement =
+        "select * into LOAN in \"" + base.WorkDatabase().string() + "\" from LOAN.TXT";
+    Connection text;
+    text.SetConnectionString(
+        "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + (base.path() / "TemplateTemp").string() +
+        platform::PathDelim + ";Extended Properties=text");
+    text.Open();
+    RecordingEvents events;
+    {
+      const auto failure = fault.make(base.WorkDatabase());
+      try {
+        RunStatement(statement, text, events);
+        ADD_FAILURE() << "the import went on";
+      } catch (const EOleIoError& e) {
+        EXPECT_EQ(events.logs,
+                  std::vector<std::string>{"SQL=" + statement + kCannotRunBytes + e.Message()});
+      }
+    }
+    Db db(base.WorkDatabase());
+    EXPECT_EQ(db.Count("Earlier"), 0u);
+    EXPECT_THROW(db.Count("LOAN"), jet::Error);
+  }
 }
 
 TEST(StatementGuardTest, ClosedConnectionWithoutSourceIsLoggedNotRaised) {

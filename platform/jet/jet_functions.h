@@ -5,8 +5,9 @@
 //                     any other text with a number is a data type mismatch.
 //   jet_concat(a, b)  Jet's &: joins the texts of both sides, NULL counting
 //                     as empty text; NULL only when both sides are NULL.
-//   jet_cdate(a)      Jet's cdate: NULL gives NULL; a year-month-day text its
-//                     date as 'YYYY-MM-DD'; anything else a data type mismatch.
+//   jet_cdate(a)      Jet's cdate: NULL gives NULL; a text that is a date as
+//                     cdate.h reads it, that date as 'YYYY-MM-DD'; anything
+//                     else a data type mismatch whose message quotes the value.
 //   jet_like_pattern(p)  A pattern of Jet's LIKE as an SQLite GLOB pattern:
 //                     # becomes [0-9] and [!...] becomes [^...]; * ? and
 //                     [...] mean the same in both. Matching is exact as to

@@ -52,9 +52,13 @@ Database Database::OpenExisting(const std::string& path) {
   // of another format fails here and not at the first statement.
   if (sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=
       SQLITE_OK) {
-    // A file of another format is kOther; a file that cannot be read, kIo.
-    throw Error(KindOfResult(sqlite3_extended_errcode(db.get())),
-                "Unrecognized database format '" + path + "'");
+    // A file of another format is kOther; a file that cannot be read (or
+    // whose rollback journal cannot be), kIo, and not a matter of format.
+    const ErrorKind kind = KindOfResult(sqlite3_extended_errcode(db.get()));
+    if (kind == ErrorKind::kIo) {
+      throw Error(kind, "Cannot read database '" + path + "': " + sqlite3_errmsg(db.get()));
+    }
+    throw Error(kind, "Unrecognized database format '" + path + "'");
   }
   return db;
 }

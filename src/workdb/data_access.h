@@ -6,7 +6,9 @@
 // error messages) is ANSI; this component converts to and from the engine's
 // UTF-8 and never lets the engine's own error types escape:
 //   - an engine failure raises EOleException with the engine's message, its
-//     trailing periods, spaces and control characters removed;
+//     trailing periods, spaces and control characters removed; one of the
+//     disk or the system under the engine raises EOleIoError, an
+//     EOleException of its own kind, with the same message;
 //   - misuse of a component raises EDatabaseError ("Field '%s' not found",
 //     "CommandText does not return a result set", ...).
 //

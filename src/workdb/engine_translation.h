@@ -1,5 +1,6 @@
 // The one place where the work-database engine's failures become the
-// system's error kinds (EOleException, EDatabaseError) with ANSI messages.
+// system's error kinds (EOleException, EOleIoError, EDatabaseError) with
+// ANSI messages.
 // Every call of the data access component into the engine goes through
 // CallEngine.
 #pragma once
@@ -7,6 +8,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/errors.h"
 #include "platform/jet/error.h"
@@ -20,11 +22,12 @@ namespace dt::detail {
 std::string OleMessage(std::string_view utf8_message);
 
 // Runs `call`; a failure of the engine leaves as the system's error kind:
-// a statement without a result set as EDatabaseError; any other engine
-// error as EOleException, its message formatted here, once, with the text
-// file and line it names. The system's own errors pass unchanged; anything
-// else the engine lets through (out of memory) is still the provider's
-// failure and leaves as EOleException with its text.
+// a statement without a result set as EDatabaseError; a failure of the disk
+// or the system (jet::ErrorKind::kIo) as EOleIoError; any other engine error
+// as EOleException. The message is formatted here, once, with the text file
+// and line it names. The system's own errors pass unchanged; anything else
+// the engine lets through (out of memory) is still the provider's failure
+// and leaves as EOleException with its text.
 template <class Call>
 decltype(auto) CallEngine(Call&& call) {
   try {
@@ -32,7 +35,9 @@ decltype(auto) CallEngine(Call&& call) {
   } catch (const jet::NoResultSetError&) {
     throw EDatabaseError("CommandText does not return a result set");
   } catch (const jet::Error& error) {
-    throw EOleException(OleMessage(jet::Message(error)));
+    std::string message = OleMessage(jet::Message(error));
+    if (error.kind() == jet::ErrorKind::kIo) throw EOleIoError(std::move(message));
+    throw EOleException(std::move(message));
   } catch (const Exception&) {
     throw;
   } catch (const std::exception& e) {

@@ -1,8 +1,11 @@
 // The statement runner: runs one statement whose failure the build
 // tolerates. A failure is written to the host log as
 //   "SQL=" + statement + "不能执行" + the error's message   (ANSI, no line end)
-// and swallowed; success logs nothing. Only the execution is guarded: an
-// error while preparing the command reaches the caller.
+// and swallowed; success logs nothing. A failure of the disk or the system
+// under the engine (EOleIoError) is no failure of the statement: it is
+// logged the same way and then passed on, and ends the run. Only the
+// execution is guarded: an error while preparing the command reaches the
+// caller.
 #pragma once
 
 #include <functional>
@@ -19,8 +22,8 @@ class Connection;
 void RunStatement(const std::string& ansi_statement, Connection& connection, BuildEvents& events);
 
 // The guard itself: calls `execute`; an Exception it raises is logged for
-// `ansi_statement` as above and not passed on. Anything that is not an
-// Exception passes.
+// `ansi_statement` as above and not passed on, unless it is an EOleIoError.
+// Anything that is not an Exception passes.
 void RunGuarded(const std::string& ansi_statement, const std::function<void()>& execute,
                 BuildEvents& events);
 
