@@ -36,6 +36,8 @@ bool HoldsTable(Connection& connection, std::string_view table) {
   query.SetSQL("select * from [" + std::string(table) + "] where 1 = 0");
   try {
     query.Open();
+  } catch (const EOleIoError&) {
+    throw;  // the disk failed: that says nothing about the table
   } catch (const EOleException&) {
     return false;
   }
