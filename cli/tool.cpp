@@ -36,6 +36,12 @@ constexpr const char* kFooter =
     "                       work database KORVA.mdb are written there\n"
     "Letter case of these names does not matter.\n"
     "\n"
+    "--encoding auto reads an export file as UTF-8 only when it starts with a\n"
+    "UTF-8 byte-order mark, or when it is valid UTF-8 and all its non-ASCII text\n"
+    "is Chinese characters and punctuation in UTF-8, three characters at least;\n"
+    "any other file is read as code page 936 (GBK). gbk or utf-8 reads every file\n"
+    "that way.\n"
+    "\n"
     "Standard output gets only the work database's path. Standard error gets the\n"
     "progress, every log message, a summary of the tables with their row counts\n"
     "and the time of each phase (lines \"phase <name> <seconds>\").\n"
@@ -83,6 +89,7 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   std::string source_arg;
   std::string log_arg;
   bool quiet = false;
+  std::string encoding_arg = "auto";
   app.add_option("--base", base_arg, "base directory (holds DataBase and TemplateTemp)")
       ->required()
       ->type_name("DIR");
@@ -92,6 +99,8 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   app.add_option("--log", log_arg, "also append every log message to this file (UTF-8)")
       ->type_name("FILE");
   app.add_flag("--quiet", quiet, "no progress, summary or phase times on standard error");
+  app.add_option("--encoding", encoding_arg, "how the exported files are encoded (default auto)")
+      ->check(CLI::IsMember({"auto", "gbk", "utf-8"}, CLI::ignore_case));
   app.set_version_flag("--version", std::string("dealtext ") + Version());
   app.footer(kFooter);
   try {
@@ -145,12 +154,17 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     }
   }
 
+  const std::string encoding_name = AsciiUpperCase(encoding_arg);
+  const SourceEncoding encoding = encoding_name == "GBK"     ? SourceEncoding::kCodePage936
+                                  : encoding_name == "UTF-8" ? SourceEncoding::kUtf8
+                                                             : SourceEncoding::kAuto;
+
   ToolView view(err, &log_file, quiet, err_is_terminal);
   Connection connection;
   std::vector<std::string> source_list;
   std::string result_path;
   try {
-    result_path = RunSequence(source, base, source_list, connection, view, {});
+    result_path = RunSequence(source, base, source_list, connection, view, {}, encoding);
   } catch (const std::exception& error) {
     view.Finish();
     // The log gets the message as the host's log would; the report adds

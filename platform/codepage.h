@@ -13,6 +13,7 @@
 // every conversion raise std::runtime_error.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,16 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 // True when `byte` starts a double-byte character of the ANSI code page.
 bool IsAnsiLeadByte(unsigned char byte) noexcept;
 
+// The bytes of the ANSI character at the start of `ansi` as the conversions
+// take them: 2 for a lead byte and a byte that can follow it (40-FE but 7F),
+// whether or not the pair is a character of the code page; else 1 (0 for
+// empty text).
+std::size_t AnsiCharacterLength(std::string_view ansi) noexcept;
+
+// At most how many bytes of UTF-8 AnsiToUtf8 makes of `ansi`: a character
+// outside ASCII, of one byte or two, becomes three at most.
+std::size_t AnsiToUtf8SizeBound(std::string_view ansi) noexcept;
+
 // Code page 936 keeps three byte ranges for user-defined characters (AAA1-
 // AFFE, F8A1-FEFE, A140-A7A0), which Windows maps to the private use area
 // U+E000-U+E765; the C library's table lacks them, and rare characters of
@@ -38,6 +49,17 @@ bool UnicodeToUserDefined(char32_t code_point, unsigned char& lead, unsigned cha
 
 // True when every byte sequence of `text` is well-formed UTF-8.
 bool IsValidUtf8(std::string_view text) noexcept;
+
+// The well-formed UTF-8 character at the start of `text`: its length in
+// bytes (1 to 4), with its code point in `code_point`; 0 when `text` is
+// empty or starts with a malformed or cut-short sequence (an overlong form,
+// a surrogate, beyond U+10FFFF).
+std::size_t DecodeUtf8Character(std::string_view text, char32_t& code_point) noexcept;
+
+// The bytes of the malformed UTF-8 sequence at the start of `text`, which a
+// conversion replaces as one: its first byte and the continuation bytes
+// after it, four at most.
+std::size_t MalformedUtf8Length(std::string_view text) noexcept;
 
 // A UTF-8 literal written in the source, as ANSI text.
 inline std::string Ansi(std::u8string_view utf8) {

@@ -49,6 +49,21 @@ TEST(WorkPathsTest, FormedFromTheBaseWithTheFoldersAsTheyExist) {
             kProvider + base + Native("TEMPLATETEMP/KORVA.mdb") + ";Persist Security Info=False");
 }
 
+// The text connection names the staged files' encoding only when one is
+// chosen; left to the driver, it is the host's own string (above).
+TEST(WorkPathsTest, TextConnectionNamesAChosenEncoding) {
+  TempDir dir;
+  const std::string base = dir.Base();
+  const std::string folder = kProvider + base + Native("TemplateTemp/");
+  EXPECT_EQ(MakeWorkPaths(base, SourceEncoding::kAuto).text_connection,
+            MakeWorkPaths(base).text_connection);
+  EXPECT_EQ(MakeWorkPaths(base, SourceEncoding::kCodePage936).text_connection,
+            folder + ";Extended Properties=\"text;CharacterSet=936\";Persist Security Info=False");
+  EXPECT_EQ(
+      MakeWorkPaths(base, SourceEncoding::kUtf8).text_connection,
+      folder + ";Extended Properties=\"text;CharacterSet=65001\";Persist Security Info=False");
+}
+
 TEST(ImportStatementTest, TableIsTheFileNameLessItsExtension) {
   struct Case {
     std::string file;
@@ -75,8 +90,9 @@ class ImportTest : public ::testing::Test {
     return (source_.path() / name).string();
   }
 
-  void RunImport(const std::vector<std::string>& sources) {
-    const WorkPaths paths = MakeWorkPaths(base_.Base());
+  void RunImport(const std::vector<std::string>& sources,
+                 SourceEncoding encoding = SourceEncoding::kAuto) {
+    const WorkPaths paths = MakeWorkPaths(base_.Base(), encoding);
     CopyTemplate(paths);
     ImportSources(base_.Base(), paths, sources, connection_, events_);
     ConnectWorkDatabase(paths, connection_);
@@ -126,6 +142,35 @@ TEST_F(ImportTest, SevenFilesBecomeSevenTables) {
   EXPECT_EQ(events_.phases[13], std::make_pair(BuildPhase::kImport, std::string("REMAIN.TXT")));
   // The staged copies stay in the staging folder.
   EXPECT_TRUE(fs::exists(base_.path() / "TemplateTemp" / "BOOK.TXT"));
+}
+
+// A short name is too little to tell UTF-8 by: the driver takes it for code
+// page 936 unless the run says the files are UTF-8; code page 936 that
+// passes for UTF-8 stays code page 936 either way but under a UTF-8 run.
+TEST_F(ImportTest, TheChosenEncodingReadsEveryStagedFile) {
+  struct Case {
+    SourceEncoding encoding;
+    std::string loan_name;    // written in UTF-8
+    std::string budget_name;  // written in code page 936, well-formed UTF-8 too
+  };
+  const std::string cash = U8(u8"现金");
+  const std::string road = testing::Gbk(u8"路平");
+  const std::vector<Case> cases = {
+      {SourceEncoding::kAuto, platform::AnsiToUtf8(cash), U8(u8"路平")},
+      {SourceEncoding::kCodePage936, platform::AnsiToUtf8(cash), U8(u8"路平")},
+      {SourceEncoding::kUtf8, cash, road},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.encoding));
+    connection_.Close();  // the template is copied over the work database
+    RunImport({Source("LOAN.TXT", {"1,2024,E1,,,,,,," + cash}),
+               Source("BUDGETSECTION.TXT", {"2024,B.1,,,,,,," + road})},
+              c.encoding);
+    EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
+    Db db(base_.WorkDatabase());
+    EXPECT_EQ(db.Column("select NAME from LOAN"), std::vector<std::string>{c.loan_name});
+    EXPECT_EQ(db.Column("select NAME from BUDGETSECTION"), std::vector<std::string>{c.budget_name});
+  }
 }
 
 TEST_F(ImportTest, FileNameWithASpaceIsLoggedAndTheNextFileIsImported) {

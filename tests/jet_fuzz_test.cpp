@@ -331,9 +331,38 @@ std::string AsciiLower(std::string text) {
   return text;
 }
 
+// The driver's encoding rule, read character by character in UTF-16: a
+// well-formed UTF-8 file with a byte-order mark, with nothing outside ASCII,
+// or with three or more Chinese characters and nothing else outside ASCII
+// but the middle dot.
+bool ReferenceIsUtf8(const std::string& file) {
+  if (!platform::IsValidUtf8(file)) return false;
+  const std::u16string text = platform::Utf8ToUtf16(file);
+  if (!text.empty() && text[0] == 0xFEFF) return true;
+  const auto chinese = [](char16_t c) {
+    return (c >= 0x2000 && c <= 0x206F) || (c >= 0x2100 && c <= 0x26FF) ||
+           (c >= 0x3000 && c <= 0x303F) || (c >= 0x4E00 && c <= 0x9FFF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+           (c >= 0xFF00 && c <= 0xFFEF);
+  };
+  int count = 0;
+  bool any = false;
+  bool other = false;
+  for (const char16_t c : text) {
+    if (c < 0x80) continue;
+    any = true;
+    if (chinese(c)) {
+      ++count;
+    } else if (c != 0xB7) {
+      other = true;
+    }
+  }
+  return !any || (!other && count >= 3);
+}
+
 // The driver's rules, read byte by byte.
 Reading ReferenceRead(const std::string& file) {
-  const bool utf8 = platform::IsValidUtf8(file);
+  const bool utf8 = ReferenceIsUtf8(file);
   std::size_t pos = utf8 && file.starts_with("\xEF\xBB\xBF") ? 3 : 0;
   std::size_t line = 1;
   // A line end at `pos`: CR LF, CR or LF, counted once.
@@ -355,6 +384,7 @@ Reading ReferenceRead(const std::string& file) {
     while (true) {
       if (pos < file.size() && file[pos] == '"') {
         ++pos;
+        bool quote_closed = false;
         while (pos < file.size()) {
           const char c = file[pos];
           if (c == '"') {
@@ -364,12 +394,22 @@ Reading ReferenceRead(const std::string& file) {
               continue;
             }
             ++pos;
+            quote_closed = true;
             break;
           }
           fields.back() += c;
           if (c == '\n' && !(pos > 0 && file[pos - 1] == '\r')) ++line;
           if (c == '\r') ++line;
           ++pos;
+        }
+        // Open at the end: the file's last line end is not the field's.
+        if (!quote_closed) {
+          std::string& text = fields.back();
+          if (text.ends_with("\r\n")) {
+            text.resize(text.size() - 2);
+          } else if (text.ends_with('\n') || text.ends_with('\r')) {
+            text.pop_back();
+          }
         }
       }
       while (pos < file.size() && file[pos] != ',' && file[pos] != '\r' && file[pos] != '\n') {

@@ -44,7 +44,7 @@ TEST_F(JetImportTest, ImportsEveryRecordAsTextWithEmptyFieldsNull) {
              "P2,,plain,0012\r\n"
              "\r\n"
              "P3,2.1\r\n"
-             "P4,\xE7\x8E\xB0\xE9\x87\x91,x,2021,extra\r\n");
+             "P4,\xE7\x8E\xB0\xE9\x87\x91\xE8\xB4\xA6\xE6\x88\xB7,x,2021,extra\r\n");
   EXPECT_EQ(text_.Execute(ImportStatement("Book", "Book.txt")), 4);
   const Snapshot book = Read("select * from book");
   EXPECT_EQ(book.columns, (std::vector<std::string>{"BOOKNO", "SID", "SUMMARY", "YEAR"}));
@@ -52,7 +52,7 @@ TEST_F(JetImportTest, ImportsEveryRecordAsTextWithEmptyFieldsNull) {
                                   "P1|1.01|pay, \"cash\"|2020",
                                   "P2|<null>|plain|0012",
                                   "P3|2.1|<null>|<null>",
-                                  "P4|\xE7\x8E\xB0\xE9\x87\x91|x|2021",
+                                  "P4|\xE7\x8E\xB0\xE9\x87\x91\xE8\xB4\xA6\xE6\x88\xB7|x|2021",
                               }));
   // Leading zeros survive: the column is text, not a number.
   EXPECT_EQ(Read("select YEAR from Book where BOOKNO = 'P2'").rows[0][0], "0012");
@@ -64,6 +64,54 @@ TEST_F(JetImportTest, CodePage936FilesArriveAsUtf8) {
   text_.Execute(ImportStatement("ITEM", "ITEM.TXT"));
   EXPECT_EQ(Read("select NAME from ITEM").rows.at(0).at(0), "\xE7\x8E\xB0\xE9\x87\x91");
   EXPECT_EQ(Read("select IID from ITEM where NAME = '\xE7\x8E\xB0\xE9\x87\x91'").rows.size(), 1u);
+}
+
+// The connection's CharacterSet decides for every file: UTF-8 too short to
+// tell by itself (two characters) is UTF-8 by the connection's word, and
+// code page 936 is read as such even when its bytes pass for UTF-8.
+TEST_F(JetImportTest, CharacterSetOfTheConnectionIsTheFilesEncoding) {
+  const std::string cash_utf8 = "\xE7\x8E\xB0\xE9\x87\x91";  // 现金
+  const std::string road_ansi = "\xC2\xB7\xC6\xBD";          // 路平: well-formed UTF-8 too
+  const std::string road_utf8 = "\xE8\xB7\xAF\xE5\xB9\xB3";
+  dir_.Write("CASH.TXT", "IID,NAME\r\n1," + cash_utf8 + "\r\n");
+  dir_.Write("ROAD.TXT", "IID,NAME\r\n1," + road_ansi + "\r\n");
+  struct Case {
+    std::string properties;
+    std::string file;
+    std::string name;
+  };
+  const std::vector<Case> cases = {
+      {"text", "CASH.TXT", "\xE9\x90\x9C\xE4\xBC\xB4\xE5\x99\xBE"},  // read as 936
+      {"\"text;CharacterSet=65001\"", "CASH.TXT", cash_utf8},
+      {"'TEXT; HDR=Yes; characterset = 65001'", "CASH.TXT", cash_utf8},
+      {"text", "ROAD.TXT", road_utf8},
+      {"\"text;CharacterSet=936\"", "ROAD.TXT", road_utf8},
+      {"\"text;CharacterSet=ANSI\"", "ROAD.TXT", road_utf8},
+      {"\"text;CharacterSet=65001\"", "ROAD.TXT", "\xC2\xB7\xC6\xBD"},
+  };
+  int table = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.properties + " " + c.file);
+    Session text;
+    text.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir_.Folder() +
+              ";Extended Properties=" + c.properties + ";Persist Security Info=False");
+    const std::string name = "T" + std::to_string(++table);
+    text.Execute(ImportStatement(name, c.file));
+    EXPECT_EQ(Read("select NAME from " + name).rows.at(0).at(0), c.name);
+  }
+}
+
+TEST_F(JetImportTest, CharacterSetTheDriverCannotReadIsRefused) {
+  for (const std::string value : {"437", "Unicode", "1200", ""}) {
+    Session text;
+    const std::string error = ErrorOf([&] {
+      text.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir_.Folder() +
+                ";Extended Properties=\"text;CharacterSet=" + value + "\"");
+    });
+    EXPECT_NE(error.find("CharacterSet '" + value + "' is not supported"), std::string::npos)
+        << value << " -> " << error;
+    EXPECT_FALSE(text.IsOpen());
+  }
 }
 
 TEST_F(JetImportTest, FindsTheFileIgnoringCaseAndNamesTheTableAsWritten) {

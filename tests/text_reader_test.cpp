@@ -1,6 +1,6 @@
 // Tests of the text driver's file reader: the record and field rules, header
-// naming, line numbers, encoding detection and decoding, and block
-// boundaries (every case is read again with tiny blocks).
+// naming, line numbers, encoding detection and decoding, a named character
+// set, and block boundaries (every case is read again with tiny blocks).
 #include "platform/jet/text_reader.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage.h"
 #include "platform/ansi_decoder.h"
+#include "platform/codepage.h"
 #include "platform/jet/error.h"
+#include "tests/chinese_names.h"
 
 namespace dt::jet {
 namespace {
@@ -58,8 +59,9 @@ struct Read {
   std::vector<std::size_t> field_counts;
 };
 
-Read ReadAll(const std::string& path, std::size_t block_size) {
-  TextReader reader(path, block_size);
+Read ReadAll(const std::string& path, std::size_t block_size,
+             CharacterSet character_set = CharacterSet::kDetect) {
+  TextReader reader(path, character_set, block_size);
   Read read;
   read.columns = reader.Columns();
   read.header_line = reader.Line();
@@ -132,11 +134,27 @@ const std::vector<Case>& Cases() {
       {"line of spaces is a record", "A,B\r\n  \r\n", {"A", "B"}, {{"  ", nullopt}}, {2}},
       {"text after the closing quote", "A,B\r\n\"ab\"c,d\r\n", {"A", "B"}, {{"abc", "d"}}, {2}},
       {"quote inside an unquoted field", "A,B\r\na\"b,c\"\r\n", {"A", "B"}, {{"a\"b", "c\""}}, {2}},
-      {"unterminated quote takes the rest",
+      {"unterminated quote takes the rest but the file's last line end",
        "A,B\r\n1,\"abc\r\ndef,\r\n",
        {"A", "B"},
-       {{"1", "abc\r\ndef,\r\n"}},
+       {{"1", "abc\r\ndef,"}},
        {2}},
+      {"unterminated quote before a last lone lf", "A\n\"x\ny\n", {"A"}, {{"x\ny"}}, {2}},
+      {"unterminated quote before a last lone cr", "A\r\"x\ry\r", {"A"}, {{"x\ry"}}, {2}},
+      {"unterminated quote without a last line end", "A\r\n\"x\r\ny", {"A"}, {{"x\r\ny"}}, {2}},
+      {"unterminated quote gives up one line end only",
+       "A\r\n\"x\r\n\r\n",
+       {"A"},
+       {{"x\r\n"}},
+       {2}},
+      {"unterminated quote before cr cr", "A\r\n\"x\r\r", {"A"}, {{"x\r"}}, {2}},
+      {"unterminated quote ending in a doubled quote", "A\r\n\"x\"\"\r\n", {"A"}, {{"x\""}}, {2}},
+      {"unterminated quote holding a line end only",
+       "A,B\r\n1,\"\r\n",
+       {"A", "B"},
+       {{"1", nullopt}},
+       {2}},
+      {"quote closed at the end keeps its line end", "A\r\n\"x\r\n\"", {"A"}, {{"x\r\n"}}, {2}},
       {"zero byte is data",
        "A,B\r\n1\0x,2\r\n3,4\r\n"s,
        {"A", "B"},
@@ -166,8 +184,15 @@ const std::vector<Case>& Cases() {
        {"A", "B"},
        {{"1", "2"}},
        {2}},
+      // They are no Chinese characters either: the file is code page 936,
+      // read from its first byte.
       {"characters sharing the first bytes of the byte-order mark are text",
        U8(u8"\uF13F,\uFEC0\r\n\uFEC0,x\r\n"),
+       {platform::AnsiToUtf8("\xEF\x84\xBF"), platform::AnsiToUtf8("\xEF\xBB\x80")},
+       {{platform::AnsiToUtf8("\xEF\xBB\x80"), "x"}},
+       {2}},
+      {"a byte-order mark before characters sharing its first bytes",
+       "\xEF\xBB\xBF" + U8(u8"\uF13F,\uFEC0\r\n\uFEC0,x\r\n"),
        {U8(u8"\uF13F"), U8(u8"\uFEC0")},
        {{U8(u8"\uFEC0"), "x"}},
        {2}},
@@ -177,10 +202,25 @@ const std::vector<Case>& Cases() {
        {U8(u8"名称"), U8(u8"摘要")},
        {{U8(u8"现金"), U8(u8"支付,办公费")}, {"x", U8(u8"银行存款")}},
        {2, 3}},
-      {"utf-8 four-byte character",
-       U8(u8"A\r\n\U0001F600x,\r\n"),
+      {"utf-8 four-byte character after a byte-order mark",
+       "\xEF\xBB\xBF" + U8(u8"A\r\n\U0001F600x,\r\n"),
        {"A"},
        {{U8(u8"\U0001F600x")}},
+       {2}},
+      {"utf-8 four-byte character alone is no Chinese text",
+       U8(u8"A\r\n\U0001F600x,\r\n"),
+       {"A"},
+       {{platform::AnsiToUtf8("\xF0\x9F\x98\x80x")}},
+       {2}},
+      {"two utf-8 Chinese characters alone are code page 936",
+       U8(u8"A\r\n现金\r\n"),
+       {"A"},
+       {{platform::AnsiToUtf8(U8(u8"现金"))}},
+       {2}},
+      {"code page 936 text that is well-formed utf-8",
+       platform::Ansi(u8"A,B\r\n路平,水\r\n"),
+       {"A", "B"},
+       {{U8(u8"路平"), U8(u8"水")}},
        {2}},
       {"broken utf-8 after a long ascii stretch is code page 936",
        "A\r\nabcdefghijklmnopq\xC3(\r\n",
@@ -266,6 +306,117 @@ TEST(TextReaderTest, RecordLongerThanManyBlocks) {
   EXPECT_EQ(read.lines[1], 2u + 5000u + 1u);
 }
 
+// A record far longer than the reader keeps buffers for, decoded, then the
+// records after it: its bytes are let go once decoded, and nothing read
+// later may lean on them.
+TEST(TextReaderTest, HugeRecordIsLetGoAfterItIsDecoded) {
+  TempDir dir;
+  const std::string ansi_words = platform::Ansi(u8"支付现金，\r\n");
+  std::string long_text;
+  while (long_text.size() < (std::size_t{17} << 20)) long_text += ansi_words;
+  const std::string path =
+      dir.Write("huge.txt", "A,B,C\r\n1,\"" + long_text + "\",z\r\n" +
+                                platform::Ansi(u8"2,金额,y\r\n3,\"x\r\ny\",w\r\n"));
+  const Read read = ReadAll(path, TextReader::kDefaultBlockSize);
+  ASSERT_EQ(read.rows.size(), 3u);
+  EXPECT_TRUE(read.rows[0][1] == platform::AnsiToUtf8(long_text));
+  EXPECT_EQ(read.rows[0][2], "z");
+  EXPECT_EQ(read.rows[1], (Row{"2", U8(u8"金额"), "y"}));
+  EXPECT_EQ(read.rows[2], (Row{"3", "x\r\ny", "w"}));
+}
+
+// A character set the caller names is taken whatever the bytes say: code
+// page 936 for text that looks like UTF-8, UTF-8 for text too short to
+// tell, with its byte-order mark skipped and each malformed sequence read
+// as one '?', so that nothing but UTF-8 is handed out.
+TEST(TextReaderTest, NamedCharacterSetIsRead) {
+  TempDir dir;
+  struct NamedCase {
+    const char* name;
+    CharacterSet character_set;
+    std::string input;
+    std::vector<std::string> columns;
+    std::vector<Row> rows;
+  };
+  const std::string utf8_names = U8(u8"名称,摘要\r\n现金,银行存款\r\n");
+  const std::vector<NamedCase> cases = {
+      {"utf-8 too short to tell",
+       CharacterSet::kUtf8,
+       U8(u8"A,B\r\n现金,x\r\n"),
+       {"A", "B"},
+       {{U8(u8"现金"), "x"}}},
+      {"utf-8 with a byte-order mark",
+       CharacterSet::kUtf8,
+       "\xEF\xBB\xBF" + U8(u8"A\r\n金\r\n"),
+       {"A"},
+       {{U8(u8"金")}}},
+      {"utf-8 with malformed sequences",
+       CharacterSet::kUtf8,
+       "A,B\r\nab\xE4\xB8(\xFF,\xC3\r\n\xE4\xB8\xAD\xF0\x9F\x98\x80,\"\xC0\x80\"\"\"\r\n",
+       {"A", "B"},
+       {{"ab?(?", "?"}, {U8(u8"中\U0001F600"), "?\""}}},
+      {"utf-8 header with a malformed sequence",
+       CharacterSet::kUtf8,
+       "N\xE4\r\n1\r\n",
+       {"N?"},
+       {{"1"}}},
+      {"code page 936 over plain utf-8",
+       CharacterSet::kCodePage936,
+       utf8_names,
+       {platform::AnsiToUtf8(U8(u8"名称")), platform::AnsiToUtf8(U8(u8"摘要"))},
+       {{platform::AnsiToUtf8(U8(u8"现金")), platform::AnsiToUtf8(U8(u8"银行存款"))}}},
+      {"code page 936 keeps a byte-order mark as text",
+       CharacterSet::kCodePage936,
+       "\xEF\xBB\xBF" + utf8_names,
+       {platform::AnsiToUtf8("\xEF\xBB\xBF" + U8(u8"名称")), platform::AnsiToUtf8(U8(u8"摘要"))},
+       {{platform::AnsiToUtf8(U8(u8"现金")), platform::AnsiToUtf8(U8(u8"银行存款"))}}},
+      {"detected, the same plain utf-8",
+       CharacterSet::kDetect,
+       utf8_names,
+       {U8(u8"名称"), U8(u8"摘要")},
+       {{U8(u8"现金"), U8(u8"银行存款")}}},
+  };
+  for (const NamedCase& c : cases) {
+    const std::string path = dir.Write("named.txt", c.input);
+    for (std::size_t block : kBlockSizes) {
+      SCOPED_TRACE(std::string(c.name) + ", block " + std::to_string(block));
+      const Read read = ReadAll(path, block, c.character_set);
+      EXPECT_EQ(read.columns, c.columns);
+      EXPECT_EQ(read.rows, c.rows);
+      for (const Row& row : read.rows) {
+        for (const auto& value : row) EXPECT_TRUE(!value || platform::IsValidUtf8(*value));
+      }
+    }
+  }
+}
+
+// Names in code page 936 that happen to be well-formed UTF-8 are read in
+// code page 936; ordinary names written in UTF-8 are read as UTF-8.
+TEST(TextReaderTest, ChineseNamesAreReadInTheirOwnEncoding) {
+  TempDir dir;
+  std::mt19937 random(20);
+  const std::vector<std::string> all = testing::Gb2312Characters(false);
+  int read_files = 0;
+  for (int i = 0; read_files < 100; ++i) {
+    ASSERT_LT(i, 100000) << "too few names that are UTF-8 too";
+    const std::string name = testing::RandomName(random, all, 1, 6);
+    if (!platform::IsValidUtf8(name)) continue;
+    ++read_files;
+    const Read read = ReadAll(dir.Write("gbk.txt", "A,B\r\n1," + name + "\r\n"), 4096);
+    ASSERT_EQ(read.rows, (std::vector<Row>{{"1", platform::AnsiToUtf8(name)}}))
+        << ::testing::PrintToString(name);
+  }
+  const std::vector<std::string> common = testing::Gb2312Characters(true);
+  for (int i = 0; i < 100; ++i) {
+    const std::string first = platform::AnsiToUtf8(testing::RandomName(random, common, 2, 10));
+    const std::string second = platform::AnsiToUtf8(testing::RandomName(random, common, 2, 10));
+    const Read read =
+        ReadAll(dir.Write("utf8.txt", "A,B\r\n1," + first + "\r\n2," + second + "\r\n"), 4096);
+    ASSERT_EQ(read.rows, (std::vector<Row>{{"1", first}, {"2", second}}))
+        << ::testing::PrintToString(first);
+  }
+}
+
 TEST(TextReaderTest, MissingFileErrorNamesIt) {
   TempDir dir;
   const std::string path = (dir.path() / "NOPE.TXT").string();
@@ -340,6 +491,33 @@ TEST(AnsiDecoderTest, GivesTheSameTextAsTheSystemConversion) {
     std::string out = "prefix";
     decoder.Append(input, out);
     EXPECT_EQ(out, "prefix" + platform::AnsiToUtf8(input)) << "input size " << input.size();
+  }
+}
+
+// The decoder takes the room the text needs, not the three bytes per byte
+// that the longest case would: a huge field is held once, at its size.
+TEST(AnsiDecoderTest, TakesNoMoreRoomThanTheTextNeeds) {
+  const std::string ansi_words = platform::Ansi(u8"凭证摘要：支付办公费 cash €5, ");
+  std::string input;
+  while (input.size() < (std::size_t{1} << 20)) input += ansi_words;
+  platform::AnsiDecoder decoder;
+  std::string out;
+  decoder.Append(input, out);
+  EXPECT_EQ(out, platform::AnsiToUtf8(input));
+  EXPECT_LE(out.capacity(), out.size() + out.size() / 16);
+}
+
+// The bound that room is taken by holds for any bytes: pairs that are no
+// character, stray lead bytes, the bytes the system maps one by one.
+TEST(AnsiDecoderTest, SizeBoundHoldsForAnyBytes) {
+  std::mt19937 random(80);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::uniform_int_distribution<int> length(0, 40);
+  for (int i = 0; i < 20000; ++i) {
+    std::string bytes;
+    for (int n = length(random); n > 0; --n) bytes += static_cast<char>(byte(random));
+    ASSERT_LE(platform::AnsiToUtf8(bytes).size(), platform::AnsiToUtf8SizeBound(bytes))
+        << ::testing::PrintToString(bytes);
   }
 }
 

@@ -37,39 +37,82 @@ bool UnicodeToUserDefined(char32_t cp, unsigned char& lead, unsigned char& trail
 
 bool IsAnsiLeadByte(unsigned char byte) noexcept { return byte >= 0x81 && byte <= 0xFE; }
 
-bool IsValidUtf8(std::string_view text) noexcept {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* end = p + text.size();
+std::size_t AnsiCharacterLength(std::string_view ansi) noexcept {
+  if (ansi.size() >= 2 && IsAnsiLeadByte(static_cast<unsigned char>(ansi[0]))) {
+    const auto trail = static_cast<unsigned char>(ansi[1]);
+    if (trail >= 0x40 && trail != 0x7F && trail != 0xFF) return 2;
+  }
+  return ansi.empty() ? 0 : 1;
+}
+
+std::size_t AnsiToUtf8SizeBound(std::string_view ansi) noexcept {
+  const char* p = ansi.data();
+  const char* const end = p + ansi.size();
+  std::size_t size = ansi.size();
   while (p < end) {
-    const unsigned char c = *p;
-    if (c < 0x80) {
+    if (static_cast<unsigned char>(*p) < 0x80) {
       ++p;
-      continue;
-    }
-    size_t n;
-    unsigned cp;
-    if (c >= 0xC2 && c <= 0xDF) {
-      n = 1;
-      cp = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      n = 2;
-      cp = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      n = 3;
-      cp = c & 0x07;
+    } else if (AnsiCharacterLength(std::string_view(p, end - p)) == 2) {
+      size += 1;
+      p += 2;
     } else {
-      return false;
+      size += 2;
+      ++p;
     }
-    if (static_cast<size_t>(end - p) <= n) return false;
-    for (size_t i = 1; i <= n; ++i) {
-      if ((p[i] & 0xC0) != 0x80) return false;
-      cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    if ((n == 2 && cp < 0x800) || (n == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF)) {
-      return false;
-    }
-    p += n + 1;
+  }
+  return size;
+}
+
+std::size_t DecodeUtf8Character(std::string_view text, char32_t& code_point) noexcept {
+  if (text.empty()) return 0;
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char c = p[0];
+  if (c < 0x80) {
+    code_point = c;
+    return 1;
+  }
+  std::size_t length;
+  char32_t cp;
+  if (c >= 0xC2 && c <= 0xDF) {
+    length = 2;
+    cp = c & 0x1F;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    length = 3;
+    cp = c & 0x0F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    length = 4;
+    cp = c & 0x07;
+  } else {
+    return 0;
+  }
+  if (text.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (p[i] & 0x3F);
+  }
+  if ((length == 3 && cp < 0x800) || (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+      (cp >= 0xD800 && cp <= 0xDFFF)) {
+    return 0;
+  }
+  code_point = cp;
+  return length;
+}
+
+std::size_t MalformedUtf8Length(std::string_view text) noexcept {
+  std::size_t length = text.empty() ? 0 : 1;
+  while (length < 4 && length < text.size() &&
+         (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
+    ++length;
+  }
+  return length;
+}
+
+bool IsValidUtf8(std::string_view text) noexcept {
+  char32_t code_point;
+  while (!text.empty()) {
+    const std::size_t length = DecodeUtf8Character(text, code_point);
+    if (length == 0) return false;
+    text.remove_prefix(length);
   }
   return true;
 }

@@ -1,6 +1,8 @@
 // Reading of the connection strings the data access component hands over.
 #include "platform/jet/connection_string.h"
 
+#include <algorithm>
+
 #include "platform/jet/error.h"
 #include "platform/jet/tokenizer.h"
 
@@ -13,14 +15,36 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-// True when Extended Properties names the text driver: its first item,
-// before any ";" inside quotes, is "text" (letter case ignored).
-bool NamesTextDriver(std::string_view properties) {
+CharacterSet ReadCharacterSet(std::string_view value) {
+  if (value == "936" || EqualsIgnoreCase(value, "ANSI")) return CharacterSet::kCodePage936;
+  if (value == "65001") return CharacterSet::kUtf8;
+  throw Error(ErrorKind::kInvalidArgument,
+              "CharacterSet '" + std::string(value) +
+                  "' is not supported: the text driver reads 936 (ANSI) or 65001 (UTF-8)");
+}
+
+// Reads Extended Properties into `settings`: the text driver when its first
+// item, before any ";" inside quotes, is "text" (letter case ignored), and
+// then its CharacterSet item. Other items are left to the driver's defaults.
+void ReadExtendedProperties(std::string_view properties, ConnectionSettings& settings) {
   if (properties.size() >= 2 && (properties.front() == '"' || properties.front() == '\'') &&
       properties.back() == properties.front()) {
     properties = properties.substr(1, properties.size() - 2);
   }
-  return EqualsIgnoreCase(Trim(properties.substr(0, properties.find(';'))), "text");
+  const std::size_t first_end = std::min(properties.find(';'), properties.size());
+  settings.text = EqualsIgnoreCase(Trim(properties.substr(0, first_end)), "text");
+  settings.character_set = CharacterSet::kDetect;
+  if (!settings.text) return;
+  for (std::size_t pos = first_end; pos < properties.size();) {
+    const std::size_t end = std::min(properties.find(';', pos + 1), properties.size());
+    const std::string_view item = properties.substr(pos + 1, end - pos - 1);
+    const std::size_t equals = item.find('=');
+    if (equals != std::string_view::npos &&
+        EqualsIgnoreCase(Trim(item.substr(0, equals)), "CharacterSet")) {
+      settings.character_set = ReadCharacterSet(Trim(item.substr(equals + 1)));
+    }
+    pos = end;
+  }
 }
 
 }  // namespace
@@ -61,7 +85,7 @@ ConnectionSettings ParseConnectionString(std::string_view connection_string) {
       settings.data_source = std::string(value);
       has_source = true;
     } else if (EqualsIgnoreCase(key, "Extended Properties")) {
-      settings.text = NamesTextDriver(value);
+      ReadExtendedProperties(value, settings);
     }
   }
   if (!has_provider) {

@@ -7,17 +7,23 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/jet/encoding_detection.h"
+
 namespace dt::jet {
 
 struct ConnectionSettings {
   std::string provider;     // as written
   std::string data_source;  // a database file, or a folder for text
   bool text = false;        // Extended Properties names the text driver
+  // Its CharacterSet item: 936 (or ANSI) or 65001; each file's own
+  // encoding when it names none.
+  CharacterSet character_set = CharacterSet::kDetect;
 };
 
 // Reads `connection_string`. Raises jet::Error when the provider is not
 // Microsoft.Jet.OLEDB.4.0 (letter case ignored) or none is named, when the
-// data source is missing, and for a pair without "=".
+// data source is missing, for a pair without "=", and for a text driver's
+// CharacterSet it cannot read.
 ConnectionSettings ParseConnectionString(std::string_view connection_string);
 
 }  // namespace dt::jet

@@ -21,7 +21,7 @@ void Session::Open(std::string_view connection_string) {
   if (IsOpen()) throw Error(ErrorKind::kInvalidArgument, "The session is already open");
   const ConnectionSettings settings = ParseConnectionString(connection_string);
   if (settings.text) {
-    impl_->source = std::make_unique<TextSource>(settings.data_source);
+    impl_->source = std::make_unique<TextSource>(settings.data_source, settings.character_set);
   } else {
     impl_->source = std::make_unique<DatabaseSource>(settings.data_source);
   }

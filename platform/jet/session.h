@@ -5,6 +5,8 @@
 //   Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<file>;...        a database file
 //   Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<folder>;Extended Properties=text;...
 //                                                                  a folder of text files
+//   ...;Extended Properties="text;CharacterSet=936";...             its files in code page 936
+//   ...;Extended Properties="text;CharacterSet=65001";...           its files in UTF-8
 // Statements arrive in the Jet SQL dialect and are translated to SQLite.
 //
 // All text crossing this interface (connection strings, SQL, names, values,

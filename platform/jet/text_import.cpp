@@ -33,9 +33,9 @@ TextPosition Where(const TextReader& reader, const std::string& file, TextStep s
 }  // namespace
 
 std::int64_t ImportTextFile(Database& target, const std::string& table,
-                            const std::string& file_path) {
+                            const std::string& file_path, CharacterSet character_set) {
   RequireNoTable(target, table);
-  TextReader reader(file_path);
+  TextReader reader(file_path, character_set);
   const std::vector<std::string>& columns = reader.Columns();
   if (columns.empty()) {
     throw Error(ErrorKind::kTextFormat, "has no header line",

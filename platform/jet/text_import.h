@@ -5,13 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/jet/encoding_detection.h"
 #include "platform/jet/sqlite_db.h"
 
 namespace dt::jet {
 
 // Imports the file at `file_path` (UTF-8) into `target` as table `table`,
 // with the columns of its header line and one row per record; an empty field
-// is NULL. Returns the number of rows. Raises jet::Error:
+// is NULL. The file is read in `character_set` (kDetect: as its bytes tell). Returns the number of
+// rows. Raises jet::Error:
 //  - kAlreadyExists when the table exists ("Table 'T' already exists");
 //  - the reader's error when the file cannot be opened or read;
 //  - kTextFormat, at TextStep::kFindHeader, for a file without a line;
@@ -20,6 +22,7 @@ namespace dt::jet {
 //    kImportLine): a full disk stays kIo.
 // On failure the target is left as it was: no table, no rows.
 std::int64_t ImportTextFile(Database& target, const std::string& table,
-                            const std::string& file_path);
+                            const std::string& file_path,
+                            CharacterSet character_set = CharacterSet::kDetect);
 
 }  // namespace dt::jet

@@ -1,6 +1,6 @@
 // Record scanning for the text driver: a block-wise scan of one staged text
 // file into records of fields, decoded to UTF-8 per field only where a field
-// holds bytes outside ASCII. The encoding is settled first
+// needs it (field_decoder.h). The encoding is settled first
 // (encoding_detection.h) and line 1 named by header_names.h.
 #include "platform/jet/text_reader.h"
 
@@ -38,13 +38,32 @@ std::string ErrnoText(int error) {
   return std::error_code(error, std::generic_category()).message();
 }
 
+// A record buffer grown past this by a huge record is given back after it,
+// not kept for the small ones that follow.
+constexpr std::size_t kRetainedBytes = std::size_t{16} << 20;
+
+void ReleaseIfLarge(std::string& buffer) {
+  if (buffer.capacity() > kRetainedBytes) std::string().swap(buffer);
+}
+
+FieldDecoder::Mode DecoderMode(TextEncoding encoding, CharacterSet character_set) {
+  if (encoding == TextEncoding::kCodePage936) return FieldDecoder::Mode::kCodePage936;
+  // Detected UTF-8 was found well-formed throughout; named UTF-8 was not checked.
+  return character_set == CharacterSet::kUtf8 ? FieldDecoder::Mode::kUncheckedUtf8
+                                              : FieldDecoder::Mode::kAsIs;
+}
+
 }  // namespace
 
 void TextReader::FileCloser::operator()(std::FILE* file) const noexcept { std::fclose(file); }
 
-TextReader::TextReader(const std::string& path) : TextReader(path, kDefaultBlockSize) {}
+TextReader::TextReader(const std::string& path)
+    : TextReader(path, CharacterSet::kDetect, kDefaultBlockSize) {}
 
 TextReader::TextReader(const std::string& path, std::size_t block_size)
+    : TextReader(path, CharacterSet::kDetect, block_size) {}
+
+TextReader::TextReader(const std::string& path, CharacterSet character_set, std::size_t block_size)
     : path_(path), block_size_(std::max<std::size_t>(block_size, 1)) {
   file_.reset(OpenForReading(path));
   if (!file_) {
@@ -57,8 +76,8 @@ TextReader::TextReader(const std::string& path, std::size_t block_size)
   // add a copy.
   std::setvbuf(file_.get(), nullptr, _IONBF, 0);
   block_.resize(block_size_);
-  const DetectedEncoding encoding = DetectEncoding();
-  utf8_ = encoding.encoding == TextEncoding::kUtf8;
+  const DetectedEncoding encoding = DetectEncoding(character_set);
+  decoder_.emplace(DecoderMode(encoding.encoding, character_set));
   Rewind();
   for (std::size_t i = 0; i < encoding.bom_size && Available(); ++i) ++pos_;
   ReadHeader();
@@ -80,8 +99,8 @@ std::size_t TextReader::RecordFieldCount() const { return spans_.size(); }
 }
 
 // Feeds the file to the detector block by block until it knows.
-DetectedEncoding TextReader::DetectEncoding() {
-  EncodingDetector detector;
+DetectedEncoding TextReader::DetectEncoding(CharacterSet character_set) {
+  EncodingDetector detector(character_set);
   while (Fill() && detector.Feed(std::string_view(pos_, static_cast<std::size_t>(end_ - pos_)))) {
   }
   return detector.Finish();
@@ -114,10 +133,10 @@ void TextReader::ReadHeader() {
   std::vector<std::string> fields(spans_.size());
   for (std::size_t i = 0; i < spans_.size(); ++i) {
     const std::string_view bytes = record_.substr(spans_[i].offset, spans_[i].size);
-    if (utf8_) {
-      fields[i].assign(bytes);
+    if (decoder_->NeedsDecoding(bytes)) {
+      decoder_->Append(bytes, fields[i]);
     } else {
-      decoder_.Append(bytes, fields[i]);
+      fields[i].assign(bytes);
     }
   }
   columns_ = HeaderNames(fields);
@@ -142,6 +161,7 @@ bool TextReader::ReadRecord() {
   record_line_ = line_;
   record_offset_ = file_offset_ - (end_ - pos_);
   if (ReadRecordInBlock()) return true;
+  ReleaseIfLarge(raw_);
   raw_.clear();
   spans_.clear();
   for (;;) {
@@ -209,6 +229,7 @@ bool TextReader::ReadRecordInBlock() {
 // From after an opening quote to after its closing quote (or the end of the
 // file): the text with each doubled quote taken as one.
 void TextReader::ReadQuoted() {
+  const std::size_t field_start = raw_.size();
   after_cr_ = false;
   while (Available()) {
     const auto* quote = static_cast<const char*>(std::memchr(pos_, '"', end_ - pos_));
@@ -222,6 +243,18 @@ void TextReader::ReadQuoted() {
     if (!Available() || *pos_ != '"') return;
     raw_.push_back('"');
     ++pos_;
+  }
+  DropFinalLineEnd(field_start);
+}
+
+// A quote left open takes the rest of the file; the line end the file itself
+// ends with closes its last line and is no text of the field.
+void TextReader::DropFinalLineEnd(std::size_t field_start) {
+  const std::string_view field = std::string_view(raw_).substr(field_start);
+  if (field.ends_with("\r\n")) {
+    raw_.resize(raw_.size() - 2);
+  } else if (field.ends_with('\n') || field.ends_with('\r')) {
+    raw_.pop_back();
   }
 }
 
@@ -265,29 +298,44 @@ bool TextReader::Next(std::vector<std::optional<std::string_view>>& fields) {
   const std::size_t count = columns_.size();
   const std::size_t present = std::min(count, spans_.size());
   fields.assign(count, std::nullopt);
-  const bool decode = !utf8_ && HasHighByte(record_);
+  ReleaseIfLarge(decoded_);
   decoded_.clear();
   decoded_spans_.clear();
+  decoded_fields_.clear();
+  const bool decode = decoder_->NeedsDecoding(record_);
+  // A record gathered in raw_ that needs decoding is decoded whole, so that
+  // raw_ can be let go: a huge record is then not held twice, as bytes and
+  // as text, while it is stored.
+  const bool whole = decode && record_.data() == raw_.data();
+  std::size_t bound = 0;
   for (std::size_t i = 0; i < present; ++i) {
-    const Span& span = spans_[i];
-    if (span.size == 0) continue;
-    const std::string_view bytes = record_.substr(span.offset, span.size);
-    if (decode && HasHighByte(bytes)) {
-      // Each field is decoded by itself: a stray lead byte at the end of one
-      // field must not swallow the first byte of the next. The views into
-      // decoded_ are made once it has stopped growing.
-      const std::size_t offset = decoded_.size();
-      decoder_.Append(bytes, decoded_);
-      decoded_spans_.push_back(Span{offset, decoded_.size() - offset});
-      decoded_fields_.resize(decoded_spans_.size());
-      decoded_fields_.back() = i;
+    const std::string_view bytes = record_.substr(spans_[i].offset, spans_[i].size);
+    if (bytes.empty()) continue;
+    if (whole || (decode && decoder_->NeedsDecoding(bytes))) {
+      decoded_fields_.push_back(i);
+      if (whole) bound += decoder_->SizeBound(bytes);
     } else {
       fields[i] = bytes;
     }
   }
+  // Room for a long record at once: growing would copy what is decoded so
+  // far (a record within one block is too short for that to matter).
+  decoded_.reserve(bound);
+  for (const std::size_t i : decoded_fields_) {
+    // Each field is decoded by itself: a stray lead byte at the end of one
+    // field must not swallow the first byte of the next.
+    const std::size_t offset = decoded_.size();
+    decoder_->Append(record_.substr(spans_[i].offset, spans_[i].size), decoded_);
+    decoded_spans_.push_back(Span{offset, decoded_.size() - offset});
+  }
+  // The views into decoded_ are made once it has stopped growing.
   for (std::size_t k = 0; k < decoded_spans_.size(); ++k) {
     fields[decoded_fields_[k]] =
         std::string_view(decoded_).substr(decoded_spans_[k].offset, decoded_spans_[k].size);
+  }
+  if (whole) {
+    record_ = {};
+    ReleaseIfLarge(raw_);
   }
   return true;
 }

@@ -11,20 +11,23 @@
 //  - Bytes after a closing quote, up to the next comma or line end, are
 //    appended to the field verbatim (`"ab"c` reads as abc).
 //  - A quoted field left open at the end of the file takes the rest of the
-//    file, line breaks included, as its text: nothing is dropped.
+//    file, line breaks included, as its text: nothing is dropped but the
+//    file's own last line end (CR LF, LF or CR as its last bytes).
 //  - Line 1 (the first non-empty line) names the columns: each name trimmed
 //    of surrounding spaces and tabs; an empty name becomes F<position> (F1, F2 ...);
 //    a name equal to an earlier one, ignoring ASCII case, gets the smallest
 //    numeric suffix that makes it unique (NAME, NAME1, NAME2 ...). A file
 //    with no line at all has no columns and no records.
-// Encoding: a file that is valid UTF-8 throughout is read as UTF-8 (a
-// leading byte-order mark is skipped); any other file is read in the ANSI
-// code page 936. Names and values are handed out as UTF-8.
+// Encoding: UTF-8 or the ANSI code page 936, as encoding_detection.h tells
+// from the file or as the caller names it; a leading UTF-8 byte-order mark
+// is skipped. Names and values are handed out as UTF-8.
 //
 // Memory holds one block of the file and the longest record, whatever the
-// file's size. A file that cannot be opened or read raises jet::Error with
-// its TextPosition: kNotFound when it is not there, kIo when the system
-// fails to open or read it. Not thread-safe; one reader per file and thread.
+// file's size; a record that needs decoding is held decoded, not twice (its
+// bytes are let go once decoded). A file that cannot be opened or read
+// raises jet::Error with its TextPosition: kNotFound when it is not there,
+// kIo when the system fails to open or read it. Not thread-safe; one reader
+// per file and thread.
 #pragma once
 
 #include <cstddef>
@@ -36,8 +39,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ansi_decoder.h"
 #include "platform/jet/encoding_detection.h"
+#include "platform/jet/field_decoder.h"
 
 namespace dt::jet {
 
@@ -50,6 +53,10 @@ class TextReader {
   explicit TextReader(const std::string& path);
   // The same, reading the file in blocks of `block_size` bytes (at least 1).
   TextReader(const std::string& path, std::size_t block_size);
+  // The same, reading the file in `character_set` (kDetect: as its bytes
+  // tell).
+  TextReader(const std::string& path, CharacterSet character_set,
+             std::size_t block_size = kDefaultBlockSize);
   ~TextReader();
   TextReader(const TextReader&) = delete;
   TextReader& operator=(const TextReader&) = delete;
@@ -86,13 +93,14 @@ class TextReader {
     std::size_t size;
   };
 
-  DetectedEncoding DetectEncoding();
+  DetectedEncoding DetectEncoding(CharacterSet character_set);
   void Rewind();
   bool Fill();
   bool Available() { return pos_ < end_ || Fill(); }
   bool ReadRecord();
   bool ReadRecordInBlock();
   void ReadQuoted();
+  void DropFinalLineEnd(std::size_t field_start);
   void ReadUnquoted();
   void CountQuotedLineBreaks(const char* begin, const char* end);
   void ReadHeader();
@@ -107,8 +115,7 @@ class TextReader {
   bool at_eof_ = false;
   std::int64_t file_offset_ = 0;  // of the byte at end_: how far the file has been read
 
-  bool utf8_ = false;
-  platform::AnsiDecoder decoder_;
+  std::optional<FieldDecoder> decoder_;  // set once the encoding is settled
 
   std::string raw_;          // a record's field bytes, unquoted, when it cannot be read in place
   std::string_view record_;  // the current record's bytes: in raw_ or in block_

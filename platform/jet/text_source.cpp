@@ -17,7 +17,8 @@ constexpr const char* kOnlyImport =
 
 }  // namespace
 
-TextSource::TextSource(std::string folder) : folder_(std::move(folder)) {
+TextSource::TextSource(std::string folder, CharacterSet character_set)
+    : folder_(std::move(folder)), character_set_(character_set) {
   std::error_code error;
   if (!std::filesystem::is_directory(PathOf(folder_), error)) {
     throw Error(ErrorKind::kNotFound,
@@ -56,7 +57,7 @@ std::int64_t TextSource::Execute(std::string_view sql) {
   if (!is_import) throw Error(ErrorKind::kUnsupported, kOnlyImport);
   const std::string file = FindFile(select->from[0]->name);
   Database target = Database::OpenExisting(*select->into_db);
-  return ImportTextFile(target, *select->into, file);
+  return ImportTextFile(target, *select->into, file, character_set_);
 }
 
 Snapshot TextSource::Query(std::string_view sql) {

@@ -9,13 +9,15 @@
 #include <string>
 
 #include "platform/jet/data_source.h"
+#include "platform/jet/encoding_detection.h"
 
 namespace dt::jet {
 
 class TextSource : public DataSource {
  public:
-  // REQUIRES nothing; raises jet::Error when `folder` is no folder.
-  explicit TextSource(std::string folder);
+  // REQUIRES nothing; raises jet::Error when `folder` is no folder. Its
+  // files are read in `character_set` (kDetect: each as its bytes tell).
+  explicit TextSource(std::string folder, CharacterSet character_set = CharacterSet::kDetect);
 
   std::int64_t Execute(std::string_view sql) override;
   Snapshot Query(std::string_view sql) override;
@@ -30,6 +32,7 @@ class TextSource : public DataSource {
   std::string FindFile(const std::string& name) const;
 
   std::string folder_;
+  CharacterSet character_set_;
 };
 
 }  // namespace dt::jet

@@ -20,20 +20,6 @@ struct AnsiDecoder::State {
   iconv_t cd;
 };
 
-namespace {
-
-// How many bytes make the malformed or unconvertible character at `p`: a
-// lead byte and a byte that can follow it form one character, anything else
-// is one byte. Kept in step with the system's own code page conversion.
-std::size_t BadCharLength(const unsigned char* p, std::size_t left) {
-  if (left >= 2 && IsAnsiLeadByte(p[0]) && p[1] >= 0x40 && p[1] != 0x7F && p[1] != 0xFF) {
-    return 2;
-  }
-  return 1;
-}
-
-}  // namespace
-
 AnsiDecoder::AnsiDecoder() {
   iconv_t cd = iconv_open("UTF-8", "CP936");
   if (cd == reinterpret_cast<iconv_t>(-1)) {
@@ -48,8 +34,9 @@ void AnsiDecoder::Append(std::string_view ansi, std::string& out) {
   iconv_t cd = state_->cd;
   iconv(cd, nullptr, nullptr, nullptr, nullptr);
   std::size_t used = out.size();
-  // Every byte of code page 936 becomes at most 3 bytes of UTF-8.
-  out.resize(used + ansi.size() * 3 + 4);
+  // Room for the text at its longest and no more: what is zeroed here is
+  // memory taken, and a huge field must not take three times its size.
+  out.resize(used + AnsiToUtf8SizeBound(ansi));
   char* in = const_cast<char*>(ansi.data());
   std::size_t in_left = ansi.size();
   while (in_left > 0) {
@@ -58,17 +45,18 @@ void AnsiDecoder::Append(std::string_view ansi, std::string& out) {
     const std::size_t rc = iconv(cd, &in, &in_left, &dst, &dst_left);
     used = out.size() - dst_left;
     if (rc != static_cast<std::size_t>(-1)) break;
-    if (errno == E2BIG) {
-      out.resize(out.size() + in_left * 3 + 4);
+    if (errno == E2BIG) {  // never, while the bound holds
+      out.resize(out.size() + AnsiToUtf8SizeBound(std::string_view(in, in_left)) + 4);
       continue;
     }
     // EILSEQ or EINVAL: a user-defined character iconv does not know, or
     // one '?' for the offending character; then go on.
     const auto* bad = reinterpret_cast<const unsigned char*>(in);
-    const std::size_t skip = BadCharLength(bad, in_left);
+    const std::size_t skip = AnsiCharacterLength(std::string_view(in, in_left));
     in += skip;
     in_left -= skip;
-    if (out.size() - used < 3) out.resize(out.size() + in_left * 3 + 4);
+    if (out.size() - used < 3)
+      out.resize(used + 3 + AnsiToUtf8SizeBound(std::string_view(in, in_left)));
     const char32_t code_point = skip == 2 ? UserDefinedToUnicode(bad[0], bad[1]) : 0;
     if (code_point != 0) {
       out[used++] = static_cast<char>(0xE0 | (code_point >> 12));

@@ -49,17 +49,12 @@ class IconvHandle {
 
 // How many input bytes make the unconvertible or malformed character at `p`.
 size_t BadCharLength(Encoding from, const unsigned char* p, size_t left) {
+  const std::string_view text(reinterpret_cast<const char*>(p), left);
   switch (from) {
     case Encoding::kAnsi:
-      if (left >= 2 && IsAnsiLeadByte(p[0]) && p[1] >= 0x40 && p[1] != 0x7F && p[1] != 0xFF) {
-        return 2;
-      }
-      return 1;
-    case Encoding::kUtf8: {
-      size_t n = 1;
-      while (n < left && (p[n] & 0xC0) == 0x80 && n < 4) ++n;
-      return n;
-    }
+      return AnsiCharacterLength(text);
+    case Encoding::kUtf8:
+      return MalformedUtf8Length(text);
     case Encoding::kUtf16:
       if (left >= 4) {
         const unsigned hi = p[0] | (p[1] << 8);

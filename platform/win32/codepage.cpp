@@ -35,34 +35,20 @@ bool AppendWide(UINT code_page, std::string_view bytes, std::u16string& out) {
   return n > 0;
 }
 
-// The bytes that form the character at `at`: a lead byte and a byte that
-// can follow it are one character, anything else is one byte.
+// The bytes that form the character at `at` (AnsiCharacterLength).
 std::size_t AnsiCharWidth(std::string_view ansi, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(ansi[at]);
-  if (at + 1 < ansi.size() && IsAnsiLeadByte(lead)) {
-    const auto trail = static_cast<unsigned char>(ansi[at + 1]);
-    if (trail >= 0x40 && trail != 0x7F && trail != 0xFF) return 2;
-  }
-  return 1;
+  return AnsiCharacterLength(ansi.substr(at));
 }
 
 // The bytes of the UTF-8 sequence at `at` when it is well formed; 0 otherwise.
 std::size_t Utf8SequenceWidth(std::string_view utf8, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(utf8[at]);
-  const std::size_t width = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-  if (at + width > utf8.size() || !IsValidUtf8(utf8.substr(at, width))) return 0;
-  return width;
+  char32_t code_point;
+  return DecodeUtf8Character(utf8.substr(at), code_point);
 }
 
-// The bytes a malformed UTF-8 sequence at `at` covers: its first byte and
-// the continuation bytes after it, at most four in all.
+// The bytes a malformed UTF-8 sequence at `at` covers (MalformedUtf8Length).
 std::size_t MalformedUtf8Width(std::string_view utf8, std::size_t at) {
-  std::size_t width = 1;
-  while (width < 4 && at + width < utf8.size() &&
-         (static_cast<unsigned char>(utf8[at + width]) & 0xC0) == 0x80) {
-    ++width;
-  }
-  return width;
+  return MalformedUtf8Length(utf8.substr(at));
 }
 
 // Converts `bytes`, which the table refused as a whole, in runs of

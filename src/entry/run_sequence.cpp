@@ -44,7 +44,8 @@ void LockStagingFolder(const std::string& staging_folder, platform::FileLock& lo
 
 std::string RunSequence(const std::string& source_directory, const std::string& base_directory,
                         std::vector<std::string>& source_list, Connection& connection,
-                        BuildEvents& events, const std::function<void()>& after_entry) {
+                        BuildEvents& events, const std::function<void()>& after_entry,
+                        SourceEncoding encoding) {
   const std::string staging_folder = MakeWorkPaths(base_directory).staging_folder;
   events.PhaseStarted(BuildPhase::kLock, staging_folder);
   platform::FileLock lock;  // held until the work database is on disk
@@ -54,7 +55,7 @@ std::string RunSequence(const std::string& source_directory, const std::string& 
   events.PhaseStarted(BuildPhase::kDiscovery, source_directory);
   DiscoverSources(source_directory + platform::PathDelim, source_list, after_entry,
                   [&events](const std::string& message) { events.Log(message); });
-  RunBuild(base_directory, source_list, connection, events);
+  RunBuild(base_directory, source_list, connection, events, encoding);
   return ResultPathFor(base_directory);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "src/workdb/build_events.h"
+#include "src/workdb/source_encoding.h"
 
 namespace dt {
 
@@ -22,15 +23,16 @@ class Connection;
 // removes the temporaries a killed run left in it; discovers the text files
 // of source_directory + PathDelim into `source_list` (calling `after_entry`
 // after each entry after the first; a skipped file goes to events.Log),
-// runs the build on them and returns the work database's path once the
-// database is flushed to disk and closed.
+// runs the build on them (the staged files read in `encoding`) and returns
+// the work database's path once the database is flushed to disk and closed.
 // A staging folder that another run holds raises Exception "The staging
 // folder "<folder>" is in use by another run" before anything is changed.
 // Every failure of discovery or the build propagates as it was raised; work
 // done before it stays on disk.
 std::string RunSequence(const std::string& source_directory, const std::string& base_directory,
                         std::vector<std::string>& source_list, Connection& connection,
-                        BuildEvents& events, const std::function<void()>& after_entry);
+                        BuildEvents& events, const std::function<void()>& after_entry,
+                        SourceEncoding encoding = SourceEncoding::kAuto);
 
 // The staging directory as the host is told it: base + "TempLateTemp" + PathDelim.
 std::string StagingDirectoryFor(std::string_view base_directory);

@@ -11,8 +11,8 @@
 namespace dt {
 
 void RunBuild(const std::string& base_directory, const std::vector<std::string>& source_list,
-              Connection& connection, BuildEvents& events) {
-  const WorkPaths paths = MakeWorkPaths(base_directory);
+              Connection& connection, BuildEvents& events, SourceEncoding encoding) {
+  const WorkPaths paths = MakeWorkPaths(base_directory, encoding);
   // The template is copied over the work database, which must not be held
   // open meanwhile (the connection would go on seeing the replaced file).
   connection.Close();

@@ -17,6 +17,19 @@ namespace {
 
 constexpr char kProvider[] = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
 
+// The text driver's Extended Properties for the staged files' encoding.
+const char* TextProperties(SourceEncoding encoding) {
+  switch (encoding) {
+    case SourceEncoding::kCodePage936:
+      return "\"text;CharacterSet=936\"";
+    case SourceEncoding::kUtf8:
+      return "\"text;CharacterSet=65001\"";
+    case SourceEncoding::kAuto:
+      break;
+  }
+  return "text";
+}
+
 // The connection string can only change while the connection is closed.
 void Reconnect(Connection& connection, const std::string& connection_string) {
   connection.Close();
@@ -26,7 +39,7 @@ void Reconnect(Connection& connection, const std::string& connection_string) {
 
 }  // namespace
 
-WorkPaths MakeWorkPaths(const std::string& base_directory) {
+WorkPaths MakeWorkPaths(const std::string& base_directory, SourceEncoding encoding) {
   using platform::PathDelim;
   using platform::ResolveChild;
   const std::string database_dir = ResolveChild(base_directory, "DataBase");
@@ -38,7 +51,8 @@ WorkPaths MakeWorkPaths(const std::string& base_directory) {
   paths.template_database = base_directory + PathDelim + database_dir + PathDelim + template_name;
   paths.work_database = base_directory + PathDelim + staging_dir + PathDelim + "KORVA.mdb";
   paths.text_connection = std::string(kProvider) + base_directory + staging_dir + PathDelim +
-                          ";Extended Properties=text;Persist Security Info=False";
+                          ";Extended Properties=" + TextProperties(encoding) +
+                          ";Persist Security Info=False";
   paths.work_connection = std::string(kProvider) + base_directory + staging_dir + PathDelim +
                           "KORVA.mdb;Persist Security Info=False";
   return paths;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "src/workdb/build_events.h"
+#include "src/workdb/source_encoding.h"
 
 namespace dt {
 
@@ -27,8 +28,11 @@ struct WorkPaths {
 // REQUIRES: `base_directory` ends with PathDelim. The database paths are
 // joined with PathDelim after the base, so they hold a doubled delimiter
 // there, as the host's own paths do; the staging folder, which only names
-// the folder in messages and to the OS, does not.
-WorkPaths MakeWorkPaths(const std::string& base_directory);
+// the folder in messages and to the OS, does not. The text connection names
+// the staged files' encoding as the text driver's CharacterSet (936 or
+// 65001) unless it is kAuto, where it is the host's own string.
+WorkPaths MakeWorkPaths(const std::string& base_directory,
+                        SourceEncoding encoding = SourceEncoding::kAuto);
 
 // The table the import makes of a staged file: its file name less its last
 // four characters (".txt"), letter case as found.
