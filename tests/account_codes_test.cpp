@@ -171,5 +171,52 @@ TEST(RebuildFailureTest, NewCodeThatCannotBeAddedEndsTheBuildAtTheFirstRow) {
             std::vector<std::string>{"1.01"});
 }
 
+// NewCode is a field of 255 characters: a code that pads past it cannot be
+// posted, and that ends the build; codes posted before it stay. Characters
+// count, not the bytes of the code page.
+TEST(RebuildFailureTest, NewCodeLongerThanItsFieldEndsTheBuild) {
+  struct Case {
+    std::vector<std::string> sids;  // UTF-8
+    std::size_t posted;             // codes written before the build ends
+    bool completes;
+  };
+  const std::string x255(255, 'x');
+  std::string chinese200;
+  for (int i = 0; i < 200; ++i) chinese200 += U8(u8"中");
+  const std::vector<Case> cases = {
+      {{x255, "1"}, 2, true},           {{x255 + "x", "1"}, 0, false},
+      {{"1.2", "1." + x255}, 0, false},  // 1 and 2 padded to 1 and 255: 256 characters
+      {{chinese200}, 1, true},           // 400 bytes, 200 characters
+      {{chinese200, "1"}, 1, false},     // "1" padded to 400 bytes
+  };
+  for (const Case& c : cases) {
+    BaseDir base;
+    Db db(base.WorkDatabase());
+    db.Exec("create table ACCOUNTSECTIONS (SID memo)");
+    for (const std::string& sid : c.sids) {
+      db.Exec("insert into ACCOUNTSECTIONS values ('" + sid + "')");
+    }
+    Connection connection;
+    connection.SetConnectionString(base.WorkConnection());
+    connection.Open();
+    RecordingEvents events;
+    std::string error;
+    try {
+      RebuildAccountCodes(connection, events);
+    } catch (const EDatabaseError& e) {
+      error = e.Message();
+    }
+    const std::string what = c.sids.front().substr(0, 8) + "... " + std::to_string(c.sids.size());
+    EXPECT_EQ(error, c.completes ? ""
+                                 : "The field is too small to accept the amount of data you "
+                                   "attempted to add. Try inserting or pasting less data")
+        << what;
+    EXPECT_EQ(events.progress, c.completes ? 20 : 0) << what;
+    EXPECT_EQ(db.Rows("select NewCode from ACCOUNTSECTIONS where NewCode is not null").size(),
+              c.posted)
+        << what;
+  }
+}
+
 }  // namespace
 }  // namespace dt

@@ -185,5 +185,104 @@ TEST_F(DerivedTablesTest, ExistingAidInfoMakesOnlyTheCreateFail) {
   EXPECT_EQ(db_.Count("aidInfo"), 3u);
 }
 
+// The engine finds codes as the Windows engine does: ignoring letter case
+// and trailing spaces, but not leading ones. Values keep their own form.
+TEST_F(DerivedTablesTest, CodesMatchIgnoringLetterCaseAndTrailingSpaces) {
+  db_.Exec("create table ACCOUNTSECTIONS (SID varchar(50), NewCode varchar(255), DEBCRE text)");
+  db_.Exec("insert into ACCOUNTSECTIONS values ('ZX01', '0ZX01', '1')");
+  db_.Exec("create table BUDGETSECTION (BID varchar(50), NAME varchar(50))");
+  db_.Exec("insert into BUDGETSECTION values ('B.1', 'b')");
+  db_.Exec("insert into BUDGETSECTION values ('  ', 'blank')");
+  db_.Exec("insert into BUDGETSECTION values (' 0', 'leading')");
+  db_.Exec("create table ITEM (IID varchar(50), NAME varchar(50))");
+  db_.Exec("insert into ITEM values ('i.1', 'i')");
+  db_.Exec("create table REMAIN (ID text, SID text, IID text, BID text, BAL00 text)");
+  db_.Exec("insert into REMAIN values ('R1', 'zx01 ', 'I.1  ', 'b.1 ', '5')");
+  db_.Exec("insert into REMAIN values ('R2', ' ZX01', NULL, NULL, '6')");
+  db_.Exec("create table BOOK (BOOKNO text, BILLS text, YEAR text, MONTH text, DAY text)");
+  db_.Exec("insert into BOOK values ('P1', '2', '2024', '1', '5')");
+  db_.Exec(
+      "create table BOOKDETAIL (BOOKNO text, LINE text, SUMMARY text, SID text, BID text, IID "
+      "text, TOTALMONEY text, DEBCRE text, CANCELED text)");
+  db_.Exec(
+      "insert into BOOKDETAIL values ('p1 ', '1', 's1', 'zx01 ', 'b.1', 'I.1 ', '1', '1', "
+      "'0  ')");
+  db_.Exec(
+      "insert into BOOKDETAIL values ('P1', '2', 's2', 'Zx01', 'B.1 ', 'i.1', '2', '1', "
+      "' 0')");
+  Build();
+  EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
+  EXPECT_EQ(
+      Sorted("select bal00, NewCode, DEBCRE, funcode, progcode from KMYE"),
+      (Rows{{"5", "0ZX01", "1", "B.1", "i.1"}, {"6", "<null>", "<null>", "<null>", "<null>"}}));
+  EXPECT_EQ(Sorted("select SUMMARY, BOOKNO, BILLS, SID, PZRQ, NewCode, funcode, progcode from PZ"),
+            (Rows{{"s1", "P1", "2", "ZX01", "2024-01-05", "0ZX01", "B.1", "i.1"}}));
+  // A blank code is empty; a code with a leading space is not.
+  EXPECT_EQ(Sorted("select AidCode, AidName from aidInfo"),
+            (Rows{{" 0", "leading"}, {"B.1", "b"}, {"i.1", "i"}}));
+}
+
+// Enough lines that SQLite plans the joins as for a real export; every line
+// still finds its voucher, account, budget section and item.
+TEST_F(DerivedTablesTest, ManyLinesFindTheirCodesWhateverTheirTrailingSpaces) {
+  constexpr int kLines = 1200;
+  constexpr int kCodes = 150;
+  db_.Exec("create table ACCOUNTSECTIONS (SID varchar(50), NewCode varchar(255), DEBCRE text)");
+  db_.Exec("create table BUDGETSECTION (BID varchar(50), NAME varchar(50))");
+  db_.Exec("create table ITEM (IID varchar(50), NAME varchar(50))");
+  db_.Exec("create table BOOK (BOOKNO text, BILLS text, YEAR text, MONTH text, DAY text)");
+  for (int code = 0; code < kCodes; ++code) {
+    const std::string n = std::to_string(code);
+    db_.Exec("insert into ACCOUNTSECTIONS values ('Acc." + n + "', 'N" + n + "', '1')");
+    db_.Exec("insert into BUDGETSECTION values ('Bud." + n + "', 'b')");
+    db_.Exec("insert into ITEM values ('Itm." + n + "', 'i')");
+    db_.Exec("insert into BOOK values ('Vou" + n + "', '1', '2024', '2', '29')");
+  }
+  db_.Exec(
+      "create table BOOKDETAIL (BOOKNO text, LINE text, SUMMARY text, SID text, BID text, IID "
+      "text, TOTALMONEY text, DEBCRE text, CANCELED text)");
+  for (int line = 0; line < kLines; ++line) {
+    const std::string n = std::to_string(line % kCodes);
+    const std::string spaces(static_cast<std::size_t>(line % 3), ' ');
+    db_.Exec("insert into BOOKDETAIL values ('VOU" + n + spaces + "', '" + std::to_string(line) +
+             "', 's', 'acc." + n + spaces + "', 'BUD." + n + " ', 'itm." + n + spaces + spaces +
+             "', '1', '1', '0')");
+  }
+  db_.Exec("create table REMAIN (ID text, SID text, IID text, BID text, BAL00 text)");
+  db_.Exec("insert into REMAIN values ('R1', 'ACC.7  ', 'ITM.7 ', 'bud.7', '5')");
+  Build();
+  EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
+  EXPECT_EQ(db_.Count("PZ"), static_cast<std::size_t>(kLines));
+  EXPECT_TRUE(db_.Rows("select flxh from PZ where BOOKNO is null or PZRQ is null or NewCode is "
+                       "null or funcode is null or progcode is null")
+                  .empty());
+  EXPECT_EQ(Sorted("select NewCode, funcode, progcode from KMYE"),
+            (Rows{{"N7", "Bud.7", "Itm.7"}}));
+}
+
+// aidInfo's fields hold 250 characters: a code longer than that fails the
+// statement that would insert it, as a whole; the build goes on.
+TEST_F(DerivedTablesTest, ACodeLongerThanItsFieldFailsItsInsertAlone) {
+  MakeAccounts();
+  MakeRemain();
+  MakeVouchers();
+  db_.Exec("create table BUDGETSECTION (BID memo, NAME memo)");
+  db_.Exec("insert into BUDGETSECTION values ('2.01', 'fits')");
+  db_.Exec("insert into BUDGETSECTION values ('" + std::string(251, '9') + "', 'too long')");
+  db_.Exec("create table ITEM (IID memo, NAME memo)");
+  db_.Exec("insert into ITEM values ('3.1', '" + std::string(250, 'n') + "')");
+  Build();
+  ASSERT_EQ(events_.logs.size(), 1u);
+  const std::string& log = events_.logs[0];
+  EXPECT_EQ(log.rfind("SQL=insert into aidInfo", 0), 0u) << log;
+  EXPECT_NE(log.find("funCode"), std::string::npos) << log;
+  const std::string message =
+      std::string(kCannotRun) +
+      "The field is too small to accept the amount of data you attempted to add. Try inserting "
+      "or pasting less data";
+  EXPECT_EQ(log.substr(log.size() - std::min(log.size(), message.size())), message);
+  EXPECT_EQ(db_.Column("select AidCode from aidInfo"), std::vector<std::string>{"3.1"});
+}
+
 }  // namespace
 }  // namespace dt

@@ -47,6 +47,12 @@ TEST(JetErrors, SqliteMessagesBecomeTheEnginesOwn) {
        ErrorKind::kTooComplex},
       {"too many terms in compound SELECT",
        "Cannot run the statement: too many terms in compound SELECT", ErrorKind::kTooComplex},
+      {"CHECK constraint failed: jet_field_size",
+       "The field is too small to accept the amount of data you attempted to add. Try inserting "
+       "or pasting less data.",
+       ErrorKind::kFieldTooSmall},
+      {"CHECK constraint failed: price > 0",
+       "Cannot run the statement: CHECK constraint failed: price > 0", ErrorKind::kOther},
       {"Expression tree is too large (maximum depth 1000)",
        "Cannot run the statement: Expression tree is too large (maximum depth 1000)",
        ErrorKind::kTooComplex},

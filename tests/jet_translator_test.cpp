@@ -101,9 +101,12 @@ TEST(JetTranslator, ConstructsBecomeTheirSqliteForm) {
       {"update t set t.a = a + 1", "UPDATE \"t\" SET \"a\" = jet_add(\"a\", 1)"},
       {"delete * from t where a = 'x'", "DELETE FROM \"t\" WHERE (\"a\" = 'x')"},
       {"Create Table aidInfo(AidType varchar(250),N long not null, K counter, M memo)",
-       "CREATE TABLE \"aidInfo\" (\"AidType\" TEXT, \"N\" INTEGER NOT NULL, \"K\" INTEGER PRIMARY "
-       "KEY AUTOINCREMENT, \"M\" TEXT)"},
-      {"alter table [ACCOUNTSECTIONS] add column [NewCode] varchar(255)", "ADD \"NewCode\" TEXT"},
+       "CREATE TABLE \"aidInfo\" (\"AidType\" TEXT(250) CONSTRAINT \"jet_field_size\" CHECK "
+       "(length(\"AidType\") <= 250), \"N\" INTEGER NOT NULL, \"K\" INTEGER PRIMARY KEY "
+       "AUTOINCREMENT, \"M\" TEXT)"},
+      {"alter table [ACCOUNTSECTIONS] add column [NewCode] varchar(255)",
+       "ADD \"NewCode\" TEXT(255) CONSTRAINT \"jet_field_size\" CHECK (length(\"NewCode\") <= "
+       "255)"},
       {"alter table t add x double", "ADD \"x\" REAL"},
       {"drop table [a \"b\"]", "DROP TABLE \"a \"\"b\"\"\""},
   };

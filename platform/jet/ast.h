@@ -37,7 +37,11 @@ struct Expr {
   std::vector<ExprPtr> args;
   bool negated = false;        // kIsNull, kBetween, kInList
   bool star_argument = false;  // kCall: name(*)
-  int depth = 1;               // levels of the tree below and including this node
+  // kBinary comparison, kBetween, kInList: the operands are compared as
+  // text, ignoring ASCII letter case and trailing spaces. Set from the
+  // operands' types by MarkTextComparisons (text_comparison.h).
+  bool compare_text = false;
+  int depth = 1;  // levels of the tree below and including this node
 };
 
 struct TableRef;

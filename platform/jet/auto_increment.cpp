@@ -5,6 +5,7 @@
 // made again.
 #include "platform/jet/database_source.h"
 
+#include "platform/jet/column_types.h"
 #include "platform/jet/emitter.h"
 #include "platform/jet/error.h"
 #include "platform/jet/schema.h"
@@ -21,9 +22,14 @@ std::string ColumnList(const std::vector<ColumnInfo>& columns) {
   return out;
 }
 
+// The column as the rebuilt table declares it. Its type keeps a text
+// field's size, and with it the check that holds values to that size.
 std::string Definition(const ColumnInfo& column) {
   std::string out = QuoteName(column.name);
   if (!column.type.empty()) out += " " + column.type;
+  if (const std::optional<int> size = DeclaredTextSize(column.type)) {
+    out += " " + EmitFieldSizeCheck(column.name, *size);
+  }
   if (column.not_null) out += " NOT NULL";
   if (column.default_sql) out += " DEFAULT " + *column.default_sql;
   return out;

@@ -6,9 +6,12 @@
 
 #include "platform/jet/database_source.h"
 #include "platform/jet/emitter.h"
+#include "platform/jet/join_indexes.h"
 #include "platform/jet/parser.h"
 #include "platform/jet/schema.h"
 #include "platform/jet/select_analysis.h"
+#include "platform/jet/statement_scope.h"
+#include "platform/jet/text_comparison.h"
 
 namespace dt::jet {
 namespace {
@@ -61,12 +64,15 @@ class RewriteFunction {
 }  // namespace
 
 Snapshot DatabaseSource::Query(std::string_view sql) {
-  const ParsedStatement parsed = Parse(sql);
+  ParsedStatement parsed = Parse(sql);
   const auto* select = std::get_if<Select>(&parsed);
   if (select == nullptr || select->into) {
     throw NoResultSetError("The statement does not return a result set");
   }
-  for (const std::string& table : TablesRead(*select)) RequireTable(db_, table);
+  const StatementScope scope = StatementScope::Of(db_, *select);
+  MarkTextComparisons(parsed, scope);
+  // Reads only: the indexes go again with the transaction.
+  const JoinIndexes indexes(db_, *select, scope);
   std::optional<SingleTable> single = SingleTableOf(*select);
   const std::optional<std::string> row_id = single ? RowIdName(db_, single->table) : std::nullopt;
   if (!row_id) single.reset();

@@ -11,9 +11,11 @@
 #include "platform/jet/column_types.h"
 #include "platform/jet/emitter.h"
 #include "platform/jet/jet_functions.h"
+#include "platform/jet/join_indexes.h"
 #include "platform/jet/parser.h"
 #include "platform/jet/schema.h"
-#include "platform/jet/select_analysis.h"
+#include "platform/jet/statement_scope.h"
+#include "platform/jet/text_comparison.h"
 #include "platform/jet/tokenizer.h"
 
 namespace dt::jet {
@@ -43,10 +45,6 @@ class AttachedDatabase {
  private:
   Database& db_;
 };
-
-void RequireTablesRead(const Database& db, const Select& select) {
-  for (const std::string& table : TablesRead(select)) RequireTable(db, table);
-}
 
 std::int64_t CountRows(const Database& db, std::string_view schema, const std::string& table) {
   Statement count(db, "SELECT count(*) FROM " + QuoteName(schema) + "." + QuoteName(table));
@@ -88,13 +86,16 @@ DatabaseSource::~DatabaseSource() {
 }
 
 std::int64_t DatabaseSource::Execute(std::string_view sql) {
-  const ParsedStatement parsed = Parse(sql);
+  ParsedStatement parsed = Parse(sql);
   return std::visit(
-      [&](const auto& statement) -> std::int64_t {
+      [&](auto& statement) -> std::int64_t {
         using Kind = std::decay_t<decltype(statement)>;
         if constexpr (std::is_same_v<Kind, Select>) {
-          RequireTablesRead(db_, statement);
+          const StatementScope scope = StatementScope::Of(db_, statement);
+          MarkTextComparisons(parsed, scope);
           if (!statement.into) {
+            // Reads only: the indexes go again with the transaction.
+            const JoinIndexes indexes(db_, statement, scope);
             Statement run(db_, EmitSelect(statement));
             while (run.Step()) {
             }
@@ -107,26 +108,37 @@ std::int64_t DatabaseSource::Execute(std::string_view sql) {
             schema = kTargetSchema;
           }
           RequireNoTable(db_, *statement.into, schema);
+          JoinIndexes indexes(db_, statement, scope);
           RunChanging(db_, "CREATE TABLE " + QuoteName(schema) + "." + QuoteName(*statement.into) +
                                " AS " + EmitSelect(statement));
-          return CountRows(db_, schema, *statement.into);
+          const std::int64_t rows = CountRows(db_, schema, *statement.into);
+          indexes.Commit();
+          return rows;
         } else if constexpr (std::is_same_v<Kind, Insert>) {
           const std::string table = RequireTable(db_, statement.table);
           const std::vector<ColumnInfo> columns = ColumnsOf(db_, table);
           for (const std::string& column : statement.columns) {
             RequireColumn(columns, column, statement.table);
           }
-          if (statement.select) RequireTablesRead(db_, *statement.select);
-          return RunChanging(db_, EmitInsert(statement));
-        } else if constexpr (std::is_same_v<Kind, Update>) {
-          const std::string table = RequireTable(db_, statement.table);
-          const std::vector<ColumnInfo> columns = ColumnsOf(db_, table);
-          for (const Assignment& assignment : statement.assignments) {
-            RequireColumn(columns, assignment.column, statement.table);
+          if (!statement.select) {
+            MarkTextComparisons(parsed, StatementScope());
+            return RunChanging(db_, EmitInsert(statement));
           }
+          const StatementScope scope = StatementScope::Of(db_, *statement.select);
+          MarkTextComparisons(parsed, scope);
+          JoinIndexes indexes(db_, *statement.select, scope);
+          const std::int64_t rows = RunChanging(db_, EmitInsert(statement));
+          indexes.Commit();
+          return rows;
+        } else if constexpr (std::is_same_v<Kind, Update>) {
+          const StatementScope scope = StatementScope::OfTable(db_, statement.table);
+          for (const Assignment& assignment : statement.assignments) {
+            RequireColumn(scope.tables()[0].columns, assignment.column, statement.table);
+          }
+          MarkTextComparisons(parsed, scope);
           return RunChanging(db_, EmitUpdate(statement));
         } else if constexpr (std::is_same_v<Kind, Delete>) {
-          RequireTable(db_, statement.table);
+          MarkTextComparisons(parsed, StatementScope::OfTable(db_, statement.table));
           return RunChanging(db_, EmitDelete(statement));
         } else if constexpr (std::is_same_v<Kind, CreateTable>) {
           RequireNoTable(db_, statement.table);

@@ -145,9 +145,18 @@ std::string EmitColumnDef(const ColumnDef& column) {
     out += " PRIMARY KEY AUTOINCREMENT";
     return out;
   }
+  if (type->sized_text && column.size) {
+    const std::string size = std::to_string(*column.size);
+    out += Concat({"(", size, ") ", EmitFieldSizeCheck(column.name, *column.size)});
+  }
   if (column.not_null) out += " NOT NULL";
   if (column.primary_key) out += " PRIMARY KEY";
   return out;
+}
+
+std::string EmitFieldSizeCheck(std::string_view column, int size) {
+  return Concat({"CONSTRAINT ", QuoteName(kFieldSizeConstraint), " CHECK (length(",
+                 QuoteName(column), ") <= ", std::to_string(size), ")"});
 }
 
 std::string EmitCreateTable(const CreateTable& create) {

@@ -1,7 +1,8 @@
 // Writes the parsed form of a Jet statement (ast.h) as SQLite SQL. Every
 // name is quoted, every literal is written as an SQLite literal, and Jet's
 // operators and functions become calls of the engine's SQLite functions
-// (jet_add for +, jet_concat for &, jet_cdate for cdate).
+// (jet_add for +, jet_concat for &, jet_cdate for cdate). A comparison
+// marked to compare text compares the operands' text keys (EmitTextKey).
 //
 // What has no SQLite form raises jet::Error naming it; nothing is ever
 // passed on half-translated. The kind is kSyntax for a wrong number of
@@ -21,6 +22,13 @@ namespace dt::jet {
 std::string QuoteName(std::string_view name);
 std::string QuoteText(std::string_view text);
 
+// Text as the engine compares it: its key is the text without trailing
+// spaces, and keys compare under kTextCollation, which ignores ASCII letter
+// case. Both are SQLite's own, so an index on a key needs nothing
+// registered. `operand` is SQL text.
+std::string EmitTextKey(std::string_view operand);
+inline constexpr std::string_view kTextCollation = " COLLATE NOCASE";
+
 std::string EmitExpr(const Expr& expr);
 // Expressions joined by ", ".
 std::string EmitExprList(const std::vector<ExprPtr>& list);
@@ -35,8 +43,13 @@ std::string EmitUpdate(const Update& update);
 std::string EmitDelete(const Delete& del);
 std::string EmitCreateTable(const CreateTable& create);
 // One column definition: "name" TYPE [NOT NULL] [PRIMARY KEY]; an
-// auto-increment column is INTEGER PRIMARY KEY AUTOINCREMENT.
+// auto-increment column is INTEGER PRIMARY KEY AUTOINCREMENT. A short text
+// type with a size keeps it, TEXT(n), and holds its values to it
+// (EmitFieldSizeCheck).
 std::string EmitColumnDef(const ColumnDef& column);
+// The constraint that refuses a value of `column` longer than `size`
+// characters (a number counts the characters of its text). NULL passes.
+std::string EmitFieldSizeCheck(std::string_view column, int size);
 std::string EmitDropTable(const DropTable& drop);
 
 }  // namespace dt::jet

@@ -6,6 +6,9 @@
 #include <array>
 #include <string>
 
+#include "platform/jet/column_types.h"
+#include "platform/jet/sql_text.h"
+
 namespace dt::jet {
 namespace {
 
@@ -67,6 +70,12 @@ Error TranslateMessage(std::string_view message, std::string_view what) {
   if (message == "parser stack overflow") {
     return Error(ErrorKind::kTooComplex,
                  "Statement too complex: it nests too deeply for the engine");
+  }
+  // The check that holds a text field to its declared size.
+  if (message == Concat({"CHECK constraint failed: ", kFieldSizeConstraint})) {
+    return Error(ErrorKind::kFieldTooSmall,
+                 "The field is too small to accept the amount of data you attempted to add. "
+                 "Try inserting or pasting less data.");
   }
   // The engine's own functions report in the engine's words already.
   if (StartsWith(message, "Data type mismatch")) {

@@ -22,6 +22,7 @@ enum class ErrorKind {
   kMissingField,      // a field that does not exist
   kAlreadyExists,     // a table or field that exists already
   kDataTypeMismatch,  // a value the operation cannot take
+  kFieldTooSmall,     // a value longer than its field's declared size
   kNoResultSet,       // a row query over a statement that returns no rows
   kNotFound,          // a file, folder, provider or row that the caller named
   kInvalidArgument,   // the caller's request makes no sense (state, range)

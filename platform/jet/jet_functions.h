@@ -10,8 +10,9 @@
 //                     else a data type mismatch whose message quotes the value.
 //   jet_like_pattern(p)  A pattern of Jet's LIKE as an SQLite GLOB pattern:
 //                     # becomes [0-9] and [!...] becomes [^...]; * ? and
-//                     [...] mean the same in both. Matching is exact as to
-//                     letter case, like every text comparison of the engine.
+//                     [...] mean the same in both. Matching counts letter
+//                     case and trailing spaces, unlike the engine's
+//                     comparisons of text (text_comparison.h).
 #pragma once
 
 #include <sqlite3.h>

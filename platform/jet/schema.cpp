@@ -29,10 +29,14 @@ void RequireNoTable(const Database& db, std::string_view name, std::string_view 
     throw Error(ErrorKind::kAlreadyExists, "Table '" + std::string(name) + "' already exists");
 }
 
-std::optional<std::string> RowIdName(const Database& db, std::string_view table) {
+bool IsStoredTable(const Database& db, std::string_view name) {
   Statement kind(db, "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE");
-  kind.BindText(1, table);
-  if (!kind.Step() || kind.ColumnText(0) != "table") return std::nullopt;
+  kind.BindText(1, name);
+  return kind.Step() && kind.ColumnText(0) == "table";
+}
+
+std::optional<std::string> RowIdName(const Database& db, std::string_view table) {
+  if (!IsStoredTable(db, table)) return std::nullopt;
   std::optional<std::string> name = RowIdName(ColumnsOf(db, table));
   if (!name) return std::nullopt;
   // A name that is no column reads the rowid, unless the table has none.

@@ -31,6 +31,9 @@ std::string RequireTable(const Database& db, std::string_view name,
                          std::string_view schema = "main");
 void RequireNoTable(const Database& db, std::string_view name, std::string_view schema = "main");
 
+// True when `name` is a table of the main database, not a view.
+bool IsStoredTable(const Database& db, std::string_view name);
+
 // How the rows of `table` are addressed one by one: "rowid", or "_rowid_"
 // or "oid" when a column of the table takes that name. nullopt for a view, a
 // WITHOUT ROWID table, or a table whose columns take all three names.

@@ -9,9 +9,9 @@
 namespace dt::jet {
 namespace {
 
-void Collect(const TableRef& ref, std::vector<std::string>& tables) {
+void Collect(const TableRef& ref, std::vector<const TableRef*>& tables) {
   if (ref.kind == TableRef::Kind::kTable) {
-    tables.push_back(ref.name);
+    tables.push_back(&ref);
     return;
   }
   Collect(*ref.left, tables);
@@ -34,8 +34,8 @@ bool HasAggregate(const Expr& expr) {
 
 }  // namespace
 
-std::vector<std::string> TablesRead(const Select& select) {
-  std::vector<std::string> tables;
+std::vector<const TableRef*> TableRefsRead(const Select& select) {
+  std::vector<const TableRef*> tables;
   for (const TableRefPtr& ref : select.from) Collect(*ref, tables);
   return tables;
 }

@@ -15,9 +15,11 @@
 // description and, for a text file, where in it; Message() words it.
 //
 // Names of tables and fields match ignoring ASCII letter case. Text compares
-// exactly (byte for byte): unlike the Windows engine, letter case and
-// trailing spaces count. A statement that fails changes nothing; the file
-// stays a sound database.
+// as the Windows engine compares it, ignoring ASCII letter case and trailing
+// spaces (text_comparison.h); values are stored as they are. A text field
+// declared with a size refuses a longer value (ErrorKind::kFieldTooSmall).
+// A statement that fails changes nothing; the file stays a sound database
+// that SQLite's own tools read with nothing registered.
 #pragma once
 
 #include <cstdint>
