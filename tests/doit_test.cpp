@@ -135,6 +135,23 @@ TEST(PluginExportTest, DoItIsTheOnlyExportedSymbol) {
   EXPECT_EQ(symbols, std::vector<std::string>{"DoIt"});
 }
 
+TEST_F(PluginTest, ANullResultAddressStillRunsAndTouchesNothing) {
+  dirs_.AddSampleExport();
+  const std::string base = dirs_.Base();
+  const std::string source = dirs_.Source();
+  do_it_(nullptr, host_window_.Handle(), base.c_str(), source.c_str(), 0);
+  EXPECT_TRUE(dirs_.WorkDatabaseExists());
+  EXPECT_EQ(HostLogText(), "");
+}
+
+TEST_F(PluginTest, ACallAfterAFailedOneCompletes) {
+  dirs_.AddSource("BOOK.TXT", "");
+  EXPECT_EQ(Call(0), u"0");
+  dirs_.AddSampleExport();  // BOOK.TXT with its rows this time
+  EXPECT_EQ(Call(0),
+            platform::Utf8ToUtf16(dirs_.Base() + testing::Native("TemplateTemp/KORVA.mdb")));
+}
+
 TEST_F(PluginTest, ModuleHandleIsThePluginsLoadAddress) {
   const void* do_it = reinterpret_cast<const void*>(do_it_);
   void* plugin = platform::ModuleHandleOf(do_it);
