@@ -27,7 +27,10 @@ done
 src=$(find "$work" -maxdepth 1 -type d -name 'sqlite3-*' | head -1)
 mkdir build
 cd build
-if ! "$src/configure" --disable-tcl >configure.log 2>&1; then
+# The amalgamation is made by tools built for this machine: whatever
+# compiler a cross build has in the environment is not for them.
+unset CC CXX CPP CFLAGS CXXFLAGS CPPFLAGS LDFLAGS
+if ! CC=cc "$src/configure" --disable-tcl >configure.log 2>&1; then
   tail -20 configure.log >&2
   echo "sqlite-amalgamation.sh: configure failed" >&2
   exit 1
