@@ -55,15 +55,27 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-# An 8-bit locale, for the tests that prove text handling does not follow
-# the process locale.
-if ! locale -a 2>/dev/null | grep -qix 'de_DE.iso88591'; then
-  $SUDO localedef -i de_DE -f ISO-8859-1 de_DE.ISO-8859-1
-fi
-
-if ((windows)) && ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
-  # Wine takes its ANSI code page from the locale: 936 needs zh_CN.
-  $SUDO sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+# Locales: an 8-bit one, for the tests that prove text handling does not
+# follow the process locale; and, for the Windows form, zh_CN.UTF-8, since
+# Wine takes its ANSI code page from the locale (936 needs zh_CN). Both are
+# named in locale.gen and made by one locale-gen, which drops any locale not
+# named there.
+wanted=("de_DE ISO-8859-1:de_DE.iso88591")
+((windows)) && wanted+=("zh_CN.UTF-8 UTF-8:zh_CN.utf8")
+regenerate=0
+for entry in "${wanted[@]}"; do
+  line=${entry%%:*}
+  name=${entry##*:}
+  if ! grep -qx "$line" /etc/locale.gen; then
+    if grep -qx "# *$line" /etc/locale.gen; then
+      $SUDO sed -i "s/^# *$line\$/$line/" /etc/locale.gen
+    else
+      echo "$line" | $SUDO tee -a /etc/locale.gen >/dev/null
+    fi
+    regenerate=1
+  fi
+  locale -a 2>/dev/null | grep -qix "$name" || regenerate=1
+done
+if ((regenerate)); then
   $SUDO locale-gen >/dev/null
 fi
