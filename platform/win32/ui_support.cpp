@@ -48,20 +48,20 @@ void FillClient(HWND window, HDC dc, HBRUSH brush) {
   FillRect(dc, &area, brush);
 }
 
-UniqueGdi<HFONT> MakeFont(const FontSpec& spec) {
+UniqueGdi<HFONT> MakeFont(const FontSpec& wanted) {
   LOGFONTW font{};
-  font.lfHeight = -spec.height;  // negative: the character height, without leading
+  font.lfHeight = -wanted.height;  // negative: the character height, without leading
   font.lfWeight = FW_NORMAL;
-  font.lfCharSet = static_cast<BYTE>(spec.charset);
+  font.lfCharSet = static_cast<BYTE>(wanted.charset);
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = DEFAULT_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  const std::wstring face = Wide(spec.name);
+  const std::wstring face = Wide(wanted.name);
   // A longer name cannot be a face name; GDI then picks by the rest.
   if (face.size() < LF_FACESIZE) std::wcsncpy(font.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   UniqueGdi<HFONT> handle(CreateFontIndirectW(&font));
-  if (!handle) RaiseLastError("Cannot create the font " + spec.name);
+  if (!handle) RaiseLastError("Cannot create the font " + wanted.name);
   return handle;
 }
 

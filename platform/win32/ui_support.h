@@ -74,7 +74,7 @@ UniqueGdi<HBRUSH> MakeBrush(Color color);
 void FillClient(HWND window, HDC dc, HBRUSH brush);
 // A font of the model's character height in pixels. Raises Exception when
 // GDI cannot make one.
-UniqueGdi<HFONT> MakeFont(const FontSpec& spec);
+UniqueGdi<HFONT> MakeFont(const FontSpec& wanted);
 
 // A window class of this module, registered while the object lives. The
 // class name must be unique in the module. Raises Exception when the class
