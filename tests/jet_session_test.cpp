@@ -396,6 +396,48 @@ TEST_F(JetSessionTest, AutoIncrementKeepsRowsIndexesViewsAndRefusesAKeyedTable) 
   sqlite3_close(db);
 }
 
+// The new field numbers the rows 1..n in table order whether the rows were
+// only ever added (the table's declaration changes) or some were deleted
+// before (the table is copied); either way later rows go on counting and a
+// number once given is never given again.
+TEST_F(JetSessionTest, AutoIncrementNumbersRowsInTableOrderWhateverWentBefore) {
+  struct Case {
+    std::string name;
+    std::vector<std::string> before;
+    std::vector<std::string> numbered;  // N|BOOKNO|BILLS by N
+  };
+  const std::vector<Case> cases = {
+      {"only added", {}, {"1|P1|2", "2|P1|3", "3|P2|1"}},
+      {"first deleted", {"delete from T where BILLS = '2'"}, {"1|P1|3", "2|P2|1"}},
+      {"middle deleted", {"delete from T where BILLS = '3'"}, {"1|P1|2", "2|P2|1"}},
+      {"deleted and added",
+       {"delete from T where BILLS = '1'", "insert into T (BOOKNO, BILLS) values ('P3', '4')"},
+       {"1|P1|2", "2|P1|3", "3|P3|4"}},
+      {"empty", {"delete from T"}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    session_.Execute("select BOOKNO, BILLS into T from BOOK");
+    for (const std::string& sql : c.before) session_.Execute(sql);
+    session_.Execute("alter table T add column N autoincrement");
+    std::vector<std::string> numbered;
+    for (const auto& row : session_.Query("select N, BOOKNO, BILLS from T order by N").rows) {
+      numbered.push_back(*row[0] + "|" + *row[1] + "|" + *row[2]);
+    }
+    EXPECT_EQ(numbered, c.numbered);
+
+    // The last number given, taken away, is not given again.
+    const std::size_t last = c.numbered.size();
+    if (last > 0) session_.Execute("delete from T where N = " + std::to_string(last));
+    session_.Execute("insert into T (BOOKNO) values ('new')");
+    EXPECT_EQ(SortedRows(session_.Query("select N from T where BOOKNO = 'new'")),
+              std::vector<std::string>{std::to_string(last + 1)});
+    session_.Execute("drop table T");
+  }
+  session_.Close();
+  EXPECT_EQ(IntegrityOf(dir_.File("work.mdb")), "ok");
+}
+
 TEST_F(JetSessionTest, FieldsNamedLikeTheRowIdentityDoNotHideIt) {
   // A text file may name its columns so; rows are still told apart and
   // numbered in table order.
