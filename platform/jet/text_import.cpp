@@ -1,5 +1,6 @@
 // Bulk load of a text file: the table is created and filled inside one
-// transaction through one prepared INSERT, the reader's field views bound
+// transaction through one prepared INSERT, the records read and decoded
+// ahead on a second thread (read_ahead.h) and their field views bound
 // without copying, so the load streams at close to SQLite's own speed.
 #include "platform/jet/text_import.h"
 
@@ -9,6 +10,7 @@
 
 #include "platform/jet/emitter.h"
 #include "platform/jet/error.h"
+#include "platform/jet/read_ahead.h"
 #include "platform/jet/schema.h"
 #include "platform/jet/text_reader.h"
 
@@ -26,7 +28,7 @@ void PrepareForBulkLoad(Database& db) {
 }
 
 // Where the reader stands in `file`, for an error of `step` there.
-TextPosition Where(const TextReader& reader, const std::string& file, TextStep step) {
+TextPosition Where(const RecordSource& reader, const std::string& file, TextStep step) {
   return TextPosition{file, static_cast<std::int64_t>(reader.Line()), reader.Offset(), step};
 }
 
@@ -59,7 +61,8 @@ std::int64_t ImportTextFile(Database& target, const std::string& table,
 
   std::vector<std::optional<std::string_view>> fields;
   std::int64_t rows = 0;
-  while (reader.Next(fields)) {
+  ReadAhead records(reader);
+  while (records.Next(fields)) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
       const int index = static_cast<int>(i + 1);
       if (fields[i]) {
@@ -71,7 +74,7 @@ std::int64_t ImportTextFile(Database& target, const std::string& table,
     try {
       statement.Step();
     } catch (const Error& error) {
-      throw Error(error.kind(), error.detail(), Where(reader, file_path, TextStep::kImportLine));
+      throw Error(error.kind(), error.detail(), Where(records, file_path, TextStep::kImportLine));
     }
     statement.Reset();
     ++rows;

@@ -41,10 +41,11 @@
 
 #include "platform/jet/encoding_detection.h"
 #include "platform/jet/field_decoder.h"
+#include "platform/jet/record_source.h"
 
 namespace dt::jet {
 
-class TextReader {
+class TextReader : public RecordSource {
  public:
   static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 20;
 
@@ -57,18 +58,18 @@ class TextReader {
   // tell).
   TextReader(const std::string& path, CharacterSet character_set,
              std::size_t block_size = kDefaultBlockSize);
-  ~TextReader();
+  ~TextReader() override;
   TextReader(const TextReader&) = delete;
   TextReader& operator=(const TextReader&) = delete;
 
   // Column names from line 1, UTF-8, made unique (F1.. for empty names,
   // numeric suffix for repeats).
-  const std::vector<std::string>& Columns() const;
+  const std::vector<std::string>& Columns() const override;
 
   // Reads the next data record; false at the end. `fields` gets exactly
   // Columns().size() entries; nullopt is NULL (an empty field). The views
   // stay valid until the next call. Values are UTF-8.
-  bool Next(std::vector<std::optional<std::string_view>>& fields);
+  bool Next(std::vector<std::optional<std::string_view>>& fields) override;
 
   // How many fields the last record read held in the file, before it was cut
   // or padded to Columns().size() (the header's own count before Next).
@@ -76,12 +77,12 @@ class TextReader {
 
   // The 1-based line number where the last record read starts (the header's
   // line before the first call of Next).
-  std::size_t Line() const;
+  std::size_t Line() const override;
 
   // The offset from the start of the file of the first byte of the last
   // record read (of the header before the first call of Next); 0 while the
   // file has given no record.
-  std::int64_t Offset() const;
+  std::int64_t Offset() const override;
 
  private:
   struct FileCloser {

@@ -1,0 +1,148 @@
+// The read-ahead of text records: everything the source gives arrives, in
+// order and unchanged, whatever the record sizes; a failure of the source
+// arrives after the records read before it; the reading thread keeps only a
+// bounded amount ahead and stops when the reader is let go early.
+#include "platform/jet/read_ahead.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/jet/error.h"
+
+namespace dt::jet {
+namespace {
+
+using Fields = std::vector<std::optional<std::string_view>>;
+
+// Records 0..count-1 of three fields: the number, a text of size_of(i)
+// bytes (NULL for every third record) and an empty text that is not NULL.
+// Record i starts on line 2 + 2i at byte 100i. With fail_at set, reading
+// that record fails.
+class CountingSource : public RecordSource {
+ public:
+  CountingSource(std::size_t count, std::function<std::size_t(std::size_t)> size_of,
+                 std::optional<std::size_t> fail_at = std::nullopt)
+      : count_(count), size_of_(std::move(size_of)), fail_at_(fail_at) {}
+
+  const std::vector<std::string>& Columns() const override { return columns_; }
+
+  bool Next(Fields& fields) override {
+    const std::size_t i = produced_;
+    if (fail_at_ && i == *fail_at_) {
+      throw Error(
+          ErrorKind::kIo, "the disk failed",
+          TextPosition{"F.txt", static_cast<std::int64_t>(Line(i)), Offset(i), TextStep::kRead});
+    }
+    if (i == count_) return false;
+    number_ = std::to_string(i);
+    text_.assign(size_of_(i), static_cast<char>('a' + i % 26));
+    fields = {number_, i % 3 == 0 ? std::nullopt : std::optional<std::string_view>(text_),
+              std::string_view()};
+    ++produced_;
+    return true;
+  }
+  std::size_t Line() const override { return Line(produced_ - 1); }
+  std::int64_t Offset() const override { return Offset(produced_ - 1); }
+
+  static std::size_t Line(std::size_t i) { return 2 + 2 * i; }
+  static std::int64_t Offset(std::size_t i) { return static_cast<std::int64_t>(100 * i); }
+  std::size_t Produced() const { return produced_; }
+
+ private:
+  const std::vector<std::string> columns_ = {"N", "TEXT", "EMPTY"};
+  std::size_t count_;
+  std::function<std::size_t(std::size_t)> size_of_;
+  std::optional<std::size_t> fail_at_;
+  std::atomic<std::size_t> produced_ = 0;
+  std::string number_;
+  std::string text_;
+};
+
+// Checks record i as handed out; returns false (after reporting) when it
+// is not the source's.
+bool Matches(const ReadAhead& ahead, const Fields& fields, std::size_t i,
+             const std::function<std::size_t(std::size_t)>& size_of) {
+  const bool as_given =
+      fields.size() == 3 && fields[0] == std::to_string(i) &&
+      (i % 3 == 0 ? !fields[1].has_value()
+                  : fields[1] == std::string(size_of(i), static_cast<char>('a' + i % 26))) &&
+      fields[2].has_value() && fields[2]->empty() && ahead.Line() == CountingSource::Line(i) &&
+      ahead.Offset() == CountingSource::Offset(i);
+  EXPECT_TRUE(as_given) << "record " << i;
+  return as_given;
+}
+
+TEST(ReadAhead, HandsOutEveryRecordInOrderWhateverTheirSizes) {
+  constexpr std::size_t kHuge = ReadAhead::kBytesAhead + 12345;
+  struct Case {
+    std::string name;
+    std::size_t count;
+    std::function<std::size_t(std::size_t)> size_of;
+  };
+  const std::vector<Case> cases = {
+      {"none", 0, [](std::size_t) { return std::size_t{0}; }},
+      {"one", 1, [](std::size_t) { return std::size_t{7}; }},
+      {"many small, several batches", 50000, [](std::size_t i) { return i % 40; }},
+      {"a few of a kilobyte and more", 9000, [](std::size_t i) { return 1000 + i % 300; }},
+      {"huge among small", 7, [](std::size_t i) { return i == 2 || i == 4 ? kHuge : i; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CountingSource source(c.count, c.size_of);
+    ReadAhead ahead(source);
+    EXPECT_EQ(ahead.Columns(), source.Columns());
+    Fields fields;
+    std::size_t handed = 0;
+    while (ahead.Next(fields)) {
+      if (!Matches(ahead, fields, handed, c.size_of)) break;
+      ++handed;
+    }
+    EXPECT_EQ(handed, c.count);
+    EXPECT_FALSE(ahead.Next(fields));  // the end stays the end
+  }
+}
+
+TEST(ReadAhead, SourceFailureComesAfterTheRecordsReadBeforeIt) {
+  for (const std::size_t fail_at : {std::size_t{0}, std::size_t{1}, std::size_t{5000}}) {
+    SCOPED_TRACE(fail_at);
+    const auto size_of = [](std::size_t i) { return i % 50; };
+    CountingSource source(10000, size_of, fail_at);
+    ReadAhead ahead(source);
+    Fields fields;
+    std::size_t handed = 0;
+    try {
+      while (ahead.Next(fields) && Matches(ahead, fields, handed, size_of)) ++handed;
+      ADD_FAILURE() << "no failure after " << handed << " records";
+    } catch (const Error& error) {
+      EXPECT_EQ(handed, fail_at);
+      EXPECT_EQ(error.kind(), ErrorKind::kIo);
+      ASSERT_TRUE(error.where());
+      EXPECT_EQ(error.where()->line, static_cast<std::int64_t>(CountingSource::Line(fail_at)));
+    }
+  }
+}
+
+TEST(ReadAhead, ReadsOnlyABoundedWayAheadAndStopsWhenLetGo) {
+  constexpr std::size_t kRecordBytes = 1000;
+  CountingSource source(1000000, [](std::size_t) { return kRecordBytes; });
+  {
+    ReadAhead ahead(source);
+    Fields fields;
+    ASSERT_TRUE(ahead.Next(fields));
+    // Long enough for the reading thread to read all it may.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // What it may: about kBytesAhead waiting, and the batch being filled.
+    EXPECT_LT(source.Produced() * kRecordBytes, 2 * ReadAhead::kBytesAhead);
+    EXPECT_GT(source.Produced(), 1u);
+  }  // let go with most of the records unread: must not wait for them
+  EXPECT_LT(source.Produced(), 1000000u);
+}
+
+}  // namespace
+}  // namespace dt::jet
