@@ -12,15 +12,20 @@
 namespace dt::jet {
 namespace {
 
+[[noreturn]] void FailOpen(sqlite3* db, int rc, const std::string& path) {
+  const std::string message = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
+  const int code = db != nullptr ? sqlite3_extended_errcode(db) : rc;
+  sqlite3_close_v2(db);
+  throw Error(KindOfResult(code), "Cannot open database '" + path + "': " + message);
+}
+
 sqlite3* OpenHandle(const std::string& path, int flags) {
   sqlite3* db = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
-  if (rc != SQLITE_OK) {
-    const std::string message = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
-    const int code = db != nullptr ? sqlite3_extended_errcode(db) : rc;
-    sqlite3_close_v2(db);
-    throw Error(KindOfResult(code), "Cannot open database '" + path + "': " + message);
-  }
+  // A connection is used by one thread at a time (the import's reading
+  // thread never touches SQLite): SQLite's lock around every call of it,
+  // a tenth of a bulk load's time, is not needed.
+  const int rc = sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc != SQLITE_OK) FailOpen(db, rc, path);
   sqlite3_extended_result_codes(db, 1);
   // Another connection of this process may be finishing a write (an import
   // into the work database): wait for it rather than fail at once.
@@ -30,6 +35,14 @@ sqlite3* OpenHandle(const std::string& path, int flags) {
   // misspelt field. Refuse that reading.
   sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+  // A database this engine makes (from a template that is an empty file)
+  // gets pages of 16 KiB: statements over whole tables of a million rows then
+  // read, journal and write a quarter as many pages, each a call to the
+  // system, as with SQLite's 4 KiB (the whole build at a million voucher
+  // lines: 8.6 s against 10 s). Rows posted one by one each journal one
+  // page, which costs little more. A database that exists keeps its size.
+  const int page_size = sqlite3_exec(db, "PRAGMA page_size = 16384", nullptr, nullptr, nullptr);
+  if (page_size != SQLITE_OK) FailOpen(db, page_size, path);
   return db;
 }
 
