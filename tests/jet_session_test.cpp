@@ -244,6 +244,35 @@ TEST_F(JetSessionTest, UpdateRowWritesOnlyItsRowAtOnce) {
             std::string::npos);
 }
 
+// Rows posted one after another see the table as it is at each post, also
+// when another connection or a statement of the session changed it between.
+TEST_F(JetSessionTest, EachPostSeesTheTableAsItIsThen) {
+  const Snapshot snapshot = session_.Query("select * from BOOK");
+  const std::size_t sid = ColumnIndex(snapshot, "SID");
+  session_.UpdateRow(snapshot, 0, {{sid, "a"}});
+  session_.UpdateRow(snapshot, 1, {{sid, "b"}});
+
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(dir_.File("work.mdb").c_str(), &other), SQLITE_OK);
+  const int dropped =
+      sqlite3_exec(other, "ALTER TABLE BOOK DROP COLUMN SID", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  ASSERT_EQ(dropped, SQLITE_OK);
+  EXPECT_EQ(ErrorOf([&] {
+              session_.UpdateRow(snapshot, 2, {{sid, "c"}});
+            }),
+            "Field 'SID' does not exist in table 'BOOK'");
+
+  session_.Execute("alter table BOOK add column SID varchar(2)");
+  EXPECT_EQ(KindOf([&] {
+              session_.UpdateRow(snapshot, 2, {{sid, "too long"}});
+            }),
+            ErrorKind::kFieldTooSmall);
+  session_.UpdateRow(snapshot, 2, {{sid, "ok"}});
+  EXPECT_EQ(SortedRows(session_.Query("select BOOKNO, SID from BOOK")),
+            (std::vector<std::string>{"P1|<null>", "P1|<null>", "P2|ok"}));
+}
+
 TEST_F(JetSessionTest, PostedRowsReachTheFileHoweverTheSessionEnds) {
   // Closed, destroyed without Close, and cut short by a row that is gone.
   for (int ending = 0; ending < 3; ++ending) {

@@ -104,6 +104,24 @@ void DatabaseSource::UpdateRow(const Snapshot& snapshot, std::size_t row,
                                                  std::to_string(snapshot.rows.size()) + " rows");
   }
   if (changes.empty()) return;
+  if (last_row_update_ && Fits(*last_row_update_, snapshot, changes)) {
+    try {
+      RunRowUpdate(*last_row_update_, snapshot.row_ids[row], changes);
+      return;
+    } catch (const Error&) {
+      // Another connection may have changed the table since: checked
+      // again below, the failure is told in the catalogue's words.
+      last_row_update_.reset();
+    }
+  }
+  last_row_update_.reset();
+  RowUpdate update = PrepareRowUpdate(snapshot, changes);
+  RunRowUpdate(update, snapshot.row_ids[row], changes);
+  last_row_update_.emplace(std::move(update));
+}
+
+DatabaseSource::RowUpdate DatabaseSource::PrepareRowUpdate(
+    const Snapshot& snapshot, const std::vector<Session::Change>& changes) {
   const std::string table = RequireTable(db_, snapshot.table);
   const std::vector<ColumnInfo> columns = ColumnsOf(db_, table);
   const std::optional<std::string> row_id = RowIdName(columns);
@@ -111,18 +129,37 @@ void DatabaseSource::UpdateRow(const Snapshot& snapshot, std::size_t row,
     throw Error(ErrorKind::kUnsupported,
                 "The rows of table '" + table + "' cannot be updated one by one");
   }
+  std::vector<std::string> names;
   std::string sql = "UPDATE " + QuoteName(table) + " SET ";
   for (std::size_t i = 0; i < changes.size(); ++i) {
     if (changes[i].column >= snapshot.columns.size()) {
       throw Error(ErrorKind::kInvalidArgument,
                   "Field number " + std::to_string(changes[i].column) + " is out of range");
     }
-    const std::size_t index = RequireColumn(columns, snapshot.columns[changes[i].column], table);
+    names.push_back(snapshot.columns[changes[i].column]);
+    const std::size_t index = RequireColumn(columns, names.back(), table);
     if (i > 0) sql += ", ";
     sql += QuoteName(columns[index].name) + " = ?" + std::to_string(i + 1);
   }
   sql += " WHERE " + *row_id + " = ?" + std::to_string(changes.size() + 1);
-  Statement update(db_, sql);
+  return RowUpdate{snapshot.table, table, std::move(names), Statement(db_, sql)};
+}
+
+bool DatabaseSource::Fits(const RowUpdate& update, const Snapshot& snapshot,
+                          const std::vector<Session::Change>& changes) const {
+  if (update.table != snapshot.table || update.columns.size() != changes.size()) return false;
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    if (changes[i].column >= snapshot.columns.size() ||
+        snapshot.columns[changes[i].column] != update.columns[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void DatabaseSource::RunRowUpdate(RowUpdate& row_update, std::int64_t row_id,
+                                  const std::vector<Session::Change>& changes) {
+  Statement& update = row_update.statement;
   for (std::size_t i = 0; i < changes.size(); ++i) {
     const int index = static_cast<int>(i + 1);
     if (changes[i].value) {
@@ -131,11 +168,13 @@ void DatabaseSource::UpdateRow(const Snapshot& snapshot, std::size_t row,
       update.BindNull(index);
     }
   }
-  update.BindInt(static_cast<int>(changes.size() + 1), snapshot.row_ids[row]);
+  update.BindInt(static_cast<int>(changes.size() + 1), row_id);
   update.Step();
+  update.Reset();
   if (db_.Changes() != 1) {
     throw Error(ErrorKind::kNotFound,
-                "Row cannot be located for updating: it was deleted from table '" + table + "'");
+                "Row cannot be located for updating: it was deleted from table '" +
+                    row_update.stored_table + "'");
   }
 }
 

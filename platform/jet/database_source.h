@@ -4,7 +4,9 @@
 // runs alone or inside its own transaction.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/jet/data_source.h"
 #include "platform/jet/sqlite_db.h"
@@ -26,7 +28,25 @@ class DatabaseSource : public DataSource {
                       const Session::Rewrite& rewrite) override;
 
  private:
+  // A row update's statement, checked against the catalogue and prepared.
+  struct RowUpdate {
+    std::string table;                 // as the snapshot names it
+    std::string stored_table;          // as the database does
+    std::vector<std::string> columns;  // the snapshot's fields it sets, in order
+    Statement statement;
+  };
+  RowUpdate PrepareRowUpdate(const Snapshot& snapshot, const std::vector<Session::Change>& changes);
+  bool Fits(const RowUpdate& update, const Snapshot& snapshot,
+            const std::vector<Session::Change>& changes) const;
+  void RunRowUpdate(RowUpdate& update, std::int64_t row_id,
+                    const std::vector<Session::Change>& changes);
+
   Database db_;
+  // The last row update, kept while no statement runs in between: rows
+  // posted one after another (each account's new code) then skip the
+  // catalogue and the translation. Statements that change the catalogue all
+  // run through Execute, which lets it go.
+  std::optional<RowUpdate> last_row_update_;
 };
 
 // Adds an auto-increment column `column` to `table`: the rows that exist get

@@ -19,6 +19,22 @@ std::string_view TextOf(sqlite3_value* value) {
                          : std::string_view();
 }
 
+// The text of `a` followed by that of `b` as the function's result, built
+// once in memory that SQLite then owns (PZ's date adds up four texts for
+// each of a million voucher lines).
+void ResultJoined(sqlite3_context* context, std::string_view a, std::string_view b) {
+  const std::size_t size = a.size() + b.size();
+  auto* joined = static_cast<char*>(sqlite3_malloc64(size + 1));
+  if (joined == nullptr) {
+    sqlite3_result_error_nomem(context);
+    return;
+  }
+  std::char_traits<char>::copy(joined, a.data(), a.size());
+  std::char_traits<char>::copy(joined + a.size(), b.data(), b.size());
+  joined[size] = '\0';
+  sqlite3_result_text64(context, joined, size, sqlite3_free, SQLITE_UTF8);
+}
+
 bool IsNumber(sqlite3_value* value) {
   const int type = sqlite3_value_type(value);
   return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
@@ -73,9 +89,7 @@ void JetAdd(sqlite3_context* context, int, sqlite3_value** argv) {
     return;
   }
   if (!IsNumber(a) && !IsNumber(b)) {
-    std::string joined(TextOf(a));
-    joined += TextOf(b);
-    sqlite3_result_text64(context, joined.data(), joined.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    ResultJoined(context, TextOf(a), TextOf(b));
     return;
   }
   sqlite3_value* text = IsNumber(a) ? b : a;
@@ -103,9 +117,7 @@ void JetConcat(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_null(context);
     return;
   }
-  std::string joined(TextOf(argv[0]));
-  joined += TextOf(argv[1]);
-  sqlite3_result_text64(context, joined.data(), joined.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  ResultJoined(context, TextOf(argv[0]), TextOf(argv[1]));
 }
 
 void JetCdate(sqlite3_context* context, int, sqlite3_value** argv) {
