@@ -1,52 +1,56 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project builds and runs with, when missing.
 #
-#   scripts/install-deps.sh             the Linux build
+#   scripts/install-deps.sh             the Linux build (with Debian's sources
+#                                       of SQLite, which both forms compile)
 #   scripts/install-deps.sh --windows   and the Windows form: the mingw-w64
 #                                       cross compiler, Wine (32-bit), Xvfb, a
-#                                       CJK font, Debian's sources of SQLite
-#                                       and GoogleTest, the zh_CN.UTF-8 locale
+#                                       CJK font, Debian's sources of
+#                                       GoogleTest, the zh_CN.UTF-8 locale
 set -euo pipefail
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
-packages=(cmake g++ make pkg-config libsqlite3-dev sqlite3 libgtest-dev libcli11-dev locales)
+packages=(cmake g++ make pkg-config sqlite3 libgtest-dev libcli11-dev locales dpkg-dev tcl)
 windows=0
 if [[ ${1:-} == --windows ]]; then
   windows=1
   packages+=(g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb
-    fonts-wqy-zenhei dpkg-dev tcl googletest imagemagick)
+    fonts-wqy-zenhei googletest imagemagick)
 fi
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
 
+updated_needed=0
 if ((windows)); then
-  # wine32 is an i386 package; the SQLite amalgamation comes from Debian's
-  # source package, which needs a deb-src entry.
+  # wine32 is an i386 package.
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
     rm -f /tmp/dealtext-apt-updated
   fi
-  sources=/etc/apt/sources.list.d/dealtext-src.sources
-  if [[ ! -f $sources ]]; then
-    $SUDO tee "$sources" >/dev/null <<'SOURCES'
+fi
+# The SQLite amalgamation comes from Debian's source package, which needs a
+# deb-src entry.
+sources=/etc/apt/sources.list.d/dealtext-src.sources
+if [[ ! -f $sources ]]; then
+  $SUDO tee "$sources" >/dev/null <<'SOURCES'
 Types: deb-src
 URIs: http://deb.debian.org/debian
 Suites: bookworm bookworm-updates
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SOURCES
-    rm -f /tmp/dealtext-apt-updated
-  fi
+  rm -f /tmp/dealtext-apt-updated
 fi
+[[ -f /tmp/dealtext-apt-updated ]] || updated_needed=1
 
 missing=()
 for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")
 done
-if ((${#missing[@]})) || { ((windows)) && [[ ! -f /tmp/dealtext-apt-updated ]]; }; then
+if ((${#missing[@]})) || ((updated_needed)); then
   $SUDO apt-get update -qq
   touch /tmp/dealtext-apt-updated
 fi

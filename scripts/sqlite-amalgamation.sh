@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes SQLite's amalgamation (sqlite3.c, sqlite3.h) in DIR from Debian's
-# sqlite3 source package, for the Windows build.
+# sqlite3 source package, for the builds of both forms.
 #
 #   scripts/sqlite-amalgamation.sh DIR
 set -euo pipefail
@@ -21,7 +21,7 @@ for attempt in 1 2 3 4 5; do
 done
 ((fetched)) || {
   cat "$work/source.log" >&2
-  echo "sqlite-amalgamation.sh: apt-get source sqlite3 failed (is a deb-src entry set up? scripts/install-deps.sh --windows does it)" >&2
+  echo "sqlite-amalgamation.sh: apt-get source sqlite3 failed (is a deb-src entry set up? scripts/install-deps.sh does it)" >&2
   exit 1
 }
 src=$(find "$work" -maxdepth 1 -type d -name 'sqlite3-*' | head -1)
