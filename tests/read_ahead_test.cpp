@@ -1,7 +1,8 @@
 // The read-ahead of text records: everything the source gives arrives, in
 // order and unchanged, whatever the record sizes; a failure of the source
 // arrives after the records read before it; the reading thread keeps only a
-// bounded amount ahead and stops when the reader is let go early.
+// bounded amount ahead, lends a large record rather than copy it, and stops
+// when the reader is let go early.
 #include "platform/jet/read_ahead.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +54,8 @@ class CountingSource : public RecordSource {
   static std::size_t Line(std::size_t i) { return 2 + 2 * i; }
   static std::int64_t Offset(std::size_t i) { return static_cast<std::int64_t>(100 * i); }
   std::size_t Produced() const { return produced_; }
+  // Where the last record's text is held.
+  const char* TextData() const { return text_.data(); }
 
  private:
   const std::vector<std::string> columns_ = {"N", "TEXT", "EMPTY"};
@@ -91,6 +94,7 @@ TEST(ReadAhead, HandsOutEveryRecordInOrderWhateverTheirSizes) {
       {"many small, several batches", 50000, [](std::size_t i) { return i % 40; }},
       {"a few of a kilobyte and more", 9000, [](std::size_t i) { return 1000 + i % 300; }},
       {"huge among small", 7, [](std::size_t i) { return i == 2 || i == 4 ? kHuge : i; }},
+      {"huge ones in a row", 4, [](std::size_t) { return ReadAhead::kLendBytes; }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -101,6 +105,10 @@ TEST(ReadAhead, HandsOutEveryRecordInOrderWhateverTheirSizes) {
     std::size_t handed = 0;
     while (ahead.Next(fields)) {
       if (!Matches(ahead, fields, handed, c.size_of)) break;
+      if (c.size_of(handed) >= ReadAhead::kLendBytes && fields[1]) {
+        // Lent as the source holds it, not copied; the source waits for it.
+        EXPECT_EQ(fields[1]->data(), source.TextData()) << "record " << handed;
+      }
       ++handed;
     }
     EXPECT_EQ(handed, c.count);

@@ -33,27 +33,36 @@ void ReadAhead::Read(std::stop_token stop) {
   try {
     while (!stop.stop_requested()) {
       Batch batch = TakeSpareBatch();
-      bool more = true;
+      Filled filled = Filled::kEnd;
       std::exception_ptr failure;
       try {
-        more = Fill(batch, fields);
+        filled = Fill(batch, fields);
       } catch (...) {
         // The records read before the failure are handed out first.
         failure = std::current_exception();
-        more = false;
       }
       std::unique_lock lock(mutex_);
       if (batch.Records() > 0) {
         bytes_ahead_ += batch.Weight();
         ready_.push_back(std::move(batch));
       }
-      if (!more) {
+      if (filled == Filled::kLarge) {
+        // The fields stay valid until the source reads on, which waits
+        // until the caller has moved past them.
+        Batch lent;
+        lent.lent = fields;
+        lent.lines.push_back(source_.Line());
+        lent.offsets.push_back(source_.Offset());
+        ready_.push_back(std::move(lent));
+        lending_ = true;
+      }
+      if (filled == Filled::kEnd) {
         failure_ = failure;
         finished_ = true;
       }
       changed_.notify_all();
-      if (!more) return;
-      changed_.wait(lock, stop, [&] { return bytes_ahead_ < kBytesAhead; });
+      if (filled == Filled::kEnd) return;
+      changed_.wait(lock, stop, [&] { return !lending_ && bytes_ahead_ < kBytesAhead; });
     }
   } catch (...) {
     // Not the source's: memory for a batch ran out.
@@ -72,13 +81,17 @@ ReadAhead::Batch ReadAhead::TakeSpareBatch() {
   return batch;
 }
 
-bool ReadAhead::Fill(Batch& batch, std::vector<std::optional<std::string_view>>& fields) {
+ReadAhead::Filled ReadAhead::Fill(Batch& batch,
+                                  std::vector<std::optional<std::string_view>>& fields) {
   batch.bytes.clear();
   batch.fields.clear();
   batch.lines.clear();
   batch.offsets.clear();
   while (batch.bytes.size() < kBatchBytes && batch.Records() < kBatchRecords) {
-    if (!source_.Next(fields)) return false;
+    if (!source_.Next(fields)) return Filled::kEnd;
+    std::size_t size = 0;
+    for (const std::optional<std::string_view>& field : fields) size += field ? field->size() : 0;
+    if (size >= kLendBytes) return Filled::kLarge;
     batch.lines.push_back(source_.Line());
     batch.offsets.push_back(source_.Offset());
     for (const std::optional<std::string_view>& field : fields) {
@@ -90,10 +103,14 @@ bool ReadAhead::Fill(Batch& batch, std::vector<std::optional<std::string_view>>&
       }
     }
   }
-  return true;
+  return Filled::kFull;
 }
 
 void ReadAhead::GiveBack(Batch batch) {
+  if (!batch.lent.empty()) {
+    lending_ = false;  // the source may read on
+    return;
+  }
   if (batch.bytes.capacity() > kRetainedBytes) return;
   spare_.push_back(std::move(batch));
 }
@@ -102,6 +119,7 @@ bool ReadAhead::Next(std::vector<std::optional<std::string_view>>& fields) {
   if (next_record_ == current_.Records()) {
     std::unique_lock lock(mutex_);
     GiveBack(std::exchange(current_, Batch()));
+    changed_.notify_all();  // a lent record given back lets the source read on
     next_record_ = 0;
     changed_.wait(lock, [&] { return !ready_.empty() || finished_; });
     if (ready_.empty()) {
@@ -113,13 +131,17 @@ bool ReadAhead::Next(std::vector<std::optional<std::string_view>>& fields) {
     bytes_ahead_ -= current_.Weight();
     changed_.notify_all();
   }
-  fields.resize(columns_.size());
-  const Field* field = current_.fields.data() + next_record_ * columns_.size();
-  for (std::size_t i = 0; i < columns_.size(); ++i, ++field) {
-    fields[i] = field->null
-                    ? std::nullopt
-                    : std::optional<std::string_view>(
-                          std::string_view(current_.bytes).substr(field->offset, field->size));
+  if (!current_.lent.empty()) {
+    fields = current_.lent;
+  } else {
+    fields.resize(columns_.size());
+    const Field* field = current_.fields.data() + next_record_ * columns_.size();
+    for (std::size_t i = 0; i < columns_.size(); ++i, ++field) {
+      fields[i] = field->null
+                      ? std::nullopt
+                      : std::optional<std::string_view>(
+                            std::string_view(current_.bytes).substr(field->offset, field->size));
+    }
   }
   line_ = current_.lines[next_record_];
   offset_ = current_.offsets[next_record_];

@@ -4,8 +4,10 @@
 //
 // The source's records are copied into batches and handed over through a
 // short queue; the reading thread waits while about kBytesAhead of records
-// are waiting, so memory stays bounded whatever the file's size (a record
-// larger than that is handed over alone). An error of the source is raised
+// are waiting, so memory stays bounded whatever the file's size. A record of
+// kLendBytes or more is not copied: it is lent as the source holds it, and
+// the reading thread waits until the caller has moved past it, so a huge
+// record costs no more memory than without the read-ahead. An error of the source is raised
 // by Next in the caller's thread once the records read before it have been
 // handed out. The source belongs to the reading thread from construction to
 // destruction; the caller must not touch it meanwhile.
@@ -30,6 +32,7 @@ namespace dt::jet {
 class ReadAhead : public RecordSource {
  public:
   static constexpr std::size_t kBytesAhead = std::size_t{4} << 20;
+  static constexpr std::size_t kLendBytes = std::size_t{1} << 20;
 
   // Starts reading `source`'s records.
   explicit ReadAhead(RecordSource& source);
@@ -52,19 +55,23 @@ class ReadAhead : public RecordSource {
     std::size_t size;
     bool null;
   };
-  // Records copied out of the source, a field for each column.
+  // Records copied out of the source, a field for each column; or one
+  // record lent as the source holds it (`lent`).
   struct Batch {
     std::string bytes;
     std::vector<Field> fields;
     std::vector<std::size_t> lines;
     std::vector<std::int64_t> offsets;
+    std::vector<std::optional<std::string_view>> lent;
     std::size_t Records() const { return lines.size(); }
     std::size_t Weight() const { return bytes.size() + fields.size() * sizeof(Field); }
   };
+  // How filling a batch ended.
+  enum class Filled { kFull, kEnd, kLarge };
 
   void Read(std::stop_token stop);
   Batch TakeSpareBatch();
-  bool Fill(Batch& batch, std::vector<std::optional<std::string_view>>& fields);
+  Filled Fill(Batch& batch, std::vector<std::optional<std::string_view>>& fields);
   void GiveBack(Batch batch);
 
   RecordSource& source_;
@@ -75,6 +82,7 @@ class ReadAhead : public RecordSource {
   std::deque<Batch> ready_;      // read, waiting to be handed out
   std::vector<Batch> spare_;     // handed out, emptied, for reuse
   std::size_t bytes_ahead_ = 0;  // weight of ready_
+  bool lending_ = false;         // a lent record is queued or in the caller's hands
   bool finished_ = false;        // the reading thread has pushed its last batch
   std::exception_ptr failure_;
 
