@@ -4,6 +4,7 @@
 
 #include "platform/jet/emitter.h"
 #include "platform/jet/error.h"
+#include "platform/jet/jet_functions.h"
 #include "platform/jet/sql_text.h"
 #include "platform/jet/tokenizer.h"
 
@@ -62,31 +63,21 @@ std::string EmitCall(const Expr& call) {
   throw Error(ErrorKind::kUnsupported, Concat({"Undefined function '", name, "' in expression"}));
 }
 
-// An operand of a comparison of text, as its key. A literal's trailing
-// spaces go here, once, rather than on every row.
+// An operand of a comparison of text, as its key. A literal's key is made
+// here, once, rather than on every row.
 std::string TextOperand(const Expr& operand) {
-  if (operand.kind == Expr::Kind::kString) {
-    std::string_view text = operand.text;
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return QuoteText(text);
-  }
+  if (operand.kind == Expr::Kind::kString) return QuoteText(TextKey(operand.text));
   return EmitTextKey(EmitExpr(operand));
 }
 
-// The left operand of a comparison: as a key under the engine's collation
-// when it compares text, which the other operands then follow.
-std::string LeftOperand(const Expr& expr) {
-  if (!expr.compare_text) return EmitExpr(*expr.args[0]);
-  return Concat({TextOperand(*expr.args[0]), kTextCollation});
-}
-
+// An operand of a comparison: as its key when the comparison compares text.
 std::string Operand(const Expr& expr, std::size_t index) {
   return expr.compare_text ? TextOperand(*expr.args[index]) : EmitExpr(*expr.args[index]);
 }
 
 std::string EmitBinary(const Expr& expr) {
   if (expr.compare_text) {
-    return Concat({"(", LeftOperand(expr), " ", expr.text, " ", Operand(expr, 1), ")"});
+    return Concat({"(", Operand(expr, 0), " ", expr.text, " ", Operand(expr, 1), ")"});
   }
   const std::string left = EmitExpr(*expr.args[0]);
   const std::string right = EmitExpr(*expr.args[1]);
@@ -100,7 +91,7 @@ std::string EmitBinary(const Expr& expr) {
 }
 
 std::string EmitList(const Expr& expr) {
-  std::string out = Concat({"(", LeftOperand(expr), expr.negated ? " NOT IN (" : " IN ("});
+  std::string out = Concat({"(", Operand(expr, 0), expr.negated ? " NOT IN (" : " IN ("});
   for (std::size_t i = 1; i < expr.args.size(); ++i) {
     if (i > 1) out += ", ";
     out += Operand(expr, i);
@@ -146,7 +137,9 @@ std::string QuoteName(std::string_view name) { return Quoted(name, '"', "name");
 
 std::string QuoteText(std::string_view text) { return Quoted(text, '\'', "text"); }
 
-std::string EmitTextKey(std::string_view operand) { return Concat({"rtrim(", operand, ")"}); }
+std::string EmitTextKey(std::string_view operand) {
+  return Concat({"jet_text_key(", operand, ")"});
+}
 
 std::string EmitExprList(const std::vector<ExprPtr>& list) {
   std::string out;
@@ -180,7 +173,7 @@ std::string EmitExpr(const Expr& expr) {
     case Expr::Kind::kIsNull:
       return Concat({"(", EmitExpr(*expr.args[0]), expr.negated ? " IS NOT NULL)" : " IS NULL)"});
     case Expr::Kind::kBetween:
-      return Concat({"(", LeftOperand(expr), expr.negated ? " NOT" : "", " BETWEEN ",
+      return Concat({"(", Operand(expr, 0), expr.negated ? " NOT" : "", " BETWEEN ",
                      Operand(expr, 1), " AND ", Operand(expr, 2), ")"});
     case Expr::Kind::kInList:
       return EmitList(expr);

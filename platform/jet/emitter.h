@@ -2,7 +2,8 @@
 // name is quoted, every literal is written as an SQLite literal, and Jet's
 // operators and functions become calls of the engine's SQLite functions
 // (jet_add for +, jet_concat for &, jet_cdate for cdate). A comparison
-// marked to compare text compares the operands' text keys (EmitTextKey).
+// marked to compare text compares the operands' text keys (EmitTextKey,
+// jet_text_key), a text literal's key written out at once.
 //
 // What has no SQLite form raises jet::Error naming it; nothing is ever
 // passed on half-translated. The kind is kSyntax for a wrong number of
@@ -22,12 +23,9 @@ namespace dt::jet {
 std::string QuoteName(std::string_view name);
 std::string QuoteText(std::string_view text);
 
-// Text as the engine compares it: its key is the text without trailing
-// spaces, and keys compare under kTextCollation, which ignores ASCII letter
-// case. Both are SQLite's own, so an index on a key needs nothing
-// registered. `operand` is SQL text.
+// Text as the engine compares it: the key of `operand` (SQL text), as
+// jet_text_key gives it (jet_functions.h); keys compare byte by byte.
 std::string EmitTextKey(std::string_view operand);
-inline constexpr std::string_view kTextCollation = " COLLATE NOCASE";
 
 std::string EmitExpr(const Expr& expr);
 // Expressions joined by ", ".

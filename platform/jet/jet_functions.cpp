@@ -135,6 +135,15 @@ void JetCdate(sqlite3_context* context, int, sqlite3_value** argv) {
   sqlite3_result_text64(context, date->data(), date->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
+void JetTextKey(sqlite3_context* context, int, sqlite3_value** argv) {
+  if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+    sqlite3_result_null(context);
+    return;
+  }
+  const std::string key = TextKey(TextOf(argv[0]));
+  sqlite3_result_text64(context, key.data(), key.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
 void JetLikePattern(sqlite3_context* context, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
     sqlite3_result_null(context);
@@ -175,10 +184,20 @@ void Register(sqlite3* db, const char* name, int arity,
 
 }  // namespace
 
+std::string TextKey(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  std::string key(text);
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return key;
+}
+
 void RegisterJetFunctions(sqlite3* db) {
   Register(db, "jet_add", 2, JetAdd);
   Register(db, "jet_concat", 2, JetConcat);
   Register(db, "jet_cdate", 1, JetCdate);
+  Register(db, "jet_text_key", 1, JetTextKey);
   Register(db, "jet_like_pattern", 1, JetLikePattern);
 }
 

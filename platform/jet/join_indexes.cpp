@@ -130,8 +130,7 @@ JoinIndexes::JoinIndexes(Database& db, const Select& select, const StatementScop
     names_.push_back(FreeIndexName(db, counter));
     std::string sql = "CREATE INDEX " + QuoteName(names_.back()) + " ON " +
                       QuoteName(scope.tables()[key.table].table) + " (" +
-                      EmitTextKey(QuoteName(scope.ColumnOf(key).name)) +
-                      std::string(kTextCollation);
+                      EmitTextKey(QuoteName(scope.ColumnOf(key).name));
     for (const std::string& field : FieldsRead(select, scope, key.table)) {
       sql += ", " + QuoteName(field);
     }
