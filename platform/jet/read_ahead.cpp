@@ -10,8 +10,6 @@ namespace {
 // other side starts at once, large enough that the hand-over costs nothing.
 constexpr std::size_t kBatchBytes = std::size_t{256} << 10;
 constexpr std::size_t kBatchRecords = 2048;
-// A batch grown past this by a huge record is let go after use, not kept.
-constexpr std::size_t kRetainedBytes = std::size_t{4} << 20;
 
 }  // namespace
 
@@ -111,8 +109,7 @@ void ReadAhead::GiveBack(Batch batch) {
     lending_ = false;  // the source may read on
     return;
   }
-  if (batch.bytes.capacity() > kRetainedBytes) return;
-  spare_.push_back(std::move(batch));
+  spare_.push_back(std::move(batch));  // at most kBatchBytes and a record short of kLendBytes
 }
 
 bool ReadAhead::Next(std::vector<std::optional<std::string_view>>& fields) {
