@@ -88,17 +88,19 @@ DatabaseSource::DatabaseSource(const std::string& path) : db_(Database::OpenExis
   // still leaves a sound file; the file is synced once, when the session
   // closes, so a completed run's database is whole on disk.
   db_.Exec("PRAGMA synchronous = OFF");
-  // Each of those commits also made and deleted the journal file; truncated
-  // instead, it costs a tenth (4000 posts: 0.55 s, 0.17 s). A journal cut to
-  // nothing is as finished as one deleted, for this engine and any other.
+  // Each of those commits also made and deleted the journal file; kept, with
+  // its header cleared, it costs far less (4000 posts by the sqlite3 shell:
+  // 0.30 s deleted, 0.09 s truncated, 0.08 s kept; the build's account codes
+  // at a million voucher lines: 0.28 s truncated, 0.21 s kept). A journal
+  // without its header is as finished as one deleted, for any engine.
   // Where the system cannot delete a file that is open (Windows), SQLite
-  // keeps a truncated journal open between transactions, and another
-  // connection that deletes its journal would fail: there it is deleted.
-  if (!OpenFilesUndeletable(db_)) db_.Exec("PRAGMA journal_mode = TRUNCATE");
+  // keeps such a journal open between transactions, and another connection
+  // that deletes its journal would fail: there it is deleted.
+  if (!OpenFilesUndeletable(db_)) db_.Exec("PRAGMA journal_mode = PERSIST");
 }
 
 DatabaseSource::~DatabaseSource() {
-  // The empty journal is not left beside the database.
+  // The kept journal is not left beside the database.
   sqlite3_exec(db_.get(), "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
   sqlite3_file* file = nullptr;
   if (sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK &&
