@@ -52,13 +52,20 @@ std::int64_t CountRows(const Database& db, std::string_view schema, const std::s
   return count.ColumnInt(0);
 }
 
-// True when the system refuses to delete a file while it is open.
-bool OpenFilesUndeletable(Database& db) {
+// The open database file as SQLite's file layer holds it, or nullptr.
+sqlite3_file* MainFile(Database& db) {
   sqlite3_file* file = nullptr;
   if (sqlite3_file_control(db.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
       file == nullptr || file->pMethods == nullptr) {
-    return true;  // unknown: as if so, which only costs time
+    return nullptr;
   }
+  return file;
+}
+
+// True when the system refuses to delete a file while it is open.
+bool OpenFilesUndeletable(Database& db) {
+  sqlite3_file* file = MainFile(db);
+  if (file == nullptr) return true;  // unknown: as if so, which only costs time
   return (file->pMethods->xDeviceCharacteristics(file) & SQLITE_IOCAP_UNDELETABLE_WHEN_OPEN) != 0;
 }
 
@@ -102,11 +109,7 @@ DatabaseSource::DatabaseSource(const std::string& path) : db_(Database::OpenExis
 DatabaseSource::~DatabaseSource() {
   // The kept journal is not left beside the database.
   sqlite3_exec(db_.get(), "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
-  sqlite3_file* file = nullptr;
-  if (sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK &&
-      file != nullptr && file->pMethods != nullptr) {
-    file->pMethods->xSync(file, SQLITE_SYNC_FULL);
-  }
+  if (sqlite3_file* file = MainFile(db_)) file->pMethods->xSync(file, SQLITE_SYNC_FULL);
 }
 
 std::int64_t DatabaseSource::Execute(std::string_view sql) {
