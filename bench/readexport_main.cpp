@@ -17,17 +17,17 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/jet/sqlite_db.h"
-#include "platform/jet/text_import.h"
-#include "platform/jet/text_reader.h"
+#include "engine/standin/store/sqlite_db.h"
+#include "engine/standin/text/text_import.h"
+#include "engine/standin/text/text_reader.h"
 
 namespace {
 
-using dt::jet::CharacterSet;
+using dt::engine::standin::CharacterSet;
 
 // Reads `file` record by record; the number of records and of values.
 std::pair<std::size_t, std::size_t> Read(const std::string& file, CharacterSet character_set) {
-  dt::jet::TextReader reader(file, character_set);
+  dt::engine::standin::TextReader reader(file, character_set);
   std::vector<std::optional<std::string_view>> fields;
   std::size_t records = 0, values = 0;
   while (reader.Next(fields)) {
@@ -55,15 +55,15 @@ int main(int argc, char** argv) {
           CLI::ignore_case));
   CLI11_PARSE(app, argc, argv);
   try {
-    std::optional<dt::jet::Database> target;
-    if (!database.empty()) target.emplace(dt::jet::Database::OpenOrCreate(database));
+    std::optional<dt::engine::standin::Database> target;
+    if (!database.empty()) target.emplace(dt::engine::standin::Database::OpenOrCreate(database));
     int table = 0;
     for (const std::string& file : files) {
       const auto start = std::chrono::steady_clock::now();
       std::string counted;
       if (target) {
-        const std::int64_t rows =
-            dt::jet::ImportTextFile(*target, "T" + std::to_string(++table), file, character_set);
+        const std::int64_t rows = dt::engine::standin::ImportTextFile(
+            *target, "T" + std::to_string(++table), file, character_set);
         counted = std::to_string(rows) + " rows imported";
       } else {
         const auto [records, values] = Read(file, character_set);

@@ -13,9 +13,9 @@
 #include <optional>
 #include <set>
 
+#include "engine/error.h"
 #include "platform/errors.h"
 #include "platform/files.h"
-#include "platform/jet/error.h"
 #include "platform/paths.h"
 #include "src/workdb/data_access.h"
 #include "src/workdb/statement_runner.h"
@@ -25,7 +25,7 @@
 
 #if __has_include("bench/export_generator.h")
 #include "bench/export_generator.h"
-#include "platform/jet/text_reader.h"
+#include "engine/standin/text/text_reader.h"
 #define DEALTEXT_HAVE_EXPORT_GENERATOR 1
 #endif
 
@@ -309,7 +309,7 @@ TEST_F(BuildTest, ADiskFailureDuringAnImportEndsTheBuild) {
     connection.Close();
     Db db(base.WorkDatabase());
     EXPECT_EQ(db.Count("ITEM"), 2u);
-    EXPECT_THROW(db.Count("LOAN"), jet::Error);
+    EXPECT_THROW(db.Count("LOAN"), engine::Error);
   }
 }
 
@@ -442,7 +442,7 @@ using Record = std::map<std::string, std::optional<std::string>>;
 // The records of a staged file as the text driver reads them, before any
 // step of the build changed a value.
 std::vector<Record> StagedRecords(const fs::path& file) {
-  jet::TextReader reader(file.string());
+  engine::standin::TextReader reader(file.string());
   std::vector<Record> records;
   std::vector<std::optional<std::string_view>> fields;
   while (reader.Next(fields)) {

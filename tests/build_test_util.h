@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/standin/standin_engine.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
-#include "platform/jet/session.h"
 #include "src/workdb/build_events.h"
 
 namespace dt::testing {
@@ -102,7 +102,7 @@ class Db {
   }
   void Exec(const std::string& utf8_sql) { session_.Execute(utf8_sql); }
   // Every row of `utf8_sql`, NULL as nullopt.
-  std::vector<std::vector<jet::Value>> Rows(const std::string& utf8_sql) {
+  std::vector<std::vector<engine::Value>> Rows(const std::string& utf8_sql) {
     return session_.Query(utf8_sql).rows;
   }
   // The one column of `utf8_sql`, NULL as "<null>".
@@ -112,10 +112,10 @@ class Db {
     return out;
   }
   std::size_t Count(const std::string& table) { return Rows("select * from " + table).size(); }
-  jet::Session& session() { return session_; }
+  engine::standin::StandInEngine& session() { return session_; }
 
  private:
-  jet::Session session_;
+  engine::standin::StandInEngine session_;
 };
 
 // A UTF-8 literal as the engine's text.

@@ -327,17 +327,17 @@ TEST(CallEngineTest, EngineErrorsLeaveAsTheSystemsKinds) {
     return "nothing";
   };
   EXPECT_EQ(message_of([] {
-              throw jet::Error(
-                  jet::ErrorKind::kIo, "Cannot run the statement: disk I/O error.",
-                  jet::TextPosition{U8(u8"/in/凭证.txt"), 7, 96, jet::TextStep::kImportLine});
+              throw engine::Error(
+                  engine::ErrorKind::kIo, "Cannot run the statement: disk I/O error.",
+                  engine::TextPosition{U8(u8"/in/凭证.txt"), 7, 96, engine::TextStep::kImportLine});
             }),
             "EOleException: " + Gbk(u8"Cannot import line 7 of '/in/凭证.txt': ") +
                 "Cannot run the statement: disk I/O error");
   EXPECT_EQ(message_of([] {
-              throw jet::Error(jet::ErrorKind::kMissingTable, "Table 'PZ' does not exist");
+              throw engine::Error(engine::ErrorKind::kMissingTable, "Table 'PZ' does not exist");
             }),
             "EOleException: Table 'PZ' does not exist");
-  EXPECT_EQ(message_of([] { throw jet::NoResultSetError("no rows"); }),
+  EXPECT_EQ(message_of([] { throw engine::NoResultSetError("no rows"); }),
             "EDatabaseError: CommandText does not return a result set");
   EXPECT_EQ(message_of([] { throw EFOpenError("Cannot open file \"x\". Denied"); }),
             "EFOpenError: Cannot open file \"x\". Denied");
@@ -349,32 +349,32 @@ TEST(CallEngineTest, EngineErrorsLeaveAsTheSystemsKinds) {
 // other engine error is the EOleException it always was, with the same
 // message.
 TEST(CallEngineTest, OnlyTheDisksFailuresLeaveAsIoErrors) {
-  using jet::ErrorKind;
+  using engine::ErrorKind;
   struct Case {
-    jet::Error error;
+    engine::Error error;
     bool io;
   };
-  const jet::TextPosition line{"/in/B.txt", 7, 96, jet::TextStep::kImportLine};
+  const engine::TextPosition line{"/in/B.txt", 7, 96, engine::TextStep::kImportLine};
   const std::vector<Case> cases = {
-      {jet::Error(ErrorKind::kIo, "Cannot run the statement: database or disk is full"), true},
-      {jet::Error(ErrorKind::kIo, "Cannot run the statement: disk I/O error", line), true},
-      {jet::Error(ErrorKind::kIo, "Input/output error",
-                  jet::TextPosition{"/in/B.txt", 0, 0, jet::TextStep::kOpen}),
+      {engine::Error(ErrorKind::kIo, "Cannot run the statement: database or disk is full"), true},
+      {engine::Error(ErrorKind::kIo, "Cannot run the statement: disk I/O error", line), true},
+      {engine::Error(ErrorKind::kIo, "Input/output error",
+                     engine::TextPosition{"/in/B.txt", 0, 0, engine::TextStep::kOpen}),
        true},
-      {jet::Error(ErrorKind::kSyntax, "Syntax error in FROM clause"), false},
-      {jet::Error(ErrorKind::kTooComplex, "Statement too complex"), false},
-      {jet::Error(ErrorKind::kUnsupported, "Undefined function 'x' in expression"), false},
-      {jet::Error(ErrorKind::kMissingTable, "Table 'PZ' does not exist"), false},
-      {jet::Error(ErrorKind::kMissingField, "Field 'X' does not exist"), false},
-      {jet::Error(ErrorKind::kAlreadyExists, "Table 'PZ' already exists"), false},
-      {jet::Error(ErrorKind::kDataTypeMismatch, "Data type mismatch in expression"), false},
-      {jet::Error(ErrorKind::kNotFound, "Could not find file 'B.txt'"), false},
-      {jet::Error(ErrorKind::kInvalidArgument, "The session is not open"), false},
-      {jet::Error(ErrorKind::kTextFormat, "has no header line", line), false},
-      {jet::Error(ErrorKind::kOther, "Cannot run the statement: database is locked."), false},
+      {engine::Error(ErrorKind::kSyntax, "Syntax error in FROM clause"), false},
+      {engine::Error(ErrorKind::kTooComplex, "Statement too complex"), false},
+      {engine::Error(ErrorKind::kUnsupported, "Undefined function 'x' in expression"), false},
+      {engine::Error(ErrorKind::kMissingTable, "Table 'PZ' does not exist"), false},
+      {engine::Error(ErrorKind::kMissingField, "Field 'X' does not exist"), false},
+      {engine::Error(ErrorKind::kAlreadyExists, "Table 'PZ' already exists"), false},
+      {engine::Error(ErrorKind::kDataTypeMismatch, "Data type mismatch in expression"), false},
+      {engine::Error(ErrorKind::kNotFound, "Could not find file 'B.txt'"), false},
+      {engine::Error(ErrorKind::kInvalidArgument, "The session is not open"), false},
+      {engine::Error(ErrorKind::kTextFormat, "has no header line", line), false},
+      {engine::Error(ErrorKind::kOther, "Cannot run the statement: database is locked."), false},
   };
   for (const Case& c : cases) {
-    const std::string expected = detail::OleMessage(jet::Message(c.error));
+    const std::string expected = detail::OleMessage(engine::Message(c.error));
     try {
       detail::CallEngine([&] { throw c.error; });
       ADD_FAILURE() << "nothing raised for " << expected;

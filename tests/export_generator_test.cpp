@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/standin/text/text_reader.h"
 #include "platform/codepage.h"
-#include "platform/jet/text_reader.h"
 #include "src/staging/catalogue.h"
 
 namespace dt::bench {
@@ -89,7 +89,7 @@ struct Table {
 // Reads `file`, naming the columns after the catalogue (the file's own first
 // line is the exporter's, which the import throws away).
 Table ReadTable(const fs::path& dir, const std::string& file) {
-  jet::TextReader reader((dir / file).string());
+  engine::standin::TextReader reader((dir / file).string());
   Table table;
   for (const CatalogueEntry& entry : SourceCatalogue()) {
     if (entry.file_name != file) continue;
@@ -185,7 +185,7 @@ TEST_F(ExportGeneratorTest, FirstLineIsTheExportersOwn) {
     const std::string bytes = ReadBytes(dir() / entry.file_name);
     const std::string first_line = bytes.substr(0, bytes.find("\r\n"));
     EXPECT_NE(first_line, entry.header_line) << entry.file_name;
-    jet::TextReader reader((dir() / entry.file_name).string());
+    engine::standin::TextReader reader((dir() / entry.file_name).string());
     EXPECT_EQ(reader.Columns().size(), kColumnCounts.at(entry.file_name));
   }
 }

@@ -1,7 +1,7 @@
 // Tests of the text driver's header naming: the suffix chosen for a repeated
 // name is the smallest free one, also when suffixed names stand in the
 // header themselves.
-#include "platform/jet/header_names.h"
+#include "engine/standin/text/header_names.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 using Names = std::vector<std::string>;
@@ -44,4 +44,4 @@ TEST(HeaderNamesTest, ThousandsOfRepeatsAreAllDistinct) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

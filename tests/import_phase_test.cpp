@@ -207,10 +207,10 @@ TEST_F(ImportTest, EachRunStartsFromTheTemplate) {
   Db db(base_.WorkDatabase());
   EXPECT_EQ(db.Count("ITEM"), 1u);
   EXPECT_EQ(db.Count("Kept"), 0u);
-  EXPECT_THROW(db.Rows("select * from BOOK"), jet::Error);
+  EXPECT_THROW(db.Rows("select * from BOOK"), engine::Error);
   // The template itself is never written.
   Db template_db(base_.path() / "DataBase" / "empty.mdb");
-  EXPECT_THROW(template_db.Rows("select * from ITEM"), jet::Error);
+  EXPECT_THROW(template_db.Rows("select * from ITEM"), engine::Error);
 }
 
 TEST_F(ImportTest, EmptySourceListStillGivesAFreshWorkDatabase) {
@@ -218,7 +218,7 @@ TEST_F(ImportTest, EmptySourceListStillGivesAFreshWorkDatabase) {
   RunImport({});
   EXPECT_TRUE(connection_.Connected());
   EXPECT_EQ(events_.progress, 0);
-  EXPECT_THROW(Db(base_.WorkDatabase()).Rows("select * from Stale"), jet::Error);
+  EXPECT_THROW(Db(base_.WorkDatabase()).Rows("select * from Stale"), engine::Error);
 }
 
 // Leaves the work database as a run that died in the middle of a statement
@@ -252,7 +252,7 @@ TEST_F(ImportTest, RunAfterAnInterruptedRunStartsFromTheTemplate) {
   Db db(base_.WorkDatabase());
   EXPECT_EQ(db.Count("ITEM"), 1u);
   EXPECT_EQ(db.Count("Kept"), 0u);
-  EXPECT_THROW(db.Rows("select * from Stale"), jet::Error);
+  EXPECT_THROW(db.Rows("select * from Stale"), engine::Error);
 }
 
 TEST_F(ImportTest, FailedTemplateCopyEndsTheBuildNamingBothPaths) {
@@ -292,7 +292,7 @@ TEST_F(ImportTest, StagingFailureEndsTheLoopAfterEarlierImports) {
   connection_.Close();
   Db db(base_.WorkDatabase());
   EXPECT_EQ(db.Count("BOOK"), 1u);
-  EXPECT_THROW(db.Rows("select * from ITEM"), jet::Error);
+  EXPECT_THROW(db.Rows("select * from ITEM"), engine::Error);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "tests/jet_test_util.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 using testing::ColumnIndex;
@@ -92,7 +92,7 @@ class JetBuildStatementsTest : public ::testing::Test {
   }
 
   ScratchDir dir_;
-  Session session_;
+  StandInEngine session_;
 };
 
 TEST_F(JetBuildStatementsTest, NewCodeColumnIsAddedEmptyAndOnlyOnce) {
@@ -225,4 +225,4 @@ TEST_F(JetBuildStatementsTest, CleanUpStatementsInTheirWrittenForm) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

@@ -2,7 +2,7 @@
 // every way a value reaches it, counted in characters as the Windows engine
 // counts them, and keeps refusing after its table is rebuilt; other fields
 // take any length.
-#include "platform/jet/column_types.h"
+#include "engine/standin/sql/column_types.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -13,7 +13,7 @@
 
 #include "tests/jet_test_util.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 using testing::KindOf;
@@ -64,7 +64,7 @@ class JetFieldSizeTest : public ::testing::Test {
   }
 
   ScratchDir dir_;
-  Session session_;
+  StandInEngine session_;
 };
 
 TEST_F(JetFieldSizeTest, InsertsLongerThanTheFieldAreRefused) {
@@ -136,4 +136,4 @@ TEST_F(JetFieldSizeTest, SizesOutliveATableRebuildAndHoldForStockTools) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

@@ -1,15 +1,15 @@
 // The engine's wording and kinds of failures that SQLite reports, and the
 // one formatting of an error into the message a user reads.
-#include "platform/jet/engine_errors.h"
+#include "engine/standin/store/engine_errors.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/jet/error.h"
+#include "engine/error.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 TEST(JetErrors, SqliteMessagesBecomeTheEnginesOwn) {
@@ -121,4 +121,4 @@ TEST(JetErrors, MessageFramesTheDetailWithTheTextFileAndLine) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

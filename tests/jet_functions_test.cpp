@@ -1,10 +1,10 @@
 // Jet's +, & and cdate as the engine computes them in statements, and the
 // date reading behind cdate.
-#include "platform/jet/cdate.h"
+#include "engine/standin/sql/cdate.h"
 
 #include "tests/jet_test_util.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 using testing::ErrorOf;
@@ -113,7 +113,7 @@ class JetOperatorsTest : public ::testing::Test {
   }
 
   ScratchDir dir_;
-  Session session_;
+  StandInEngine session_;
 };
 
 TEST_F(JetOperatorsTest, PlusFollowsJetRules) {
@@ -220,4 +220,4 @@ TEST_F(JetOperatorsTest, CdateInStatements) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

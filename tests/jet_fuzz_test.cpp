@@ -3,7 +3,7 @@
 //  - mutated Jet statements (the build's own, broken apart, spliced, cut,
 //    salted with quotes, brackets, binary bytes and invalid UTF-8, nested
 //    deeply) go through the translator and a work database; each must either
-//    run or fail with jet::Error, and a failed one must leave every table and
+//    run or fail with engine::Error, and a failed one must leave every table and
 //    the catalogue exactly as they were, in a sound file;
 //  - mutated comma-separated text goes through the text reader at odd block
 //    sizes and must read exactly as a plain byte-by-byte reading of the
@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/standin/sql/parser.h"
+#include "engine/standin/text/text_reader.h"
 #include "platform/codepage.h"
-#include "platform/jet/parser.h"
-#include "platform/jet/text_reader.h"
 #include "tests/jet_test_util.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 using testing::ErrorOf;
@@ -267,12 +267,12 @@ class WorkDatabase {
     }
   }
 
-  Session& session() { return session_; }
+  StandInEngine& session() { return session_; }
   const std::string& path() const { return path_; }
 
  private:
   std::string path_;
-  Session session_;
+  StandInEngine session_;
 };
 
 TEST(JetFuzz, MutatedStatementsRunOrFailWithoutChangingAnything) {
@@ -284,7 +284,7 @@ TEST(JetFuzz, MutatedStatementsRunOrFailWithoutChangingAnything) {
     if (i % 100 == 0) work.Reset();
     const std::string sql = MakeStatement(random);
     SCOPED_TRACE("input " + std::to_string(i) + ": " + sql.substr(0, 300));
-    // The translator alone: a parsed form or jet::Error, nothing else.
+    // The translator alone: a parsed form or engine::Error, nothing else.
     ErrorOf([&] { Parse(sql); });
     const std::string before = DumpDatabase(work.path());
     const std::string error = ErrorOf([&] {
@@ -504,4 +504,4 @@ TEST(JetFuzz, MutatedTextFilesReadAsTheRulesSay) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

@@ -2,11 +2,11 @@
 // session, as the build sends it for each staged file.
 #include <sqlite3.h>
 
-#include "platform/jet/sqlite_db.h"
-#include "platform/jet/text_import.h"
+#include "engine/standin/store/sqlite_db.h"
+#include "engine/standin/text/text_import.h"
 #include "tests/jet_test_util.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 using testing::DatabaseConnection;
@@ -27,14 +27,14 @@ class JetImportTest : public ::testing::Test {
   }
 
   Snapshot Read(const std::string& sql) {
-    Session work;
+    StandInEngine work;
     work.Open(DatabaseConnection(database_));
     return work.Query(sql);
   }
 
   ScratchDir dir_;
   std::string database_;
-  Session text_;
+  StandInEngine text_;
 };
 
 TEST_F(JetImportTest, ImportsEveryRecordAsTextWithEmptyFieldsNull) {
@@ -92,7 +92,7 @@ TEST_F(JetImportTest, CharacterSetOfTheConnectionIsTheFilesEncoding) {
   int table = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.properties + " " + c.file);
-    Session text;
+    StandInEngine text;
     text.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir_.Folder() +
               ";Extended Properties=" + c.properties + ";Persist Security Info=False");
     const std::string name = "T" + std::to_string(++table);
@@ -103,7 +103,7 @@ TEST_F(JetImportTest, CharacterSetOfTheConnectionIsTheFilesEncoding) {
 
 TEST_F(JetImportTest, CharacterSetTheDriverCannotReadIsRefused) {
   for (const std::string value : {"437", "Unicode", "1200", ""}) {
-    Session text;
+    StandInEngine text;
     const std::string error = ErrorOf([&] {
       text.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir_.Folder() +
                 ";Extended Properties=\"text;CharacterSet=" + value + "\"");
@@ -243,4 +243,4 @@ TEST_F(JetImportTest, ImportedDatabasePassesIntegrityCheckAndOpensAgain) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

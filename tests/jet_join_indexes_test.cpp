@@ -10,7 +10,7 @@
 
 #include "tests/jet_test_util.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 using testing::ErrorOf;
@@ -76,7 +76,7 @@ class JetJoinIndexesTest : public ::testing::Test {
   }
 
   ScratchDir dir_;
-  Session session_;
+  StandInEngine session_;
 };
 
 const char* const kJoined =
@@ -139,4 +139,4 @@ TEST_F(JetJoinIndexesTest, IndexesOfTheDatabaseStayAsTheyAre) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

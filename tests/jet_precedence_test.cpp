@@ -5,7 +5,7 @@
 
 #include "tests/jet_test_util.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 class JetPrecedenceTest : public ::testing::Test {
@@ -28,7 +28,7 @@ class JetPrecedenceTest : public ::testing::Test {
   }
 
   testing::ScratchDir dir_;
-  Session session_;
+  StandInEngine session_;
 };
 
 TEST_F(JetPrecedenceTest, OperatorsGroupByPrecedenceAndAssociativity) {
@@ -82,4 +82,4 @@ TEST_F(JetPrecedenceTest, OperatorsGroupByPrecedenceAndAssociativity) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

@@ -9,7 +9,7 @@
 #include "tests/disk_failure.h"
 #include "tests/jet_test_util.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 using testing::ColumnIndex;
@@ -63,14 +63,14 @@ TEST(JetSessionOpen, ProvidersAndDataSources) {
        ErrorKind::kInvalidArgument},
   };
   for (const Case& c : cases) {
-    Session session;
+    StandInEngine session;
     const std::string error = ErrorOf([&] { session.Open(c.connection); });
     if (c.error.empty()) {
       EXPECT_EQ(error, "") << c.connection;
       EXPECT_TRUE(session.IsOpen()) << c.connection;
     } else {
       EXPECT_NE(error.find(c.error), std::string::npos) << c.connection << " -> " << error;
-      EXPECT_EQ(KindOf([&] { Session().Open(c.connection); }), c.kind) << c.connection;
+      EXPECT_EQ(KindOf([&] { StandInEngine().Open(c.connection); }), c.kind) << c.connection;
       EXPECT_FALSE(session.IsOpen()) << c.connection;
     }
   }
@@ -84,23 +84,23 @@ TEST(JetSessionOpen, AJournalThatCannotBeOpenedIsAnIoFailure) {
 #endif
   ScratchDir dir;
   {
-    Session session;
+    StandInEngine session;
     OpenEmptyDatabase(dir, session);
     session.Execute("create table T (A varchar(1))");
   }
   const dt::testing::BlockedJournal blocked(dir.File("work.mdb"));
-  Session session;
+  StandInEngine session;
   const std::string error =
       ErrorOf([&] { session.Open(DatabaseConnection(dir.File("work.mdb"))); });
   EXPECT_EQ(error.rfind("Cannot read database '" + dir.File("work.mdb") + "': ", 0), 0u) << error;
-  EXPECT_EQ(KindOf([&] { Session().Open(DatabaseConnection(dir.File("work.mdb"))); }),
+  EXPECT_EQ(KindOf([&] { StandInEngine().Open(DatabaseConnection(dir.File("work.mdb"))); }),
             ErrorKind::kIo);
   EXPECT_FALSE(session.IsOpen());
 }
 
 TEST(JetSessionOpen, ZeroByteDatabaseTakesTablesAndClosedSessionRefuses) {
   ScratchDir dir;
-  Session session;
+  StandInEngine session;
   OpenEmptyDatabase(dir, session);
   session.Execute("create table T (A varchar(10))");
   session.Close();
@@ -122,7 +122,7 @@ class JetSessionTest : public ::testing::Test {
     session_.Execute("insert into BOOK values ('P2', NULL, '1')");
   }
   ScratchDir dir_;
-  Session session_;
+  StandInEngine session_;
 };
 
 TEST_F(JetSessionTest, MessagesNameTablesAndFields) {
@@ -279,7 +279,7 @@ TEST_F(JetSessionTest, PostedRowsReachTheFileHoweverTheSessionEnds) {
     const std::string path = dir_.File("rows" + std::to_string(ending) + ".mdb");
     dir_.Write("rows" + std::to_string(ending) + ".mdb", "");
     {
-      Session session;
+      StandInEngine session;
       session.Open(DatabaseConnection(path));
       session.Execute("create table A (K text, V text)");
       for (const char* key : {"1", "2", "3"}) {
@@ -292,13 +292,13 @@ TEST_F(JetSessionTest, PostedRowsReachTheFileHoweverTheSessionEnds) {
       if (ending == 2) {
         EXPECT_NE(ErrorOf([&] { session.UpdateRow(rows, 2, {{1, "three"}}); }), "");
         // The rows posted before the failure are committed at once.
-        Session reader;
+        StandInEngine reader;
         reader.Open(DatabaseConnection(path));
         EXPECT_EQ(reader.Query("select K from A where V is not null").rows.size(), 2u);
       }
       if (ending == 0) session.Close();
     }
-    Session check;
+    StandInEngine check;
     check.Open(DatabaseConnection(path));
     EXPECT_EQ(SortedRows(check.Query("select K, V from A where V is not null")),
               (std::vector<std::string>{"1|one", "2|two"}))
@@ -503,7 +503,7 @@ TEST_F(JetSessionTest, SelectIntoAnotherDatabaseFile) {
   // The attached file is let go: the table is not in this database.
   EXPECT_NE(ErrorOf([&] { session_.Query("select * from B2"); }).find("does not exist"),
             std::string::npos);
-  Session other;
+  StandInEngine other;
   other.Open(DatabaseConnection(dir_.File("other.mdb")));
   EXPECT_EQ(SortedRows(other.Query("select * from b2")),
             (std::vector<std::string>{"P1|1.01", "P1|1.02"}));
@@ -525,4 +525,4 @@ TEST_F(JetSessionTest, ViewsAreReadButNotUpdated) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

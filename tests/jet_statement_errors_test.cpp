@@ -6,7 +6,7 @@
 
 #include "tests/jet_test_util.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 std::string Repeat(const std::string& text, int times) {
@@ -17,7 +17,7 @@ std::string Repeat(const std::string& text, int times) {
 
 TEST(JetStatementErrors, EachFailureNamesItsKind) {
   testing::ScratchDir dir;
-  Session session;
+  StandInEngine session;
   testing::OpenEmptyDatabase(dir, session);
   session.Execute("create table One (N integer)");
   session.Execute("insert into One values (1)");
@@ -75,4 +75,4 @@ TEST(JetStatementErrors, EachFailureNamesItsKind) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/jet/session.h"
+#include "engine/standin/standin_engine.h"
 #include "platform/paths.h"
 
-namespace dt::jet::testing {
+namespace dt::engine::standin::testing {
 
 class ScratchDir {
  public:
@@ -56,7 +56,7 @@ inline std::string TextConnection(const std::string& folder) {
 }
 
 // A session on a fresh, empty (0-byte) database file in `dir`.
-inline void OpenEmptyDatabase(const ScratchDir& dir, Session& session,
+inline void OpenEmptyDatabase(const ScratchDir& dir, StandInEngine& session,
                               const std::string& name = "work.mdb") {
   dir.Write(name, "");
   session.Open(DatabaseConnection(dir.File(name)));
@@ -96,7 +96,7 @@ inline std::vector<std::string> SortedRows(const Snapshot& snapshot) {
   return lines;
 }
 
-// The message of the jet::Error that `action` raises ("" when none).
+// The message of the engine::Error that `action` raises ("" when none).
 template <typename Action>
 std::string ErrorOf(Action&& action) {
   try {
@@ -107,7 +107,7 @@ std::string ErrorOf(Action&& action) {
   return "";
 }
 
-// The kind of the jet::Error that `action` raises (nullopt when none).
+// The kind of the engine::Error that `action` raises (nullopt when none).
 template <typename Action>
 std::optional<ErrorKind> KindOf(Action&& action) {
   try {
@@ -118,4 +118,4 @@ std::optional<ErrorKind> KindOf(Action&& action) {
   return std::nullopt;
 }
 
-}  // namespace dt::jet::testing
+}  // namespace dt::engine::standin::testing

@@ -9,7 +9,7 @@
 
 #include "tests/jet_test_util.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 using testing::OpenEmptyDatabase;
@@ -60,7 +60,7 @@ class JetTextComparisonTest : public ::testing::Test {
   }
 
   ScratchDir dir_;
-  Session session_;
+  StandInEngine session_;
 };
 
 using Ids = std::vector<std::string>;
@@ -147,4 +147,4 @@ TEST_F(JetTextComparisonTest, JoinsMatchKeysThatDifferInCaseOrTrailingSpaces) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

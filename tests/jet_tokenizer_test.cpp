@@ -1,14 +1,14 @@
 // The Jet SQL tokenizer: kinds, values and the literals' quoting rules.
-#include "platform/jet/tokenizer.h"
+#include "engine/standin/sql/tokenizer.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdlib>
 
-#include "platform/jet/session.h"
+#include "engine/standin/standin_engine.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 std::string Kinds(const std::vector<Token>& tokens) {
@@ -200,4 +200,4 @@ TEST(JetTokenizer, TheLocaleOfTheHostProgramChangesNoToken) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

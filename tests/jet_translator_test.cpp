@@ -4,11 +4,11 @@
 
 #include <variant>
 
-#include "platform/jet/emitter.h"
-#include "platform/jet/parser.h"
-#include "platform/jet/session.h"
+#include "engine/standin/sql/emitter.h"
+#include "engine/standin/sql/parser.h"
+#include "engine/standin/standin_engine.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 // The SQLite text of a statement that the emitter writes as a whole.
@@ -213,4 +213,4 @@ TEST(JetTranslator, DeepNestingFailsInsteadOfExhaustingTheStack) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

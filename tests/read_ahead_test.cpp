@@ -3,7 +3,7 @@
 // arrives after the records read before it; the reading thread keeps only a
 // bounded amount ahead, lends a large record rather than copy it, and stops
 // when the reader is let go early.
-#include "platform/jet/read_ahead.h"
+#include "engine/standin/text/read_ahead.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/jet/error.h"
+#include "engine/error.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 using Fields = std::vector<std::optional<std::string_view>>;
@@ -153,4 +153,4 @@ TEST(ReadAhead, ReadsOnlyABoundedWayAheadAndStopsWhenLetGo) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

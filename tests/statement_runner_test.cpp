@@ -7,8 +7,8 @@
 
 #include <stdexcept>
 
+#include "engine/error.h"
 #include "platform/errors.h"
-#include "platform/jet/error.h"
 #include "src/workdb/data_access.h"
 #include "tests/build_test_util.h"
 #include "tests/disk_failure.h"
@@ -149,7 +149,7 @@ TEST(StatementRunnerDiskTest, AnImportTheDiskFailsIsLoggedAndEndsTheRun) {
     }
     Db db(base.WorkDatabase());
     EXPECT_EQ(db.Count("Earlier"), 0u);
-    EXPECT_THROW(db.Count("LOAN"), jet::Error);
+    EXPECT_THROW(db.Count("LOAN"), engine::Error);
   }
 }
 

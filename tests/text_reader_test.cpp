@@ -1,7 +1,7 @@
 // Tests of the text driver's file reader: the record and field rules, header
 // naming, line numbers, encoding detection and decoding, a named character
 // set, and block boundaries (every case is read again with tiny blocks).
-#include "platform/jet/text_reader.h"
+#include "engine/standin/text/text_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/error.h"
 #include "platform/ansi_decoder.h"
 #include "platform/codepage.h"
-#include "platform/jet/error.h"
 #include "tests/chinese_names.h"
 
-namespace dt::jet {
+namespace dt::engine::standin {
 namespace {
 
 namespace fs = std::filesystem;
@@ -522,4 +522,4 @@ TEST(AnsiDecoderTest, SizeBoundHoldsForAnyBytes) {
 }
 
 }  // namespace
-}  // namespace dt::jet
+}  // namespace dt::engine::standin

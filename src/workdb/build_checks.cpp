@@ -28,22 +28,6 @@ bool IsDerivedTable(const std::string& ansi_name) {
   return false;
 }
 
-// True when the open work database holds `table`: a query of none of its
-// rows runs only on a table that is there.
-bool HoldsTable(Connection& connection, std::string_view table) {
-  RowQuery query;
-  query.SetConnection(connection);
-  query.SetSQL("select * from [" + std::string(table) + "] where 1 = 0");
-  try {
-    query.Open();
-  } catch (const EOleIoError&) {
-    throw;  // the disk failed: that says nothing about the table
-  } catch (const EOleException&) {
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 void CheckSourceTables(const std::vector<std::string>& source_list) {
@@ -65,7 +49,7 @@ void CheckSourceTables(const std::vector<std::string>& source_list) {
 void CheckTemplateTables(const WorkPaths& paths, Connection& connection) {
   ConnectWorkDatabase(paths, connection);
   for (const std::string_view table : kDerivedTables) {
-    if (HoldsTable(connection, table)) {
+    if (connection.HasTable(std::string(table))) {
       throw Exception("The template database \"" + paths.template_database +
                       "\" already holds table " + std::string(table) +
                       ", which the build derives itself");

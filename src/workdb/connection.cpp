@@ -1,5 +1,5 @@
-// The run's one connection: a data source of the work-database engine named
-// by a Jet connection string, opened and closed on demand.
+// The run's one connection: a data source of a database engine named by a
+// Jet connection string, opened and closed on demand.
 #include "src/workdb/connection.h"
 #include "platform/codepage.h"
 #include "src/workdb/connection_state.h"
@@ -25,20 +25,32 @@ void Connection::SetConnectionString(std::string ansi_connection_string) {
   state_->connection_string = std::move(ansi_connection_string);
 }
 
-void Connection::Open() { detail::EnsureOpen(*state_); }
+void Connection::SetEngine(engine::EngineKind kind) {
+  if (Connected()) throw EOleException("Operation is not allowed when the object is open");
+  if (state_->kind == kind) return;
+  state_->kind = kind;
+  state_->engine.reset();
+}
+
+void Connection::Open() { state_->Open(); }
 
 void Connection::Close() {
   if (!Connected()) return;
-  detail::CallEngine([&] { state_->session.Close(); });
+  detail::CallEngine([&] { state_->engine->Close(); });
 }
 
-bool Connection::Connected() const { return state_->session.IsOpen(); }
+bool Connection::Connected() const { return state_->IsOpen(); }
+
+engine::Engine& Connection::RequireOpen() const {
+  if (!Connected()) throw EDatabaseError("Connection is not open");
+  return *state_->engine;
+}
 
 void Connection::RewriteColumns(const std::string& table,
                                 const std::vector<std::string>& read_columns,
                                 const std::vector<std::string>& set_columns,
                                 const Rewrite& rewrite) {
-  if (!Connected()) throw EDatabaseError("Connection is not open");
+  engine::Engine& engine = RequireOpen();
   auto to_utf8 = [](const std::vector<std::string>& names) {
     std::vector<std::string> out;
     out.reserve(names.size());
@@ -48,8 +60,19 @@ void Connection::RewriteColumns(const std::string& table,
   const auto read_utf8 = to_utf8(read_columns);
   const auto set_utf8 = to_utf8(set_columns);
   const auto table_utf8 = platform::AnsiToUtf8(table);
-  detail::CallEngine(
-      [&] { state_->session.RewriteColumns(table_utf8, read_utf8, set_utf8, rewrite); });
+  detail::CallEngine([&] { engine.RewriteColumns(table_utf8, read_utf8, set_utf8, rewrite); });
+}
+
+bool Connection::HasTable(const std::string& ansi_table) {
+  engine::Engine& engine = RequireOpen();
+  const std::string table = platform::AnsiToUtf8(ansi_table);
+  return detail::CallEngine([&] { return engine.HasTable(table); });
+}
+
+void Connection::FlushAndClose(const std::function<void()>& sync_file) {
+  if (Connected()) detail::CallEngine([&] { state_->engine->Flush(); });
+  sync_file();
+  Close();
 }
 
 }  // namespace dt

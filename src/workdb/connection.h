@@ -1,5 +1,5 @@
-// The run's one connection to the work-database engine: a data source named
-// by a Jet connection string, opened and closed on demand. Commands and
+// The run's one connection to a database engine: a data source named by a
+// Jet connection string, opened and closed on demand. Commands and
 // queries bind to it without owning it (see data_access.h).
 #pragma once
 
@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/engine_factory.h"
 
 namespace dt {
 
@@ -27,6 +29,10 @@ class Connection {
   // REQUIRES: closed; raises EOleException when the connection is open.
   void SetConnectionString(std::string ansi_connection_string);
 
+  // The engine the connection's data sources are opened with (the stand-in
+  // unless set). REQUIRES: closed; raises EOleException when open.
+  void SetEngine(engine::EngineKind kind);
+
   // Each does nothing in the state it already has. Open raises EOleException
   // when the data source cannot be opened; the connection then stays closed.
   void Open();
@@ -43,7 +49,18 @@ class Connection {
   void RewriteColumns(const std::string& table, const std::vector<std::string>& read_columns,
                       const std::vector<std::string>& set_columns, const Rewrite& rewrite);
 
+  // Whether the open database holds `ansi_table`. REQUIRES: open (else
+  // EDatabaseError); EOleException when the engine cannot tell.
+  bool HasTable(const std::string& ansi_table);
+
+  // Makes the open database durable and closes it: everything written
+  // reaches the file, `sync_file` flushes the file to the disk, then the
+  // engine lets go of it. Closed already: only `sync_file` runs.
+  void FlushAndClose(const std::function<void()>& sync_file);
+
  private:
+  engine::Engine& RequireOpen() const;
+
   friend class StatementCommand;
   friend class RowQuery;
   std::shared_ptr<detail::ConnectionState> state_;

@@ -1,4 +1,4 @@
-// The connection's shared state: binding and opening on demand.
+// The connection's shared state: binding, and opening on demand.
 #include "src/workdb/connection_state.h"
 
 #include "platform/codepage.h"
@@ -13,11 +13,15 @@ std::shared_ptr<ConnectionState> Bound(const std::weak_ptr<ConnectionState>& lin
   return state;
 }
 
-void EnsureOpen(ConnectionState& state) {
-  if (state.session.IsOpen()) return;
-  const std::string utf8 = platform::AnsiToUtf8(state.connection_string);
-  CallEngine([&] { state.session.Open(utf8); });
-  ++state.generation;
+engine::Engine& ConnectionState::Open() {
+  if (IsOpen()) return *engine;
+  const std::string utf8 = platform::AnsiToUtf8(connection_string);
+  CallEngine([&] {
+    if (!engine) engine = engine::MakeEngine(kind);
+    engine->Open(utf8);
+  });
+  ++generation;
+  return *engine;
 }
 
 }  // namespace dt::detail

@@ -7,24 +7,27 @@
 #include <memory>
 #include <string>
 
-#include "platform/jet/session.h"
+#include "engine/engine.h"
+#include "engine/engine_factory.h"
 
 namespace dt::detail {
 
 struct ConnectionState {
-  jet::Session session;
-  std::string connection_string;  // ANSI, as set
+  engine::EngineKind kind = engine::EngineKind::kStandIn;
+  std::unique_ptr<engine::Engine> engine;  // made on the first open
+  std::string connection_string;           // ANSI, as set
   // Counts the opens, so that a snapshot taken before a reconnection is
   // never written back into another data source.
   std::uint64_t generation = 0;
+
+  bool IsOpen() const { return engine && engine->IsOpen(); }
+  // The engine, its data source opened from the connection string unless
+  // open already; EOleException when it cannot be opened.
+  engine::Engine& Open();
 };
 
 // The bound connection's state; EDatabaseError when none is bound (never
 // bound, or the connection has been released).
 std::shared_ptr<ConnectionState> Bound(const std::weak_ptr<ConnectionState>& link);
-
-// Opens the data source of the state's connection string unless it is open
-// already; EOleException when it cannot be opened.
-void EnsureOpen(ConnectionState& state);
 
 }  // namespace dt::detail

@@ -1,4 +1,4 @@
-// The one place where the work-database engine's failures become the
+// The one place where the database engine's failures become the
 // system's error kinds (EOleException, EOleIoError, EDatabaseError) with
 // ANSI messages.
 // Every call of the data access component into the engine goes through
@@ -10,9 +10,8 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/error.h"
 #include "platform/errors.h"
-#include "platform/jet/error.h"
-#include "platform/jet/session.h"
 
 namespace dt::detail {
 
@@ -23,7 +22,7 @@ std::string OleMessage(std::string_view utf8_message);
 
 // Runs `call`; a failure of the engine leaves as the system's error kind:
 // a statement without a result set as EDatabaseError; a failure of the disk
-// or the system (jet::ErrorKind::kIo) as EOleIoError; any other engine error
+// or the system (engine::IsSystemFailure) as EOleIoError; any other engine error
 // as EOleException. The message is formatted here, once, with the text file
 // and line it names. The system's own errors pass unchanged; anything else
 // the engine lets through (out of memory) is still the provider's failure
@@ -32,11 +31,11 @@ template <class Call>
 decltype(auto) CallEngine(Call&& call) {
   try {
     return call();
-  } catch (const jet::NoResultSetError&) {
+  } catch (const engine::NoResultSetError&) {
     throw EDatabaseError("CommandText does not return a result set");
-  } catch (const jet::Error& error) {
-    std::string message = OleMessage(jet::Message(error));
-    if (error.kind() == jet::ErrorKind::kIo) throw EOleIoError(std::move(message));
+  } catch (const engine::Error& error) {
+    std::string message = OleMessage(engine::Message(error));
+    if (engine::IsSystemFailure(error.kind())) throw EOleIoError(std::move(message));
     throw EOleException(std::move(message));
   } catch (const Exception&) {
     throw;

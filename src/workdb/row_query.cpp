@@ -11,7 +11,7 @@
 namespace dt {
 
 struct RowQuery::Snapshot {
-  jet::Snapshot data;
+  engine::Snapshot data;
   std::vector<std::string> ansi_columns;
   std::uint64_t generation = 0;  // of the connection it was read from
 };
@@ -58,9 +58,9 @@ void RowQuery::SetSQL(std::string_view ansi_sql) {
 void RowQuery::Open() {
   if (active_) return;
   auto state = detail::Bound(connection_);
-  detail::EnsureOpen(*state);
+  engine::Engine& engine = state->Open();
   auto snapshot = std::make_unique<Snapshot>();
-  snapshot->data = detail::CallEngine([&] { return state->session.Query(sql_); });
+  snapshot->data = detail::CallEngine([&] { return engine.Query(sql_); });
   snapshot->generation = state->generation;
   snapshot->ansi_columns.reserve(snapshot->data.columns.size());
   for (const auto& name : snapshot->data.columns) {
@@ -173,14 +173,14 @@ void RowQuery::Post() {
   }
   // A snapshot read before the connection was closed or pointed elsewhere
   // must not be written into whatever the connection holds now.
-  if (!state->session.IsOpen() || state->generation != snapshot_->generation) {
+  if (!state->IsOpen() || state->generation != snapshot_->generation) {
     throw EDatabaseError("Row cannot be located for updating");
   }
-  std::vector<jet::Session::Change> changes;
+  std::vector<engine::Change> changes;
   changes.reserve(pending_.size());
   for (const auto& [column, value] : pending_) changes.push_back({column, value});
   try {
-    state->session.UpdateRow(snapshot_->data, position_, changes);
+    state->engine->UpdateRow(snapshot_->data, position_, changes);
   } catch (const std::exception& e) {
     throw EDatabaseError(detail::OleMessage(e.what()));
   }
@@ -192,8 +192,8 @@ void RowQuery::Post() {
 
 std::int64_t RowQuery::ExecSQL() {
   auto state = detail::Bound(connection_);
-  detail::EnsureOpen(*state);
-  return detail::CallEngine([&] { return state->session.Execute(sql_); });
+  engine::Engine& engine = state->Open();
+  return detail::CallEngine([&] { return engine.Execute(sql_); });
 }
 
 std::string Field::AsString() const {

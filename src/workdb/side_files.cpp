@@ -1,15 +1,15 @@
 // Removing a database file's side files, through the engine that names them.
 #include "src/workdb/side_files.h"
 
+#include "engine/side_files.h"
 #include "platform/codepage.h"
-#include "platform/jet/database_file.h"
 #include "src/workdb/engine_translation.h"
 
 namespace dt {
 
 void DiscardSideFiles(const std::string& ansi_database_path) {
   const std::string utf8 = platform::AnsiToUtf8(ansi_database_path);
-  detail::CallEngine([&] { jet::DiscardSideFiles(utf8); });
+  detail::CallEngine([&] { engine::DiscardSideFiles(utf8); });
 }
 
 }  // namespace dt

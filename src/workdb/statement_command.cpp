@@ -16,9 +16,9 @@ void StatementCommand::SetCommandText(std::string ansi_sql) { text_ = std::move(
 
 void StatementCommand::Execute() {
   auto state = detail::Bound(connection_);
-  detail::EnsureOpen(*state);
+  engine::Engine& engine = state->Open();
   const std::string sql = platform::AnsiToUtf8(text_);
-  detail::CallEngine([&] { state->session.Execute(sql); });
+  detail::CallEngine([&] { engine.Execute(sql); });
 }
 
 }  // namespace dt

@@ -99,12 +99,13 @@ void ConnectWorkDatabase(const WorkPaths& paths, Connection& connection) {
 void SaveWorkDatabase(const WorkPaths& paths, Connection& connection) {
   // Flushed before the engine lets go of the file: a write the disk failed
   // in the background is then reported here, to the first flush that asks.
-  int error = 0;
-  if (!platform::SyncToDisk(paths.work_database, &error)) {
-    throw Exception("Cannot write \"" + paths.work_database + "\" to disk. " +
-                    platform::SystemErrorText(error));
-  }
-  connection.Close();
+  connection.FlushAndClose([&] {
+    int error = 0;
+    if (!platform::SyncToDisk(paths.work_database, &error)) {
+      throw Exception("Cannot write \"" + paths.work_database + "\" to disk. " +
+                      platform::SystemErrorText(error));
+    }
+  });
 }
 
 }  // namespace dt

@@ -1,0 +1,93 @@
+// A database engine as the data access component sees it: one open data
+// source at a time, named by a Jet connection string, that runs Jet SQL.
+// Two engines implement it: the stand-in over SQLite (every form) and, in
+// the Windows form, the host's own engine through ADO and the Jet 4.0
+// provider. MakeEngine (engine_factory.h) makes the one a connection uses.
+//
+// All text crossing this interface (connection strings, SQL, names, values,
+// messages) is UTF-8; the data access component converts from and to ANSI.
+// Every failure raises engine::Error (error.h): a kind to test, the engine's
+// description and, for a text file, where in it. Names of tables and fields
+// match ignoring ASCII letter case.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dt::engine {
+
+using Value = std::optional<std::string>;  // nullopt is NULL
+
+// Every row of a query, fetched at once (a client-side snapshot). Statements
+// run later change neither its rows nor their number.
+struct Snapshot {
+  std::vector<std::string> columns;  // names as the engine reports them
+  std::vector<std::vector<Value>> rows;
+  // For a query over one table: that table, and each row's identity in the
+  // engine's own terms (a row id, a bookmark), so that a changed row can be
+  // written back by identity rather than by its values (Engine::UpdateRow).
+  // Empty `table` when the rows are not rows of one table.
+  std::string table;
+  std::vector<std::int64_t> row_ids;
+};
+
+// New value of one column of one snapshot row.
+struct Change {
+  std::size_t column;  // index into Snapshot::columns
+  Value value;
+};
+
+// The clean-up's rewrite of one value; NULL reaches it as empty text.
+using Rewrite = std::function<std::string(std::string_view value)>;
+
+class Engine {
+ public:
+  virtual ~Engine() = default;
+
+  // Opens the data source of `connection_string`: a database file, or a
+  // folder of text files ("Extended Properties=text"). REQUIRES: closed.
+  virtual void Open(std::string_view connection_string) = 0;
+  // Closes what is open; closing a closed engine does nothing.
+  virtual void Close() = 0;
+  virtual bool IsOpen() const = 0;
+
+  // Runs one statement; any rows it returns are discarded. Returns the
+  // number of rows it inserted, changed or deleted (or made, for SELECT
+  // ... INTO), 0 for definitions. On a text source only the import
+  // SELECT * INTO t IN "db" FROM file runs.
+  virtual std::int64_t Execute(std::string_view sql) = 0;
+
+  // Runs a row-returning statement into a snapshot. Raises an error of kind
+  // kNoResultSet for a statement that returns no result set.
+  virtual Snapshot Query(std::string_view sql) = 0;
+
+  // Writes new values of some columns of one snapshot row to its table at
+  // once, finding the row by its identity. REQUIRES: `snapshot` came from
+  // Query on a single table of the data source open now. A failed write
+  // changes nothing.
+  virtual void UpdateRow(const Snapshot& snapshot, std::size_t row,
+                         const std::vector<Change>& changes) = 0;
+
+  // Rewrites, in every row of `table`, each column of `set_columns` with
+  // rewrite(value of that column), each row by its own identity, so that
+  // rows alike are rewritten each on its own. Every name of `read_columns`
+  // and `set_columns` must exist in the table, else nothing is written and
+  // the error names the missing table or field. Linear in the rows.
+  virtual void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
+                              const std::vector<std::string>& set_columns,
+                              const Rewrite& rewrite) = 0;
+
+  // Whether the open database holds a table of that name.
+  virtual bool HasTable(std::string_view table) = 0;
+
+  // Makes everything written so far reach the database file, so that the
+  // caller can flush the file to the disk; the engine may close the data
+  // source to do so (a file the engine writes lazily is complete only then).
+  virtual void Flush() = 0;
+};
+
+}  // namespace dt::engine

@@ -1,0 +1,215 @@
+// Row-level work on a work database: snapshots of a query, writing back one
+// changed row, and rewriting columns of every row through a caller's
+// function.
+#include <algorithm>
+#include <exception>
+
+#include "engine/standin/database_source.h"
+#include "engine/standin/sql/emitter.h"
+#include "engine/standin/sql/parser.h"
+#include "engine/standin/sql/select_analysis.h"
+#include "engine/standin/store/join_indexes.h"
+#include "engine/standin/store/schema.h"
+#include "engine/standin/store/statement_scope.h"
+#include "engine/standin/store/text_comparison.h"
+
+namespace dt::engine::standin {
+namespace {
+
+constexpr const char* kRewriteFunction = "jet_rewrite";
+
+// The caller's rewrite, reachable from SQLite's callback. An exception of
+// the rewrite is kept here and raised again once SQLite has stopped.
+struct RewriteCall {
+  const Rewrite* rewrite;
+  std::exception_ptr failure;
+};
+
+void CallRewrite(sqlite3_context* context, int, sqlite3_value** argv) {
+  auto* call = static_cast<RewriteCall*>(sqlite3_user_data(context));
+  try {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const std::string_view value =
+        text != nullptr
+            ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(argv[0])))
+            : std::string_view();
+    const std::string result = (*call->rewrite)(value);
+    sqlite3_result_text64(context, result.data(), result.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  } catch (...) {
+    call->failure = std::current_exception();
+    sqlite3_result_error(context, "the rewrite failed", -1);
+  }
+}
+
+// Registers jet_rewrite for its lifetime.
+class RewriteFunction {
+ public:
+  RewriteFunction(Database& db, RewriteCall& call) : db_(db) {
+    if (sqlite3_create_function_v2(db.get(), kRewriteFunction, 1, SQLITE_UTF8, &call, CallRewrite,
+                                   nullptr, nullptr, nullptr) != SQLITE_OK) {
+      throw Error(ErrorKind::kOther, "Cannot register the rewrite function");
+    }
+  }
+  RewriteFunction(const RewriteFunction&) = delete;
+  RewriteFunction& operator=(const RewriteFunction&) = delete;
+  ~RewriteFunction() {
+    sqlite3_create_function_v2(db_.get(), kRewriteFunction, 1, SQLITE_UTF8, nullptr, nullptr,
+                               nullptr, nullptr, nullptr);
+  }
+
+ private:
+  Database& db_;
+};
+
+}  // namespace
+
+Snapshot DatabaseSource::Query(std::string_view sql) {
+  ParsedStatement parsed = Parse(sql);
+  const auto* select = std::get_if<Select>(&parsed);
+  if (select == nullptr || select->into) {
+    throw NoResultSetError("The statement does not return a result set");
+  }
+  const StatementScope scope = StatementScope::Of(db_, *select);
+  MarkTextComparisons(parsed, scope);
+  // Reads only: the indexes go again with the transaction.
+  const JoinIndexes indexes(db_, *select, scope);
+  std::optional<SingleTable> single = SingleTableOf(*select);
+  const std::optional<std::string> row_id = single ? RowIdName(db_, single->table) : std::nullopt;
+  if (!row_id) single.reset();
+  Snapshot snapshot;
+  if (single) snapshot.table = RequireTable(db_, single->table);
+  Statement run(db_,
+                single ? EmitSelect(*select, single->reference, *row_id) : EmitSelect(*select));
+  const int first = single ? 1 : 0;
+  const int count = run.ColumnCount();
+  for (int i = first; i < count; ++i) snapshot.columns.push_back(run.ColumnName(i));
+  while (run.Step()) {
+    std::vector<Value>& row = snapshot.rows.emplace_back();
+    row.reserve(static_cast<std::size_t>(count - first));
+    for (int i = first; i < count; ++i) row.push_back(run.ColumnText(i));
+    if (single) snapshot.row_ids.push_back(run.ColumnInt(0));
+  }
+  return snapshot;
+}
+
+void DatabaseSource::UpdateRow(const Snapshot& snapshot, std::size_t row,
+                               const std::vector<Change>& changes) {
+  if (snapshot.table.empty() || snapshot.row_ids.size() != snapshot.rows.size()) {
+    throw Error(ErrorKind::kInvalidArgument,
+                "The rows cannot be updated: they do not come from a single table");
+  }
+  if (row >= snapshot.rows.size()) {
+    throw Error(ErrorKind::kInvalidArgument, "Row " + std::to_string(row) +
+                                                 " is out of range: the snapshot has " +
+                                                 std::to_string(snapshot.rows.size()) + " rows");
+  }
+  if (changes.empty()) return;
+  if (last_row_update_ && Fits(*last_row_update_, snapshot, changes)) {
+    try {
+      RunRowUpdate(*last_row_update_, snapshot.row_ids[row], changes);
+      return;
+    } catch (const Error&) {
+      // Another connection may have changed the table since: checked
+      // again below, the failure is told in the catalogue's words.
+      last_row_update_.reset();
+    }
+  }
+  last_row_update_.reset();
+  RowUpdate update = PrepareRowUpdate(snapshot, changes);
+  RunRowUpdate(update, snapshot.row_ids[row], changes);
+  last_row_update_.emplace(std::move(update));
+}
+
+DatabaseSource::RowUpdate DatabaseSource::PrepareRowUpdate(const Snapshot& snapshot,
+                                                           const std::vector<Change>& changes) {
+  const std::string table = RequireTable(db_, snapshot.table);
+  const std::vector<ColumnInfo> columns = ColumnsOf(db_, table);
+  const std::optional<std::string> row_id = RowIdName(columns);
+  if (!row_id) {
+    throw Error(ErrorKind::kUnsupported,
+                "The rows of table '" + table + "' cannot be updated one by one");
+  }
+  std::vector<std::string> names;
+  std::string sql = "UPDATE " + QuoteName(table) + " SET ";
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    if (changes[i].column >= snapshot.columns.size()) {
+      throw Error(ErrorKind::kInvalidArgument,
+                  "Field number " + std::to_string(changes[i].column) + " is out of range");
+    }
+    names.push_back(snapshot.columns[changes[i].column]);
+    const std::size_t index = RequireColumn(columns, names.back(), table);
+    if (i > 0) sql += ", ";
+    sql += QuoteName(columns[index].name) + " = ?" + std::to_string(i + 1);
+  }
+  sql += " WHERE " + *row_id + " = ?" + std::to_string(changes.size() + 1);
+  return RowUpdate{snapshot.table, table, std::move(names), Statement(db_, sql)};
+}
+
+bool DatabaseSource::Fits(const RowUpdate& update, const Snapshot& snapshot,
+                          const std::vector<Change>& changes) const {
+  if (update.table != snapshot.table || update.columns.size() != changes.size()) return false;
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    if (changes[i].column >= snapshot.columns.size() ||
+        snapshot.columns[changes[i].column] != update.columns[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void DatabaseSource::RunRowUpdate(RowUpdate& row_update, std::int64_t row_id,
+                                  const std::vector<Change>& changes) {
+  Statement& update = row_update.statement;
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    const int index = static_cast<int>(i + 1);
+    if (changes[i].value) {
+      update.BindText(index, *changes[i].value);
+    } else {
+      update.BindNull(index);
+    }
+  }
+  update.BindInt(static_cast<int>(changes.size() + 1), row_id);
+  update.Step();
+  update.Reset();
+  if (db_.Changes() != 1) {
+    throw Error(ErrorKind::kNotFound,
+                "Row cannot be located for updating: it was deleted from table '" +
+                    row_update.stored_table + "'");
+  }
+}
+
+void DatabaseSource::RewriteColumns(std::string_view table,
+                                    const std::vector<std::string>& read_columns,
+                                    const std::vector<std::string>& set_columns,
+                                    const Rewrite& rewrite) {
+  const std::string stored = RequireTable(db_, table);
+  const std::vector<ColumnInfo> columns = ColumnsOf(db_, stored);
+  for (const std::string& column : read_columns) RequireColumn(columns, column, table);
+  std::vector<std::size_t> targets;
+  for (const std::string& column : set_columns) {
+    const std::size_t index = RequireColumn(columns, column, table);
+    if (std::find(targets.begin(), targets.end(), index) == targets.end()) {
+      targets.push_back(index);
+    }
+  }
+  if (targets.empty()) return;
+  std::string sql = "UPDATE " + QuoteName(stored) + " SET ";
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    const std::string name = QuoteName(columns[targets[i]].name);
+    if (i > 0) sql += ", ";
+    sql += name + " = " + kRewriteFunction + "(" + name + ")";
+  }
+  RewriteCall call{&rewrite, nullptr};
+  RewriteFunction function(db_, call);
+  Transaction transaction(db_);
+  try {
+    Statement update(db_, sql);
+    update.Step();
+  } catch (const Error&) {
+    if (call.failure) std::rethrow_exception(call.failure);
+    throw;
+  }
+  transaction.Commit();
+}
+
+}  // namespace dt::engine::standin

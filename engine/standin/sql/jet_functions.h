@@ -1,0 +1,37 @@
+// The SQLite application functions that carry Jet's operator rules, as the
+// translator emits them:
+//   jet_add(a, b)     Jet's +: NULL if either side is NULL; text + text
+//                     joins; numbers add; a number with a numeric text adds;
+//                     any other text with a number is a data type mismatch.
+//   jet_concat(a, b)  Jet's &: joins the texts of both sides, NULL counting
+//                     as empty text; NULL only when both sides are NULL.
+//   jet_cdate(a)      Jet's cdate: NULL gives NULL; a text that is a date as
+//                     cdate.h reads it, that date as 'YYYY-MM-DD'; anything
+//                     else a data type mismatch whose message quotes the value.
+//   jet_text_key(a)   The key a comparison of text compares (TextKey below);
+//                     NULL gives NULL.
+//   jet_like_pattern(p)  A pattern of Jet's LIKE as an SQLite GLOB pattern:
+//                     # becomes [0-9] and [!...] becomes [^...]; * ? and
+//                     [...] mean the same in both. Matching counts letter
+//                     case and trailing spaces, unlike the engine's
+//                     comparisons of text (text_comparison.h).
+#pragma once
+
+#include <sqlite3.h>
+
+#include <string>
+#include <string_view>
+
+namespace dt::engine::standin {
+
+// Text as the engine compares it, ignoring ASCII letter case and trailing
+// spaces: the text without its trailing spaces, ASCII capitals made small.
+// Two texts compare as their keys do byte by byte, which is how SQLite's
+// NOCASE collation compares the texts without their trailing spaces, but by
+// plain byte comparison, the cheapest SQLite has.
+std::string TextKey(std::string_view text);
+
+// Registers the functions on `db`. Raises engine::Error when SQLite refuses.
+void RegisterJetFunctions(sqlite3* db);
+
+}  // namespace dt::engine::standin

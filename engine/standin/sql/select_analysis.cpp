@@ -1,0 +1,55 @@
+// Walks the parsed form of a SELECT for the tables it reads and for
+// aggregates.
+#include "engine/standin/sql/select_analysis.h"
+
+#include <array>
+
+#include "engine/standin/sql/tokenizer.h"
+
+namespace dt::engine::standin {
+namespace {
+
+void Collect(const TableRef& ref, std::vector<const TableRef*>& tables) {
+  if (ref.kind == TableRef::Kind::kTable) {
+    tables.push_back(&ref);
+    return;
+  }
+  Collect(*ref.left, tables);
+  Collect(*ref.right, tables);
+}
+
+bool HasAggregate(const Expr& expr) {
+  static constexpr std::array<std::string_view, 5> kAggregates = {"COUNT", "SUM", "MIN", "MAX",
+                                                                  "AVG"};
+  if (expr.kind == Expr::Kind::kCall) {
+    for (std::string_view name : kAggregates) {
+      if (EqualsIgnoreCase(expr.text, name)) return true;
+    }
+  }
+  for (const ExprPtr& arg : expr.args) {
+    if (HasAggregate(*arg)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::vector<const TableRef*> TableRefsRead(const Select& select) {
+  std::vector<const TableRef*> tables;
+  for (const TableRefPtr& ref : select.from) Collect(*ref, tables);
+  return tables;
+}
+
+std::optional<SingleTable> SingleTableOf(const Select& select) {
+  if (select.from.size() != 1 || select.from[0]->kind != TableRef::Kind::kTable ||
+      select.distinct || !select.group_by.empty() || select.having) {
+    return std::nullopt;
+  }
+  for (const SelectItem& item : select.items) {
+    if (item.expr && HasAggregate(*item.expr)) return std::nullopt;
+  }
+  const TableRef& ref = *select.from[0];
+  return SingleTable{ref.name, ref.alias.empty() ? ref.name : ref.alias};
+}
+
+}  // namespace dt::engine::standin

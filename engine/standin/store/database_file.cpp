@@ -1,0 +1,21 @@
+// Removing the engine's side files of a database about to be replaced.
+#include "engine/standin/store/database_file.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "engine/error.h"
+#include "engine/standin/store/file_paths.h"
+
+namespace dt::engine::standin {
+
+void DiscardSideFiles(const std::string& path) {
+  for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+    const std::string side = path + suffix;
+    std::error_code error;
+    std::filesystem::remove(PathOf(side), error);
+    if (error) throw Error(ErrorKind::kIo, "Cannot remove '" + side + "': " + error.message());
+  }
+}
+
+}  // namespace dt::engine::standin

@@ -1,0 +1,85 @@
+// Name look-ups in the work database's catalogue.
+#include "engine/standin/store/schema.h"
+
+#include "engine/error.h"
+#include "engine/standin/sql/emitter.h"
+#include "engine/standin/sql/tokenizer.h"
+
+namespace dt::engine::standin {
+
+std::optional<std::string> FindTable(const Database& db, std::string_view name,
+                                     std::string_view schema) {
+  Statement find(db, "SELECT name FROM " + QuoteName(schema) +
+                         ".sqlite_schema WHERE type IN ('table', 'view') AND name = ?1 "
+                         "COLLATE NOCASE ORDER BY name = ?1 DESC LIMIT 1");
+  find.BindText(1, name);
+  if (!find.Step()) return std::nullopt;
+  return find.ColumnText(0);
+}
+
+std::string RequireTable(const Database& db, std::string_view name, std::string_view schema) {
+  std::optional<std::string> found = FindTable(db, name, schema);
+  if (!found)
+    throw Error(ErrorKind::kMissingTable, "Table '" + std::string(name) + "' does not exist");
+  return *found;
+}
+
+void RequireNoTable(const Database& db, std::string_view name, std::string_view schema) {
+  if (FindTable(db, name, schema))
+    throw Error(ErrorKind::kAlreadyExists, "Table '" + std::string(name) + "' already exists");
+}
+
+bool IsStoredTable(const Database& db, std::string_view name) {
+  Statement kind(db, "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE");
+  kind.BindText(1, name);
+  return kind.Step() && kind.ColumnText(0) == "table";
+}
+
+std::optional<std::string> RowIdName(const Database& db, std::string_view table) {
+  if (!IsStoredTable(db, table)) return std::nullopt;
+  std::optional<std::string> name = RowIdName(ColumnsOf(db, table));
+  if (!name) return std::nullopt;
+  // A name that is no column reads the rowid, unless the table has none.
+  const std::string probe = "SELECT " + *name + " FROM " + QuoteName(table) + " LIMIT 0";
+  sqlite3_stmt* stmt = nullptr;
+  const bool ok = sqlite3_prepare_v2(db.get(), probe.c_str(), -1, &stmt, nullptr) == SQLITE_OK;
+  sqlite3_finalize(stmt);
+  if (!ok) return std::nullopt;
+  return name;
+}
+
+std::optional<std::string> RowIdName(const std::vector<ColumnInfo>& columns) {
+  for (const char* name : {"rowid", "_rowid_", "oid"}) {
+    bool taken = false;
+    for (const ColumnInfo& column : columns) taken = taken || EqualsIgnoreCase(column.name, name);
+    if (!taken) return name;
+  }
+  return std::nullopt;
+}
+
+std::vector<ColumnInfo> ColumnsOf(const Database& db, std::string_view table,
+                                  std::string_view schema) {
+  Statement info(db,
+                 "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?1, ?2)");
+  info.BindText(1, table);
+  info.BindText(2, schema);
+  std::vector<ColumnInfo> columns;
+  while (info.Step()) {
+    columns.push_back(ColumnInfo{info.ColumnText(0).value_or(""), info.ColumnText(1).value_or(""),
+                                 info.ColumnInt(2) != 0, info.ColumnText(3),
+                                 info.ColumnInt(4) != 0});
+  }
+  return columns;
+}
+
+std::size_t RequireColumn(const std::vector<ColumnInfo>& columns, std::string_view name,
+                          std::string_view table) {
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (EqualsIgnoreCase(columns[i].name, name)) return i;
+  }
+  throw Error(
+      ErrorKind::kMissingField,
+      "Field '" + std::string(name) + "' does not exist in table '" + std::string(table) + "'");
+}
+
+}  // namespace dt::engine::standin

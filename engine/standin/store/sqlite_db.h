@@ -1,0 +1,90 @@
+// Owning wrappers for an SQLite connection, a prepared statement and a
+// transaction. Every failure raises engine::Error with a message in the
+// engine's own words (engine_errors.h), never SQLite's text alone.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace dt::engine::standin {
+
+class Database {
+ public:
+  // Opens the existing database file `path` (UTF-8) for reading and writing;
+  // never creates one. Raises engine::Error naming the file when it is missing,
+  // is no file, or is no database.
+  static Database OpenExisting(const std::string& path);
+  // Opens or creates `path` ("" is a private temporary database).
+  static Database OpenOrCreate(const std::string& path);
+
+  Database(Database&& other) noexcept;
+  Database& operator=(Database&& other) noexcept;
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+  ~Database();
+
+  sqlite3* get() const { return db_; }
+  const std::string& path() const { return path_; }
+
+  // Runs SQL text without results (pragmas, BEGIN, DDL).
+  void Exec(const std::string& sql);
+  // Rows changed by the last INSERT, UPDATE or DELETE.
+  std::int64_t Changes() const;
+
+ private:
+  Database(sqlite3* db, std::string path) : db_(db), path_(std::move(path)) {}
+  sqlite3* db_ = nullptr;
+  std::string path_;
+};
+
+class Statement {
+ public:
+  // Prepares one statement. Raises engine::Error for SQL SQLite rejects.
+  Statement(const Database& db, const std::string& sql);
+  Statement(Statement&& other) noexcept;
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  Statement& operator=(Statement&&) = delete;
+  ~Statement();
+
+  // Steps once: true when a row is ready, false when done.
+  bool Step();
+  // Makes the statement ready to run again; the bound values stay.
+  void Reset();
+
+  // 1-based parameters. BindStatic requires `text` to outlive the next Step.
+  void BindStatic(int index, std::string_view text);
+  void BindText(int index, std::string_view text);
+  void BindInt(int index, std::int64_t value);
+  void BindNull(int index);
+
+  int ColumnCount() const;
+  std::string ColumnName(int column) const;
+  std::optional<std::string> ColumnText(int column) const;  // nullopt for NULL
+  std::int64_t ColumnInt(int column) const;
+
+ private:
+  const Database* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// BEGIN IMMEDIATE on construction; ROLLBACK on destruction unless Commit()
+// ran. A failed statement inside thus leaves the database as it was.
+class Transaction {
+ public:
+  explicit Transaction(Database& db);
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  ~Transaction();
+  void Commit();
+
+ private:
+  Database& db_;
+  bool open_ = true;
+};
+
+}  // namespace dt::engine::standin

@@ -1,0 +1,149 @@
+// The reading thread and the hand-over of its batches.
+#include "engine/standin/text/read_ahead.h"
+
+#include <utility>
+
+namespace dt::engine::standin {
+namespace {
+
+// A batch is handed over once it holds this much: small enough that the
+// other side starts at once, large enough that the hand-over costs nothing.
+constexpr std::size_t kBatchBytes = std::size_t{256} << 10;
+constexpr std::size_t kBatchRecords = 2048;
+
+}  // namespace
+
+ReadAhead::ReadAhead(RecordSource& source)
+    : source_(source),
+      columns_(source.Columns()),
+      thread_([this](std::stop_token stop) { Read(stop); }) {}
+
+ReadAhead::~ReadAhead() = default;
+
+const std::vector<std::string>& ReadAhead::Columns() const { return columns_; }
+
+std::size_t ReadAhead::Line() const { return line_; }
+
+std::int64_t ReadAhead::Offset() const { return offset_; }
+
+void ReadAhead::Read(std::stop_token stop) {
+  std::vector<std::optional<std::string_view>> fields;
+  try {
+    while (!stop.stop_requested()) {
+      Batch batch = TakeSpareBatch();
+      Filled filled = Filled::kEnd;
+      std::exception_ptr failure;
+      try {
+        filled = Fill(batch, fields);
+      } catch (...) {
+        // The records read before the failure are handed out first.
+        failure = std::current_exception();
+      }
+      std::unique_lock lock(mutex_);
+      if (batch.Records() > 0) {
+        bytes_ahead_ += batch.Weight();
+        ready_.push_back(std::move(batch));
+      }
+      if (filled == Filled::kLarge) {
+        // The fields stay valid until the source reads on, which waits
+        // until the caller has moved past them.
+        Batch lent;
+        lent.lent = fields;
+        lent.lines.push_back(source_.Line());
+        lent.offsets.push_back(source_.Offset());
+        ready_.push_back(std::move(lent));
+        lending_ = true;
+      }
+      if (filled == Filled::kEnd) {
+        failure_ = failure;
+        finished_ = true;
+      }
+      changed_.notify_all();
+      if (filled == Filled::kEnd) return;
+      changed_.wait(lock, stop, [&] { return !lending_ && bytes_ahead_ < kBytesAhead; });
+    }
+  } catch (...) {
+    // Not the source's: memory for a batch ran out.
+    const std::lock_guard lock(mutex_);
+    failure_ = std::current_exception();
+    finished_ = true;
+    changed_.notify_all();
+  }
+}
+
+ReadAhead::Batch ReadAhead::TakeSpareBatch() {
+  const std::lock_guard lock(mutex_);
+  if (spare_.empty()) return Batch();
+  Batch batch = std::move(spare_.back());
+  spare_.pop_back();
+  return batch;
+}
+
+ReadAhead::Filled ReadAhead::Fill(Batch& batch,
+                                  std::vector<std::optional<std::string_view>>& fields) {
+  batch.bytes.clear();
+  batch.fields.clear();
+  batch.lines.clear();
+  batch.offsets.clear();
+  while (batch.bytes.size() < kBatchBytes && batch.Records() < kBatchRecords) {
+    if (!source_.Next(fields)) return Filled::kEnd;
+    std::size_t size = 0;
+    for (const std::optional<std::string_view>& field : fields) size += field ? field->size() : 0;
+    if (size >= kLendBytes) return Filled::kLarge;
+    batch.lines.push_back(source_.Line());
+    batch.offsets.push_back(source_.Offset());
+    for (const std::optional<std::string_view>& field : fields) {
+      if (field) {
+        batch.fields.push_back(Field{batch.bytes.size(), field->size(), false});
+        batch.bytes.append(*field);
+      } else {
+        batch.fields.push_back(Field{0, 0, true});
+      }
+    }
+  }
+  return Filled::kFull;
+}
+
+void ReadAhead::GiveBack(Batch batch) {
+  if (!batch.lent.empty()) {
+    lending_ = false;  // the source may read on
+    return;
+  }
+  spare_.push_back(std::move(batch));  // at most kBatchBytes and a record short of kLendBytes
+}
+
+bool ReadAhead::Next(std::vector<std::optional<std::string_view>>& fields) {
+  if (next_record_ == current_.Records()) {
+    std::unique_lock lock(mutex_);
+    GiveBack(std::exchange(current_, Batch()));
+    changed_.notify_all();  // a lent record given back lets the source read on
+    next_record_ = 0;
+    changed_.wait(lock, [&] { return !ready_.empty() || finished_; });
+    if (ready_.empty()) {
+      if (failure_) std::rethrow_exception(failure_);
+      return false;
+    }
+    current_ = std::move(ready_.front());
+    ready_.pop_front();
+    bytes_ahead_ -= current_.Weight();
+    changed_.notify_all();
+  }
+  if (!current_.lent.empty()) {
+    fields = current_.lent;
+  } else {
+    fields.resize(columns_.size());
+    const Field* field = current_.fields.data() + next_record_ * columns_.size();
+    for (std::size_t i = 0; i < columns_.size(); ++i, ++field) {
+      fields[i] = field->null
+                      ? std::nullopt
+                      : std::optional<std::string_view>(
+                            std::string_view(current_.bytes).substr(field->offset, field->size));
+    }
+  }
+  line_ = current_.lines[next_record_];
+  offset_ = current_.offsets[next_record_];
+  ++next_record_;
+  return true;
+}
+
+}  // namespace dt::engine::standin

@@ -1,0 +1,81 @@
+// The text data source: statements on a folder of text files.
+#include "engine/standin/text_source.h"
+#include "engine/standin/store/file_paths.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "engine/standin/sql/parser.h"
+#include "engine/standin/sql/tokenizer.h"
+#include "engine/standin/text/text_import.h"
+
+namespace dt::engine::standin {
+namespace {
+
+constexpr const char* kOnlyImport =
+    "A text data source runs only SELECT * INTO <table> IN \"<database>\" FROM <file>";
+
+}  // namespace
+
+TextSource::TextSource(std::string folder, CharacterSet character_set)
+    : folder_(std::move(folder)), character_set_(character_set) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(PathOf(folder_), error)) {
+    throw Error(ErrorKind::kNotFound,
+                "'" + folder_ + "' is not a valid path: the folder does not exist");
+  }
+}
+
+std::string TextSource::FindFile(const std::string& name) const {
+  const std::filesystem::path folder = PathOf(folder_);
+  // A file of the folder itself: a name that climbs out of it, or that a
+  // zero byte would cut short, names none.
+  if (name.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos) {
+    throw Error(ErrorKind::kNotFound, "Could not find file '" + name.substr(0, name.find('\0')) +
+                                          "' in the text folder '" + folder_ + "'");
+  }
+  std::error_code error;
+  if (std::filesystem::is_regular_file(folder / PathOf(name), error)) {
+    return Utf8Of(folder / PathOf(name));
+  }
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::string entry = Utf8Of(it->path().filename());
+    if (EqualsIgnoreCase(entry, name) && it->is_regular_file(error)) return Utf8Of(it->path());
+  }
+  throw Error(ErrorKind::kNotFound, "Could not find file '" + Utf8Of(folder / PathOf(name)) + "'");
+}
+
+std::int64_t TextSource::Execute(std::string_view sql) {
+  const ParsedStatement parsed = Parse(sql);
+  const auto* select = std::get_if<Select>(&parsed);
+  const bool is_import =
+      select != nullptr && select->into && select->into_db && select->items.size() == 1 &&
+      select->items[0].kind == SelectItem::Kind::kStar && select->from.size() == 1 &&
+      select->from[0]->kind == TableRef::Kind::kTable && !select->where && !select->distinct &&
+      !select->top && select->group_by.empty() && !select->having && select->order_by.empty();
+  if (!is_import) throw Error(ErrorKind::kUnsupported, kOnlyImport);
+  const std::string file = FindFile(select->from[0]->name);
+  Database target = Database::OpenExisting(*select->into_db);
+  return ImportTextFile(target, *select->into, file, character_set_);
+}
+
+Snapshot TextSource::Query(std::string_view sql) {
+  Parse(sql);  // a statement that cannot be translated says so first
+  throw Error(ErrorKind::kUnsupported, kOnlyImport);
+}
+
+void TextSource::UpdateRow(const Snapshot&, std::size_t, const std::vector<Change>&) {
+  throw Error(ErrorKind::kUnsupported, "A text data source cannot be updated");
+}
+
+void TextSource::RewriteColumns(std::string_view, const std::vector<std::string>&,
+                                const std::vector<std::string>&, const Rewrite&) {
+  throw Error(ErrorKind::kUnsupported, "A text data source cannot be updated");
+}
+
+bool TextSource::HasTable(std::string_view) {
+  throw Error(ErrorKind::kUnsupported, "A text data source has no tables");
+}
+
+}  // namespace dt::engine::standin
