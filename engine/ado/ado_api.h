@@ -106,7 +106,7 @@ class Connection {
 
   // Opens a recordset over the text command `sql` on this connection.
   // Null when the command ran but returned no rows (the recordset stayed
-  // closed).
+  // closed). REQUIRES: open.
   virtual std::unique_ptr<Recordset> OpenRecordset(std::string_view sql, CursorLocation location,
                                                    CursorType type, LockType lock) = 0;
 

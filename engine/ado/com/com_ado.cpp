@@ -8,14 +8,15 @@
 // 00000556-..., the identifiers every ADO since 2.x answers to; the
 // header's defaults (0000155x, from Windows 7 SP1 on) are refused by older
 // systems and by Wine.
-#include <ole2.h>
 #include <windows.h>
-// After ole2.h, which they need; initguid.h makes adoid.h define the class
-// identifiers here.
+// After windows.h, which they need.
+#include <ole2.h>
+#include <wrl/client.h>
+// After ole2.h: initguid.h makes adoid.h define the class identifiers here.
+#include <initguid.h>
+// After initguid.h.
 #include <adoid.h>
 #include <adoint.h>
-#include <initguid.h>
-#include <wrl/client.h>
 
 #include <limits>
 
@@ -29,10 +30,18 @@ using com::Bstr;
 using com::Variant;
 using Microsoft::WRL::ComPtr;
 
-constexpr IID kConnectionIid = {
-    0x00000550, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
-constexpr IID kRecordsetIid = {
-    0x00000556, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+// ADO's interface identifiers differ in their first number only.
+constexpr IID AdoIid(unsigned long number) {
+  return {number, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
+}
+constexpr IID kConnectionIid = AdoIid(0x550);  // _Connection
+constexpr IID kRecordsetIid = AdoIid(0x556);   // _Recordset
+// Asked only whether they leave a description of a failure.
+constexpr IID kFieldsIid = AdoIid(0x564);  // Fields
+constexpr IID kFieldIid = AdoIid(0x569);   // Field
+
+// ADO's adErrObjectClosed as an HRESULT.
+constexpr std::int32_t kObjectClosed = static_cast<std::int32_t>(0x800A0E78);
 
 // A statement: text, and any rows it returns are not wanted.
 constexpr long kExecuteOptions =
@@ -87,12 +96,11 @@ class ComRecordset : public Recordset {
     ComPtr<ADOFields> fields;
     CheckRows(rows_->get_Fields(&fields));
     long count = 0;
-    Check(fields->get_Count(&count), connection_.Get(), fields.Get(), __uuidof(ADOFields));
+    Check(fields->get_Count(&count), connection_.Get(), fields.Get(), kFieldsIid);
     // Field objects follow the current row: taken once, read on every row.
     for (long i = 0; i < count; ++i) {
       ComPtr<ADOField> field;
-      Check(fields->get_Item(com::Long(i), &field), connection_.Get(), fields.Get(),
-            __uuidof(ADOFields));
+      Check(fields->get_Item(com::Long(i), &field), connection_.Get(), fields.Get(), kFieldsIid);
       fields_.push_back(std::move(field));
     }
   }
@@ -148,9 +156,7 @@ class ComRecordset : public Recordset {
  private:
   ADOField& Field(int field) { return *fields_.at(static_cast<std::size_t>(field)).Get(); }
   void CheckRows(HRESULT hr) { Check(hr, connection_.Get(), rows_.Get(), kRecordsetIid); }
-  void CheckField(int field, HRESULT hr) {
-    Check(hr, connection_.Get(), &Field(field), __uuidof(ADOField));
-  }
+  void CheckField(int field, HRESULT hr) { Check(hr, connection_.Get(), &Field(field), kFieldIid); }
 
   ComPtr<_ADOConnection> connection_;
   ComPtr<_ADORecordset> rows_;
@@ -199,6 +205,10 @@ class ComConnection : public Connection {
     auto check = [&](HRESULT hr) { Check(hr, connection_.Get(), rows.Get(), kRecordsetIid); };
     check(
         rows->put_CursorLocation(location == CursorLocation::kClient ? adUseClient : adUseServer));
+    // ADO answers this itself; Wine's ADO crashes instead.
+    if (!IsOpen()) {
+      throw Failure(kObjectClosed, "Operation is not allowed when the object is closed", "", {});
+    }
     Variant source;
     source.get().vt = VT_BSTR;
     source.get().bstrVal = Bstr(sql).Release();

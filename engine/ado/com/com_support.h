@@ -5,8 +5,9 @@
 // includes it.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <oleauto.h>
 
 #include <cstdint>
 #include <string>
