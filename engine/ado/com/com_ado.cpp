@@ -47,8 +47,9 @@ constexpr std::int32_t kObjectClosed = static_cast<std::int32_t>(0x800A0E78);
 constexpr long kExecuteOptions =
     static_cast<long>(adCmdText) | static_cast<long>(adExecuteNoRecords);
 
-// Jet reports its own error number as the Error's SQLState; other
-// providers give theirs as NativeError. Both are taken.
+// Jet reports its own error number (four digits at most) as the Error's
+// SQLState; other providers give theirs as NativeError. Both are taken; a
+// standard five-character SQLSTATE is no such number.
 std::vector<std::int32_t> NativeErrors(_ADOConnection* connection) {
   std::vector<std::int32_t> numbers;
   ComPtr<ADOErrors> errors;
@@ -64,7 +65,7 @@ std::vector<std::int32_t> NativeErrors(_ADOConnection* connection) {
     Bstr state;
     if (SUCCEEDED(error->get_SQLState(state.out()))) {
       const std::string text = state.Utf8();
-      if (!text.empty() && text.size() <= 9 &&
+      if (!text.empty() && text.size() <= 4 &&
           text.find_first_not_of("0123456789") == std::string::npos) {
         numbers.push_back(std::stoi(text));
       }
