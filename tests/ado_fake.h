@@ -149,9 +149,7 @@ class FakeConnection : public ado::Connection {
   std::unique_ptr<ado::Recordset> OpenRecordset(std::string_view sql, ado::CursorLocation location,
                                                 ado::CursorType type, ado::LockType lock) override {
     const bool client = location == ado::CursorLocation::kClient;
-    const char* type_name = type == ado::CursorType::kKeyset   ? "keyset"
-                            : type == ado::CursorType::kStatic ? "static"
-                                                               : "forward-only";
+    const char* type_name = type == ado::CursorType::kKeyset ? "keyset" : "forward-only";
     ado_.log.push_back("Recordset " + std::string(sql) + (client ? " client " : " server ") +
                        type_name +
                        (lock == ado::LockType::kOptimistic ? " optimistic" : " read-only"));

@@ -61,7 +61,7 @@ class Failure : public std::exception {
 
 // ADO's CursorLocationEnum, CursorTypeEnum and LockTypeEnum, as far as used.
 enum class CursorLocation { kServer, kClient };
-enum class CursorType { kForwardOnly, kKeyset, kStatic };
+enum class CursorType { kForwardOnly, kKeyset };
 enum class LockType { kReadOnly, kOptimistic };
 
 // An open recordset. Fields are numbered from 0 in the order the recordset

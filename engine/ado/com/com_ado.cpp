@@ -251,15 +251,7 @@ class ComConnection : public Connection {
 
  private:
   static CursorTypeEnum CursorTypeOf(CursorType type) {
-    switch (type) {
-      case CursorType::kForwardOnly:
-        return adOpenForwardOnly;
-      case CursorType::kKeyset:
-        return adOpenKeyset;
-      case CursorType::kStatic:
-        return adOpenStatic;
-    }
-    return adOpenUnspecified;
+    return type == CursorType::kKeyset ? adOpenKeyset : adOpenForwardOnly;
   }
   static LockTypeEnum LockTypeOf(LockType lock) {
     return lock == LockType::kOptimistic ? adLockOptimistic : adLockReadOnly;
