@@ -12,6 +12,7 @@
 #include "cli/summary.h"
 #include "cli/tool_view.h"
 #include "platform/codepage.h"
+#include "platform/com_scope.h"
 #include "platform/file_search.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -160,6 +161,7 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
                                                              : SourceEncoding::kAuto;
 
   ToolView view(err, &log_file, quiet, err_is_terminal);
+  const platform::ComScope com;  // for the database engine; outlives the connection
   Connection connection;
   std::vector<std::string> source_list;
   std::string result_path;

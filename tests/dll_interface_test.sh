@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Windows DLL's binary interface, as the host's loader sees it:
 # exactly one export, DoIt, at ordinal 1, under its plain name (no stdcall
-# decoration), and WriteLog imported from Halvaren.dll by its plain name.
+# decoration), WriteLog imported from Halvaren.dll by its plain name, and
+# nothing imported but that and DLLs every Windows has (the compiler's
+# runtimes are linked in; ADO is reached through COM, not imported).
 #
 #   tests/dll_interface_test.sh OBJDUMP DLL
 set -euo pipefail
@@ -33,4 +35,8 @@ imports=$(echo "$headers" | sed -n '/DLL Name: Halvaren.dll/,/^$/p')
 [[ -n $imports ]] || fail "nothing is imported from Halvaren.dll"
 echo "$imports" | grep -Eq '^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+WriteLog$' ||
   fail "WriteLog is not imported by its plain name: $imports"
-echo "dll_interface_test: DoIt exported at ordinal 1, WriteLog imported from Halvaren.dll"
+allowed=" kernel32.dll user32.dll gdi32.dll comctl32.dll shell32.dll msvcrt.dll ole32.dll oleaut32.dll halvaren.dll "
+for name in $(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p'); do
+  [[ $allowed == *" ${name,,} "* ]] || fail "imports $name, which is not a system DLL"
+done
+echo "dll_interface_test: DoIt exported at ordinal 1, WriteLog imported from Halvaren.dll, only system DLLs besides"

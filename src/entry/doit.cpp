@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "platform/com_scope.h"
 #include "src/entry/run_sequence.h"
 #include "src/entry/run_window.h"
 
@@ -33,6 +34,9 @@ std::string TextOf(const char* text) { return text != nullptr ? std::string(text
 std::string RunDoItCall(std::uintptr_t app_handle, const char* base_dir, const char* source_dir,
                         const HostLog& log, const RunCallOptions& options) {
   ApplicationHandleScope handle_scope(app_handle);
+  // COM for the run's database engine; ends after the window and its
+  // connection are released.
+  const platform::ComScope com;
   platform::Clock& clock = options.clock != nullptr ? *options.clock : platform::SystemClock();
   // Released before the handle is restored: declared after the scope.
   auto window = std::make_unique<TFrm_DealText>(log, clock);

@@ -32,6 +32,13 @@ void Connection::SetEngine(engine::EngineKind kind) {
   state_->engine.reset();
 }
 
+void Connection::SetEngine(std::unique_ptr<engine::Engine> engine) {
+  if (Connected() || engine->IsOpen()) {
+    throw EOleException("Operation is not allowed when the object is open");
+  }
+  state_->engine = std::move(engine);
+}
+
 void Connection::Open() { state_->Open(); }
 
 void Connection::Close() {

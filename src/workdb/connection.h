@@ -32,6 +32,10 @@ class Connection {
   // The engine the connection's data sources are opened with (the stand-in
   // unless set). REQUIRES: closed; raises EOleException when open.
   void SetEngine(engine::EngineKind kind);
+  // The engine object itself, made by the caller (an engine over a fake of
+  // what lies beneath it, in tests); closed, else EOleException. REQUIRES:
+  // the connection closed, else EOleException.
+  void SetEngine(std::unique_ptr<engine::Engine> engine);
 
   // Each does nothing in the state it already has. Open raises EOleException
   // when the data source cannot be opened; the connection then stays closed.

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The Windows check script under Wine, which has no Jet: it must stop at
+# making the Jet database, say why, exit 2 and leave no work folder behind.
+#
+#   tests/check_jet_test.sh SCRIPT BUILD_DIR
+# Needs WINEPREFIX (scripts/wine-env.sh sets it).
+set -euo pipefail
+script=$(winepath -w "$1")
+build=$(winepath -w "$2")
+temp=$(winepath -u "$(wine cmd /c echo %TEMP% | tr -d '\r')")
+before=$(ls "$temp" | grep -c '^dealtext-check-' || true)
+status=0
+output=$(wine cscript //nologo "$script" "$build" 100 | tr -d '\r') || status=$?
+after=$(ls "$temp" | grep -c '^dealtext-check-' || true)
+echo "$output"
+[[ $status -eq 2 ]] || { echo "check_jet_test: exit status $status, not 2" >&2; exit 1; }
+[[ $output == *"check-jet: no Jet 4.0 database can be made here"* ]] ||
+  { echo "check_jet_test: no word of the missing Jet" >&2; exit 1; }
+[[ $after -eq $before ]] || { echo "check_jet_test: a work folder was left" >&2; exit 1; }
