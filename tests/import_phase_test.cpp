@@ -33,6 +33,8 @@ TEST(WorkPathsTest, FormedFromTheBaseWithTheFoldersAsTheyExist) {
   WorkPaths paths = MakeWorkPaths(base);
   EXPECT_EQ(paths.template_database, base + Native("/DataBase/empty.mdb"));
   EXPECT_EQ(paths.work_database, base + Native("/TemplateTemp/KORVA.mdb"));
+  EXPECT_EQ(paths.staging_directory, base + Native("/TemplateTemp/"));
+  EXPECT_EQ(paths.result_path, base + Native("TemplateTemp/KORVA.mdb"));
   EXPECT_EQ(paths.text_connection, kProvider + base + Native("TemplateTemp/") +
                                        ";Extended Properties=text;Persist Security Info=False");
   EXPECT_EQ(paths.work_connection,
@@ -45,6 +47,7 @@ TEST(WorkPathsTest, FormedFromTheBaseWithTheFoldersAsTheyExist) {
   paths = MakeWorkPaths(base);
   EXPECT_EQ(paths.template_database, base + Native("/database/EMPTY.MDB"));
   EXPECT_EQ(paths.work_database, base + Native("/TEMPLATETEMP/KORVA.mdb"));
+  EXPECT_EQ(paths.result_path, base + Native("TEMPLATETEMP/KORVA.mdb"));
   EXPECT_EQ(paths.work_connection,
             kProvider + base + Native("TEMPLATETEMP/KORVA.mdb") + ";Persist Security Info=False");
 }
@@ -94,7 +97,7 @@ class ImportTest : public ::testing::Test {
                  SourceEncoding encoding = SourceEncoding::kAuto) {
     const WorkPaths paths = MakeWorkPaths(base_.Base(), encoding);
     CopyTemplate(paths);
-    ImportSources(base_.Base(), paths, sources, connection_, events_);
+    ImportSources(paths, sources, connection_, events_);
     ConnectWorkDatabase(paths, connection_);
   }
 
@@ -287,7 +290,7 @@ TEST_F(ImportTest, StagingFailureEndsTheLoopAfterEarlierImports) {
   };
   const WorkPaths paths = MakeWorkPaths(base_.Base());
   CopyTemplate(paths);
-  EXPECT_THROW(ImportSources(base_.Base(), paths, sources, connection_, events_), Exception);
+  EXPECT_THROW(ImportSources(paths, sources, connection_, events_), Exception);
   EXPECT_EQ(events_.progress, 20);
   connection_.Close();
   Db db(base_.WorkDatabase());

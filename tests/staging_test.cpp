@@ -17,6 +17,7 @@
 #include "src/staging/catalogue.h"
 #include "src/staging/line_list.h"
 #include "src/staging/staged_text.h"
+#include "src/workdb/work_database.h"
 #include "tests/staging_temp_dir.h"
 
 namespace dt {
@@ -143,12 +144,17 @@ class StageFileTest : public ::testing::Test {
     std::filesystem::create_directory(dir_ / "src");
   }
   std::string Base() const { return dir_.path() + PathDelim; }
+  // Where the run stages: the base's staging folder as the run finds it.
+  static std::string StagingDirectory(const std::string& base) {
+    return MakeWorkPaths(base).staging_directory;
+  }
+  std::string StagingDirectory() const { return StagingDirectory(Base()); }
   std::string Source(const std::string& name) const { return dir_ / ("src/" + name); }
   std::string Staged(const std::string& name) const { return dir_ / ("TemplateTemp/" + name); }
   // Writes a source file, stages it, checks that the source is unchanged.
   std::string StageBytes(const std::string& name, const std::string& bytes) {
     WriteBytes(Source(name), bytes);
-    const std::string returned = StageFile(Source(name), Base());
+    const std::string returned = StageFile(Source(name), StagingDirectory());
     EXPECT_EQ(returned, name);
     EXPECT_EQ(ReadBytes(Source(name)), bytes);
     return ReadBytes(Staged(name));
@@ -214,7 +220,7 @@ TEST_F(StageFileTest, FindsTheStagingFolderIgnoringCase) {
   TempDir other;
   std::filesystem::create_directory(other / "templatetemp");
   WriteBytes(other / "LOAN.TXT", "h\r\n1\r\n");
-  EXPECT_EQ(StageFile(other / "LOAN.TXT", other.path() + PathDelim), "LOAN.TXT");
+  EXPECT_EQ(StageFile(other / "LOAN.TXT", StagingDirectory(other.path() + PathDelim)), "LOAN.TXT");
   EXPECT_EQ(ReadBytes(other / "templatetemp/LOAN.TXT"), *HeaderLineFor("LOAN.TXT") + "\r\n1\r\n");
 }
 
@@ -222,7 +228,7 @@ TEST_F(StageFileTest, UnreadableSourceEndsWithACopyErrorAndKeepsTheStaleFile) {
   WriteBytes(Staged("BOOK.TXT"), "from an earlier run\r\n");
   const std::string staged_path = Base() + Native("/TemplateTemp/BOOK.TXT");
   try {
-    StageFile(Source("BOOK.TXT"), Base());
+    StageFile(Source("BOOK.TXT"), StagingDirectory());
     FAIL() << "no error";
   } catch (const EFOpenError&) {
     FAIL() << "a copy error, not a load error, is expected";
@@ -233,7 +239,7 @@ TEST_F(StageFileTest, UnreadableSourceEndsWithACopyErrorAndKeepsTheStaleFile) {
   EXPECT_EQ(ReadBytes(Staged("BOOK.TXT")), "from an earlier run\r\n");
 
   std::filesystem::create_directory(Source("folder.txt"));  // opens, but cannot be read
-  EXPECT_THROW(StageFile(Source("folder.txt"), Base()), Exception);
+  EXPECT_THROW(StageFile(Source("folder.txt"), StagingDirectory()), Exception);
   EXPECT_EQ(EntryNames(dir_ / "TemplateTemp").size(), 1u);
 }
 
@@ -241,7 +247,7 @@ TEST_F(StageFileTest, SourceThatIsTheStagedFileIsNeverWritten) {
   const std::string bytes = "export header\r\n1,2\r\n";
   WriteBytes(Staged("BOOK.TXT"), bytes);
   try {
-    StageFile(Staged("BOOK.TXT"), Base());
+    StageFile(Staged("BOOK.TXT"), StagingDirectory());
     FAIL() << "no error";
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message().rfind("Cannot copy file \"" + Staged("BOOK.TXT") + "\" to \"", 0), 0u)
@@ -254,7 +260,7 @@ TEST_F(StageFileTest, SourceWithoutAnyLineRaisesTheListIndexError) {
   for (const std::string& bytes : {""s, "\0header\r\nrow\r\n"s}) {
     WriteBytes(Source("BOOK.TXT"), bytes);
     try {
-      StageFile(Source("BOOK.TXT"), Base());
+      StageFile(Source("BOOK.TXT"), StagingDirectory());
       FAIL() << "no error";
     } catch (const EStringListError& e) {
       EXPECT_EQ(e.Message(), "List index out of bounds (0)");
@@ -269,7 +275,7 @@ TEST_F(StageFileTest, MissingStagingFolderRaisesFileCreateError) {
   TempDir other;
   WriteBytes(other / "BOOK.TXT", "h\r\n1\r\n");
   try {
-    StageFile(other / "BOOK.TXT", other.path() + PathDelim);
+    StageFile(other / "BOOK.TXT", StagingDirectory(other.path() + PathDelim));
     FAIL() << "no error";
   } catch (const EFCreateError& e) {
     EXPECT_EQ(e.Message(), "Cannot create file \"" + (other / "TemplateTemp/BOOK.TXT") + "\". " +
@@ -279,7 +285,7 @@ TEST_F(StageFileTest, MissingStagingFolderRaisesFileCreateError) {
 
 TEST_F(StageFileTest, ChineseFileNameIsStagedUnderTheSameName) {
   WriteBytes(dir_ / "src/\xE8\xB4\xA6.txt", "h\r\n1\r\n");  // "账" in UTF-8
-  EXPECT_EQ(StageFile(dir_ / "src/\xD5\xCB.txt", Base()), "\xD5\xCB.txt");
+  EXPECT_EQ(StageFile(dir_ / "src/\xD5\xCB.txt", StagingDirectory()), "\xD5\xCB.txt");
   EXPECT_EQ(ReadBytes(dir_ / "TemplateTemp/\xE8\xB4\xA6.txt"), "h\r\n1\r\n");
 }
 

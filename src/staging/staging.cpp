@@ -36,11 +36,9 @@ EFCreateError CreateError(const std::string& staged, int error_code) {
 
 }  // namespace
 
-std::string StageFile(const std::string& source_path, const std::string& base_directory) {
+std::string StageFile(const std::string& source_path, const std::string& staging_directory) {
   const std::string file_name = FileNamePart(source_path);
-  const std::string staged_path = base_directory + platform::PathDelim +
-                                  platform::ResolveChild(base_directory, "TemplateTemp") +
-                                  platform::PathDelim + file_name;
+  const std::string staged_path = staging_directory + file_name;
 
   platform::InputFile source;
   if (!source.Open(source_path)) throw CopyError(source_path, staged_path, source.error());

@@ -7,10 +7,10 @@
 
 namespace dt {
 
-// REQUIRES: `base_directory` ends with PathDelim and holds the staging
-// folder "TemplateTemp" (any letter case).
-// Writes base_directory + PathDelim + <TemplateTemp as found> + PathDelim +
-// file name, and returns the file name (the file name part of
+// REQUIRES: `staging_directory` names the staging folder and ends with
+// PathDelim.
+// Writes staging_directory + file name, and returns the file name (the file
+// name part of
 // `source_path`, letter case as found). The staged file holds the header
 // line of the catalogue entry (a name none of the seven keeps its own first
 // line), then the source's lines 2 onward, each ending with CR LF. It is
@@ -25,6 +25,6 @@ namespace dt {
 //   EFCreateError naming the staged path when it cannot be created or put
 //     in place; EWriteError "Stream write error" on a failed write.
 // After any error the staged path is left as it was.
-std::string StageFile(const std::string& source_path, const std::string& base_directory);
+std::string StageFile(const std::string& source_path, const std::string& staging_directory);
 
 }  // namespace dt

@@ -16,6 +16,7 @@ namespace dt {
 namespace {
 
 constexpr char kProvider[] = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
+constexpr char kWorkDatabase[] = "KORVA.mdb";
 
 // The text driver's Extended Properties for the staged files' encoding.
 const char* TextProperties(SourceEncoding encoding) {
@@ -48,13 +49,15 @@ WorkPaths MakeWorkPaths(const std::string& base_directory, SourceEncoding encodi
 
   WorkPaths paths;
   paths.staging_folder = base_directory + staging_dir;
+  paths.staging_directory = base_directory + PathDelim + staging_dir + PathDelim;
   paths.template_database = base_directory + PathDelim + database_dir + PathDelim + template_name;
-  paths.work_database = base_directory + PathDelim + staging_dir + PathDelim + "KORVA.mdb";
-  paths.text_connection = std::string(kProvider) + base_directory + staging_dir + PathDelim +
+  paths.work_database = paths.staging_directory + kWorkDatabase;
+  paths.text_connection = std::string(kProvider) + paths.staging_folder + PathDelim +
                           ";Extended Properties=" + TextProperties(encoding) +
                           ";Persist Security Info=False";
-  paths.work_connection = std::string(kProvider) + base_directory + staging_dir + PathDelim +
-                          "KORVA.mdb;Persist Security Info=False";
+  paths.work_connection = std::string(kProvider) + paths.staging_folder + PathDelim +
+                          kWorkDatabase + ";Persist Security Info=False";
+  paths.result_path = paths.staging_folder + PathDelim + kWorkDatabase;
   return paths;
 }
 
@@ -76,14 +79,13 @@ void CopyTemplate(const WorkPaths& paths) {
   }
 }
 
-void ImportSources(const std::string& base_directory, const WorkPaths& paths,
-                   const std::vector<std::string>& source_list, Connection& connection,
-                   BuildEvents& events) {
+void ImportSources(const WorkPaths& paths, const std::vector<std::string>& source_list,
+                   Connection& connection, BuildEvents& events) {
   const std::size_t count = source_list.size();
   for (std::size_t i = 0; i < count; ++i) {
     events.AdvanceProgress(10);
     events.PhaseStarted(BuildPhase::kStaging, FileNamePart(source_list[i]));
-    const std::string file_name = StageFile(source_list[i], base_directory);
+    const std::string file_name = StageFile(source_list[i], paths.staging_directory);
 
     Reconnect(connection, paths.text_connection);
 

@@ -17,20 +17,25 @@ namespace dt {
 
 class Connection;
 
+// Every path and connection string of one run, made once when the run
+// begins and handed down to whatever needs one.
 struct WorkPaths {
   std::string staging_folder;     // base + TemplateTemp, without a trailing delimiter
+  std::string staging_directory;  // base + TemplateTemp + delimiter: the staged files' folder
   std::string template_database;  // base + DataBase + empty.mdb
-  std::string work_database;      // base + TemplateTemp + KORVA.mdb
+  std::string work_database;      // the staging directory + KORVA.mdb
   std::string text_connection;    // the staging folder, read by the text driver
   std::string work_connection;    // the work database
+  std::string result_path;        // the work database as the run reports it
 };
 
-// REQUIRES: `base_directory` ends with PathDelim. The database paths are
-// joined with PathDelim after the base, so they hold a doubled delimiter
-// there, as the host's own paths do; the staging folder, which only names
-// the folder in messages and to the OS, does not. The text connection names
-// the staged files' encoding as the text driver's CharacterSet (936 or
-// 65001) unless it is kAuto, where it is the host's own string.
+// REQUIRES: `base_directory` ends with PathDelim. The staging directory and
+// the database paths are joined with PathDelim after the base, so they hold
+// a doubled delimiter there, as the host's own paths do; the staging folder
+// and the result path, which name the folder in messages, to the OS and to
+// the caller, do not. The text connection names the staged files' encoding
+// as the text driver's CharacterSet (936 or 65001) unless it is kAuto, where
+// it is the host's own string.
 WorkPaths MakeWorkPaths(const std::string& base_directory,
                         SourceEncoding encoding = SourceEncoding::kAuto);
 
@@ -55,9 +60,8 @@ void CopyTemplate(const WorkPaths& paths);
 // statement runner (a failed import is logged; the next file goes on).
 // Staging failures and a text connection that cannot be opened end the
 // build (the error propagates).
-void ImportSources(const std::string& base_directory, const WorkPaths& paths,
-                   const std::vector<std::string>& source_list, Connection& connection,
-                   BuildEvents& events);
+void ImportSources(const WorkPaths& paths, const std::vector<std::string>& source_list,
+                   Connection& connection, BuildEvents& events);
 
 // Closes the connection and opens it on the work database; EOleException
 // when that cannot be opened.
