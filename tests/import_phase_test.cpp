@@ -5,7 +5,9 @@
 
 #include <filesystem>
 
+#include "engine/database_format.h"
 #include "platform/errors.h"
+#include "src/workdb/build.h"
 #include "src/workdb/data_access.h"
 #include "src/workdb/statement_runner.h"
 #include "src/workdb/work_database.h"
@@ -16,6 +18,8 @@ namespace dt {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
+using engine::DatabaseFormat;
 using testing::BaseDir;
 using testing::Db;
 using testing::Native;
@@ -65,6 +69,75 @@ TEST(WorkPathsTest, TextConnectionNamesAChosenEncoding) {
   EXPECT_EQ(
       MakeWorkPaths(base, SourceEncoding::kUtf8).text_connection,
       folder + ";Extended Properties=\"text;CharacterSet=65001\";Persist Security Info=False");
+}
+
+// The first bytes of an Access file: a page start, the engine's name at 4 and
+// its version at 0x14, then anything.
+std::string AccessHeader(std::string_view name, char version) {
+  std::string header = "\x00\x01\x00\x00"s;
+  header += name;
+  header.resize(0x14, '\0');
+  header += version;
+  header.resize(engine::kDatabaseHeaderSize, '\x5A');
+  return header;
+}
+
+TEST(DatabaseFormatTest, ToldByTheFirstBytes) {
+  struct Case {
+    const char* what;
+    std::string header;
+    DatabaseFormat format;
+  };
+  const std::string sqlite = "SQLite format 3\0\x10\x00\x01\x01"s;
+  const std::string jet4 = AccessHeader("Standard Jet DB", 1);
+  const std::vector<Case> cases = {
+      {"empty", "", DatabaseFormat::kEmpty},
+      {"SQLite", sqlite, DatabaseFormat::kSqlite},
+      {"SQLite, nothing after its name", "SQLite format 3\0"s, DatabaseFormat::kSqlite},
+      {"SQLite's name without its zero", "SQLite format 3.", DatabaseFormat::kUnknown},
+      {"SQLite cut short", "SQLite form", DatabaseFormat::kUnknown},
+      {"Jet 3", AccessHeader("Standard Jet DB", 0), DatabaseFormat::kJet3},
+      {"Jet 4", jet4, DatabaseFormat::kJet4},
+      {"ACE", AccessHeader("Standard ACE DB", 2), DatabaseFormat::kAce},
+      {"a later ACE", AccessHeader("Standard ACE DB", 5), DatabaseFormat::kAce},
+      {"Jet 4 cut before its version", jet4.substr(0, 0x14), DatabaseFormat::kUnknown},
+      {"Jet 4, its version alone after the name", jet4.substr(0, 0x15), DatabaseFormat::kJet4},
+      {"another page start", "\x00\x02" + jet4.substr(2), DatabaseFormat::kUnknown},
+      {"another engine's name", AccessHeader("Standard XYZ DB", 1), DatabaseFormat::kUnknown},
+      {"the name in other letter case", AccessHeader("standard jet db", 1),
+       DatabaseFormat::kUnknown},
+      {"a text file", "SETID,YEAR,SID\r\n1,2024,101\r\n", DatabaseFormat::kUnknown},
+      {"one zero byte", "\0"s, DatabaseFormat::kUnknown},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(engine::DetectDatabaseFormat(c.header), c.format) << c.what;
+  }
+}
+
+// Each form's choice, tested on either: the Windows form hands an Access file
+// and any file it cannot tell to the host's own engine; the POSIX form has
+// the stand-in alone and cannot read an Access file.
+TEST(DatabaseFormatTest, EachFormChoosesItsEngine) {
+  using engine::EngineKind;
+  using engine::Form;
+  struct Case {
+    DatabaseFormat format;
+    std::optional<EngineKind> posix;
+    std::optional<EngineKind> windows;
+  };
+  const std::vector<Case> cases = {
+      {DatabaseFormat::kEmpty, EngineKind::kStandIn, EngineKind::kStandIn},
+      {DatabaseFormat::kSqlite, EngineKind::kStandIn, EngineKind::kStandIn},
+      {DatabaseFormat::kJet3, std::nullopt, EngineKind::kAdo},
+      {DatabaseFormat::kJet4, std::nullopt, EngineKind::kAdo},
+      {DatabaseFormat::kAce, std::nullopt, EngineKind::kAdo},
+      {DatabaseFormat::kUnknown, EngineKind::kStandIn, EngineKind::kAdo},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(engine::DatabaseFormatName(c.format)));
+    EXPECT_EQ(engine::EngineForTemplate(c.format, Form::kPosix), c.posix);
+    EXPECT_EQ(engine::EngineForTemplate(c.format, Form::kWindows), c.windows);
+  }
 }
 
 TEST(ImportStatementTest, TableIsTheFileNameLessItsExtension) {
@@ -297,6 +370,27 @@ TEST_F(ImportTest, StagingFailureEndsTheLoopAfterEarlierImports) {
   EXPECT_EQ(db.Count("BOOK"), 1u);
   EXPECT_THROW(db.Rows("select * from ITEM"), engine::Error);
 }
+
+#ifndef _WIN32
+// The POSIX form reads no Access file: a run on an Access template ends
+// before any data source is opened, saying what the template is and what
+// this form reads.
+TEST_F(ImportTest, AccessTemplateEndsThePosixRunNamingItsFormat) {
+  const fs::path template_path = base_.path() / "DataBase" / "empty.mdb";
+  WriteFile(template_path, AccessHeader("Standard Jet DB", 1) + std::string(4096, '\0'));
+  const WorkPaths paths = MakeWorkPaths(base_.Base());
+  try {
+    RunBuild(paths, {Source("BOOK.TXT", {"1,2024,B1"})}, connection_, events_);
+    FAIL() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "The template database \"" + paths.template_database +
+                               "\" is an Access (Jet 4) database: this form reads SQLite "
+                               "templates (an empty file serves as an empty database)");
+  }
+  EXPECT_FALSE(connection_.Connected());
+  EXPECT_FALSE(fs::exists(base_.path() / "TemplateTemp" / "BOOK.TXT"));
+}
+#endif
 
 }  // namespace
 }  // namespace dt

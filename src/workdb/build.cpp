@@ -20,6 +20,7 @@ void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_lis
 
   events.PhaseStarted(BuildPhase::kTemplateCopy, paths.work_database);
   CopyTemplate(paths);
+  ChooseEngine(paths, connection);
   events.PhaseStarted(BuildPhase::kChecks, paths.template_database);
   CheckTemplateTables(paths, connection);
 

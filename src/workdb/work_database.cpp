@@ -1,8 +1,10 @@
 // Work database creation and text import.
 #include "src/workdb/work_database.h"
 
+#include "engine/database_format.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/file_io.h"
 #include "platform/file_sync.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -29,6 +31,26 @@ const char* TextProperties(SourceEncoding encoding) {
       break;
   }
   return "text";
+}
+
+// The first bytes of the file at `path`, as many as there are up to `size`.
+std::string ReadFileStart(const std::string& path, std::size_t size) {
+  platform::InputFile file;
+  std::string bytes(size, '\0');
+  std::size_t filled = 0;
+  std::size_t count = 0;
+  bool ok = file.Open(path);
+  while (ok && filled < size) {
+    ok = file.Read(bytes.data() + filled, size - filled, &count);
+    if (count == 0) break;
+    filled += count;
+  }
+  if (!ok) {
+    throw EFOpenError("Cannot open file \"" + platform::AbsolutePath(path) + "\". " +
+                      platform::SystemErrorText(file.error()));
+  }
+  bytes.resize(filled);
+  return bytes;
 }
 
 // The connection string can only change while the connection is closed.
@@ -77,6 +99,19 @@ void CopyTemplate(const WorkPaths& paths) {
     throw Exception("Cannot copy file \"" + paths.template_database + "\" to \"" +
                     paths.work_database + "\". " + system_text);
   }
+}
+
+void ChooseEngine(const WorkPaths& paths, Connection& connection) {
+  const engine::DatabaseFormat format =
+      engine::DetectDatabaseFormat(ReadFileStart(paths.work_database, engine::kDatabaseHeaderSize));
+  const std::optional<engine::EngineKind> kind = engine::EngineForTemplate(format);
+  if (!kind) {
+    throw Exception("The template database \"" + paths.template_database + "\" is an " +
+                    std::string(engine::DatabaseFormatName(format)) +
+                    " database: this form reads SQLite templates (an empty file serves as an "
+                    "empty database)");
+  }
+  connection.SetEngine(*kind);
 }
 
 void ImportSources(const WorkPaths& paths, const std::vector<std::string>& source_list,

@@ -55,6 +55,13 @@ std::string ImportStatement(const std::string& file_name, const std::string& wor
 // short is removed first, so it cannot be played back into the fresh copy.
 void CopyTemplate(const WorkPaths& paths);
 
+// Sets the connection's engine to the one this form opens the fresh copy of
+// the template with, told by the copy's first bytes (database_format.h).
+// REQUIRES: the connection is closed. Raises Exception naming the template
+// and its format when this form cannot read it (an Access file on POSIX),
+// EFOpenError when the copy cannot be read.
+void ChooseEngine(const WorkPaths& paths, Connection& connection);
+
 // For each source entry, in order: progress +10, stage it, reopen the
 // connection on the staging folder and import the staged file through the
 // statement runner (a failed import is logged; the next file goes on).
