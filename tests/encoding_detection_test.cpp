@@ -2,8 +2,8 @@
 // not depend on how its bytes are cut into pieces; the byte-order mark is
 // skipped only when whole and only in a UTF-8 file; code page 936 text is
 // never taken for UTF-8 by chance, and Chinese UTF-8 text still is UTF-8;
-// a character set the connection names is taken as it is.
-#include "engine/standin/text/encoding_detection.h"
+// a character set named is taken as it is.
+#include "platform/encoding_detection.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include "platform/codepage.h"
 #include "tests/chinese_names.h"
 
-namespace dt::engine::standin {
+namespace dt::platform {
 namespace {
 
 std::string U8(std::u8string_view text) {
@@ -182,4 +182,4 @@ TEST(EncodingDetectionTest, OnceNotUtf8LaterBytesChangeNothing) {
 }
 
 }  // namespace
-}  // namespace dt::engine::standin
+}  // namespace dt::platform

@@ -15,9 +15,10 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-CharacterSet ReadCharacterSet(std::string_view value) {
-  if (value == "936" || EqualsIgnoreCase(value, "ANSI")) return CharacterSet::kCodePage936;
-  if (value == "65001") return CharacterSet::kUtf8;
+platform::CharacterSet ReadCharacterSet(std::string_view value) {
+  if (value == "936" || EqualsIgnoreCase(value, "ANSI"))
+    return platform::CharacterSet::kCodePage936;
+  if (value == "65001") return platform::CharacterSet::kUtf8;
   throw Error(ErrorKind::kInvalidArgument,
               "CharacterSet '" + std::string(value) +
                   "' is not supported: the text driver reads 936 (ANSI) or 65001 (UTF-8)");
@@ -33,7 +34,7 @@ void ReadExtendedProperties(std::string_view properties, ConnectionSettings& set
   }
   const std::size_t first_end = std::min(properties.find(';'), properties.size());
   settings.text = EqualsIgnoreCase(Trim(properties.substr(0, first_end)), "text");
-  settings.character_set = CharacterSet::kDetect;
+  settings.character_set = platform::CharacterSet::kDetect;
   if (!settings.text) return;
   for (std::size_t pos = first_end; pos < properties.size();) {
     const std::size_t end = std::min(properties.find(';', pos + 1), properties.size());

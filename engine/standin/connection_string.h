@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/standin/text/encoding_detection.h"
+#include "platform/encoding_detection.h"
 
 namespace dt::engine::standin {
 
@@ -17,7 +17,7 @@ struct ConnectionSettings {
   bool text = false;        // Extended Properties names the text driver
   // Its CharacterSet item: 936 (or ANSI) or 65001; each file's own
   // encoding when it names none.
-  CharacterSet character_set = CharacterSet::kDetect;
+  platform::CharacterSet character_set = platform::CharacterSet::kDetect;
 };
 
 // Reads `connection_string`. Raises engine::Error when the provider is not

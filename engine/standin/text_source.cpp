@@ -17,7 +17,7 @@ constexpr const char* kOnlyImport =
 
 }  // namespace
 
-TextSource::TextSource(std::string folder, CharacterSet character_set)
+TextSource::TextSource(std::string folder, platform::CharacterSet character_set)
     : folder_(std::move(folder)), character_set_(character_set) {
   std::error_code error;
   if (!std::filesystem::is_directory(PathOf(folder_), error)) {

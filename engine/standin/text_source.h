@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine/standin/data_source.h"
-#include "engine/standin/text/encoding_detection.h"
+#include "platform/encoding_detection.h"
 
 namespace dt::engine::standin {
 
@@ -17,7 +17,8 @@ class TextSource : public DataSource {
  public:
   // REQUIRES nothing; raises engine::Error when `folder` is no folder. Its
   // files are read in `character_set` (kDetect: each as its bytes tell).
-  explicit TextSource(std::string folder, CharacterSet character_set = CharacterSet::kDetect);
+  explicit TextSource(std::string folder,
+                      platform::CharacterSet character_set = platform::CharacterSet::kDetect);
 
   std::int64_t Execute(std::string_view sql) override;
   Snapshot Query(std::string_view sql) override;
@@ -33,7 +34,7 @@ class TextSource : public DataSource {
   std::string FindFile(const std::string& name) const;
 
   std::string folder_;
-  CharacterSet character_set_;
+  platform::CharacterSet character_set_;
 };
 
 }  // namespace dt::engine::standin
