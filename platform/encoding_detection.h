@@ -40,6 +40,9 @@ enum class CharacterSet { kDetect, kCodePage936, kUtf8 };
 struct DetectedEncoding {
   TextEncoding encoding;
   std::size_t bom_size;  // bytes of a byte-order mark to skip at the start
+  // Detected from the whole file, which holds no byte outside ASCII: it
+  // reads the same in either encoding.
+  bool ascii = false;
 };
 
 // Three-byte characters a file without a byte-order mark needs before it

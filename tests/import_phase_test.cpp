@@ -7,6 +7,8 @@
 
 #include "engine/database_format.h"
 #include "platform/errors.h"
+#include "src/staging/catalogue.h"
+#include "src/staging/schema_ini.h"
 #include "src/workdb/build.h"
 #include "src/workdb/data_access.h"
 #include "src/workdb/statement_runner.h"
@@ -54,21 +56,6 @@ TEST(WorkPathsTest, FormedFromTheBaseWithTheFoldersAsTheyExist) {
   EXPECT_EQ(paths.result_path, base + Native("TEMPLATETEMP/KORVA.mdb"));
   EXPECT_EQ(paths.work_connection,
             kProvider + base + Native("TEMPLATETEMP/KORVA.mdb") + ";Persist Security Info=False");
-}
-
-// The text connection names the staged files' encoding only when one is
-// chosen; left to the driver, it is the host's own string (above).
-TEST(WorkPathsTest, TextConnectionNamesAChosenEncoding) {
-  TempDir dir;
-  const std::string base = dir.Base();
-  const std::string folder = kProvider + base + Native("TemplateTemp/");
-  EXPECT_EQ(MakeWorkPaths(base, SourceEncoding::kAuto).text_connection,
-            MakeWorkPaths(base).text_connection);
-  EXPECT_EQ(MakeWorkPaths(base, SourceEncoding::kCodePage936).text_connection,
-            folder + ";Extended Properties=\"text;CharacterSet=936\";Persist Security Info=False");
-  EXPECT_EQ(
-      MakeWorkPaths(base, SourceEncoding::kUtf8).text_connection,
-      folder + ";Extended Properties=\"text;CharacterSet=65001\";Persist Security Info=False");
 }
 
 // The first bytes of an Access file: a page start, the engine's name at 4 and
@@ -168,9 +155,9 @@ class ImportTest : public ::testing::Test {
 
   void RunImport(const std::vector<std::string>& sources,
                  SourceEncoding encoding = SourceEncoding::kAuto) {
-    const WorkPaths paths = MakeWorkPaths(base_.Base(), encoding);
+    const WorkPaths paths = MakeWorkPaths(base_.Base());
     CopyTemplate(paths);
-    ImportSources(paths, sources, connection_, events_);
+    ImportSources(paths, sources, connection_, events_, encoding);
     ConnectWorkDatabase(paths, connection_);
   }
 
@@ -246,6 +233,49 @@ TEST_F(ImportTest, TheChosenEncodingReadsEveryStagedFile) {
     Db db(base_.WorkDatabase());
     EXPECT_EQ(db.Column("select NAME from LOAN"), std::vector<std::string>{c.loan_name});
     EXPECT_EQ(db.Column("select NAME from BUDGETSECTION"), std::vector<std::string>{c.budget_name});
+  }
+}
+
+// The driver learns each file's encoding from schema.ini, never from the
+// connection string, which stays the host's own. While a file is imported,
+// schema.ini describes it alone; after the last, every staged file.
+TEST_F(ImportTest, SchemaIniDescribesTheFileBeingImportedThenEveryStagedFile) {
+  class Watching : public RecordingEvents {
+   public:
+    explicit Watching(fs::path schema) : schema_(std::move(schema)) {}
+    void PhaseStarted(BuildPhase phase, const std::string& detail) override {
+      RecordingEvents::PhaseStarted(phase, detail);
+      if (phase == BuildPhase::kImport) seen.push_back(testing::ReadFile(schema_));
+    }
+    std::vector<std::string> seen;
+
+   private:
+    fs::path schema_;
+  };
+  const std::string cash = U8(u8"现金账户");
+  const std::vector<std::string> sources = {Source("LOAN.TXT", {"1,2024,E1,,,,,,," + cash}),
+                                            Source("notes.txt", {"A,B", "1,2"})};
+  const WorkPaths paths = MakeWorkPaths(base_.Base());
+  const fs::path schema = base_.path() / "TemplateTemp" / "schema.ini";
+  for (const SourceEncoding encoding : {SourceEncoding::kAuto, SourceEncoding::kCodePage936}) {
+    SCOPED_TRACE(static_cast<int>(encoding));
+    const StagedFile loan{"LOAN.TXT", *HeaderLineFor("LOAN.TXT"),
+                          encoding == SourceEncoding::kAuto ? platform::TextEncoding::kUtf8
+                                                            : platform::TextEncoding::kCodePage936};
+    // The exporter's first line is the unknown file's header; ASCII alone
+    // is code page 936.
+    const StagedFile notes{"notes.txt", "exporter header,to be dropped",
+                           platform::TextEncoding::kCodePage936};
+    Watching events(schema);
+    CopyTemplate(paths);
+    ImportSources(paths, sources, connection_, events, encoding);
+    EXPECT_TRUE(events.logs.empty()) << events.logs.front();
+    EXPECT_EQ(events.seen, (std::vector<std::string>{SchemaSection(loan), SchemaSection(notes)}));
+    EXPECT_EQ(testing::ReadFile(schema), SchemaSection(loan) + SchemaSection(notes));
+    EXPECT_FALSE(connection_.Connected());
+    EXPECT_EQ(connection_.ConnectionString(), kProvider + base_.Base() + Native("TemplateTemp/") +
+                                                  ";Extended Properties=text;Persist Security "
+                                                  "Info=False");
   }
 }
 

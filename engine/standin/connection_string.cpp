@@ -1,4 +1,5 @@
-// Reading of the connection strings the data access component hands over.
+// Reading of the connection strings the data access component hands over,
+// and of schema.ini.
 #include "engine/standin/connection_string.h"
 
 #include <algorithm>
@@ -100,6 +101,29 @@ ConnectionSettings ParseConnectionString(std::string_view connection_string) {
     throw Error(ErrorKind::kInvalidArgument, "The connection string names no Data Source");
   }
   return settings;
+}
+
+std::optional<platform::CharacterSet> SchemaCharacterSet(std::string_view schema,
+                                                         std::string_view file_name) {
+  bool in_section = false;
+  while (!schema.empty()) {
+    const std::size_t end = std::min(schema.find_first_of("\r\n"), schema.size());
+    const std::string_view line = Trim(schema.substr(0, end));
+    schema.remove_prefix(std::min(end + 1, schema.size()));
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      const std::size_t close = line.rfind(']');
+      in_section = close != std::string_view::npos &&
+                   EqualsIgnoreCase(Trim(line.substr(1, close - 1)), file_name);
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (in_section && equals != std::string_view::npos &&
+        EqualsIgnoreCase(Trim(line.substr(0, equals)), "CharacterSet")) {
+      return ReadCharacterSet(Trim(line.substr(equals + 1)));
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace dt::engine::standin

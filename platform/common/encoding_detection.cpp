@@ -152,7 +152,8 @@ DetectedEncoding EncodingDetector::Finish() const {
   }
   // A sequence still open at the end is not UTF-8.
   if (invalid_ || !pending_.empty()) return code_page;
-  if (bom_ || !non_ascii_) return utf8;
+  if (!bom_ && !non_ascii_) return DetectedEncoding{TextEncoding::kUtf8, 0, true};
+  if (bom_) return utf8;
   return chinese_ && chinese_count_ >= kEnoughChineseCharacters ? utf8 : code_page;
 }
 

@@ -41,7 +41,7 @@ std::string RunSequence(const std::string& source_directory, const std::string& 
                         std::vector<std::string>& source_list, Connection& connection,
                         BuildEvents& events, const std::function<void()>& after_entry,
                         SourceEncoding encoding) {
-  const WorkPaths paths = MakeWorkPaths(base_directory, encoding);
+  const WorkPaths paths = MakeWorkPaths(base_directory);
   events.PhaseStarted(BuildPhase::kLock, paths.staging_folder);
   platform::FileLock lock;  // held until the work database is on disk
   LockStagingFolder(paths.staging_folder, lock);
@@ -50,7 +50,7 @@ std::string RunSequence(const std::string& source_directory, const std::string& 
   events.PhaseStarted(BuildPhase::kDiscovery, source_directory);
   DiscoverSources(source_directory + platform::PathDelim, source_list, after_entry,
                   [&events](const std::string& message) { events.Log(message); });
-  RunBuild(paths, source_list, connection, events);
+  RunBuild(paths, source_list, connection, events, encoding);
   return paths.result_path;
 }
 

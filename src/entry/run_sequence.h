@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "src/workdb/build_events.h"
-#include "src/workdb/source_encoding.h"
+#include "src/staging/source_encoding.h"
 
 namespace dt {
 

@@ -10,7 +10,7 @@
 namespace dt {
 
 void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_list,
-              Connection& connection, BuildEvents& events) {
+              Connection& connection, BuildEvents& events, SourceEncoding encoding) {
   // The template is copied over the work database, which must not be held
   // open meanwhile (the connection would go on seeing the replaced file).
   connection.Close();
@@ -24,7 +24,7 @@ void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_lis
   events.PhaseStarted(BuildPhase::kChecks, paths.template_database);
   CheckTemplateTables(paths, connection);
 
-  ImportSources(paths, source_list, connection, events);
+  ImportSources(paths, source_list, connection, events, encoding);
   ConnectWorkDatabase(paths, connection);
 
   events.PhaseStarted(BuildPhase::kAccountCodes, "ACCOUNTSECTIONS");

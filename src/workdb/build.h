@@ -24,8 +24,9 @@ class Connection;
 // statement failures go to events.Log; any other failure raises an
 // Exception that ends the build where it happened (a template that cannot be
 // copied, or a work database that cannot be flushed, included); work already
-// done stays on disk.
+// done stays on disk. The staged files are read in `encoding`.
 void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_list,
-              Connection& connection, BuildEvents& events);
+              Connection& connection, BuildEvents& events,
+              SourceEncoding encoding = SourceEncoding::kAuto);
 
 }  // namespace dt

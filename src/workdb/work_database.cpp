@@ -8,6 +8,7 @@
 #include "platform/file_sync.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "src/staging/schema_ini.h"
 #include "src/staging/staging.h"
 #include "src/staging/text_utils.h"
 #include "src/workdb/data_access.h"
@@ -19,19 +20,6 @@ namespace {
 
 constexpr char kProvider[] = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
 constexpr char kWorkDatabase[] = "KORVA.mdb";
-
-// The text driver's Extended Properties for the staged files' encoding.
-const char* TextProperties(SourceEncoding encoding) {
-  switch (encoding) {
-    case SourceEncoding::kCodePage936:
-      return "\"text;CharacterSet=936\"";
-    case SourceEncoding::kUtf8:
-      return "\"text;CharacterSet=65001\"";
-    case SourceEncoding::kAuto:
-      break;
-  }
-  return "text";
-}
 
 // The first bytes of the file at `path`, as many as there are up to `size`.
 std::string ReadFileStart(const std::string& path, std::size_t size) {
@@ -62,7 +50,7 @@ void Reconnect(Connection& connection, const std::string& connection_string) {
 
 }  // namespace
 
-WorkPaths MakeWorkPaths(const std::string& base_directory, SourceEncoding encoding) {
+WorkPaths MakeWorkPaths(const std::string& base_directory) {
   using platform::PathDelim;
   using platform::ResolveChild;
   const std::string database_dir = ResolveChild(base_directory, "DataBase");
@@ -75,8 +63,7 @@ WorkPaths MakeWorkPaths(const std::string& base_directory, SourceEncoding encodi
   paths.template_database = base_directory + PathDelim + database_dir + PathDelim + template_name;
   paths.work_database = paths.staging_directory + kWorkDatabase;
   paths.text_connection = std::string(kProvider) + paths.staging_folder + PathDelim +
-                          ";Extended Properties=" + TextProperties(encoding) +
-                          ";Persist Security Info=False";
+                          ";Extended Properties=text;Persist Security Info=False";
   paths.work_connection = std::string(kProvider) + paths.staging_folder + PathDelim +
                           kWorkDatabase + ";Persist Security Info=False";
   paths.result_path = paths.staging_folder + PathDelim + kWorkDatabase;
@@ -115,18 +102,28 @@ void ChooseEngine(const WorkPaths& paths, Connection& connection) {
 }
 
 void ImportSources(const WorkPaths& paths, const std::vector<std::string>& source_list,
-                   Connection& connection, BuildEvents& events) {
+                   Connection& connection, BuildEvents& events, SourceEncoding encoding) {
+  const std::string schema_path = paths.staging_directory + kSchemaFileName;
+  std::string sections;  // of every file staged so far
   const std::size_t count = source_list.size();
   for (std::size_t i = 0; i < count; ++i) {
     events.AdvanceProgress(10);
     events.PhaseStarted(BuildPhase::kStaging, FileNamePart(source_list[i]));
-    const std::string file_name = StageFile(source_list[i], paths.staging_directory);
+    const StagedFile staged = StageFile(source_list[i], paths.staging_directory, encoding);
 
+    // The driver lets go of the folder's files before their description
+    // is replaced.
+    connection.Close();
+    const std::string section = SchemaSection(staged);
+    WriteStagedFile(schema_path, section);
+    sections += section;
     Reconnect(connection, paths.text_connection);
 
-    events.PhaseStarted(BuildPhase::kImport, file_name);
-    RunStatement(ImportStatement(file_name, paths.work_database), connection, events);
+    events.PhaseStarted(BuildPhase::kImport, staged.file_name);
+    RunStatement(ImportStatement(staged.file_name, paths.work_database), connection, events);
   }
+  connection.Close();
+  WriteStagedFile(schema_path, sections);
 }
 
 void ConnectWorkDatabase(const WorkPaths& paths, Connection& connection) {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "src/staging/source_encoding.h"
 #include "src/workdb/build_events.h"
-#include "src/workdb/source_encoding.h"
 
 namespace dt {
 
@@ -33,11 +33,9 @@ struct WorkPaths {
 // the database paths are joined with PathDelim after the base, so they hold
 // a doubled delimiter there, as the host's own paths do; the staging folder
 // and the result path, which name the folder in messages, to the OS and to
-// the caller, do not. The text connection names the staged files' encoding
-// as the text driver's CharacterSet (936 or 65001) unless it is kAuto, where
-// it is the host's own string.
-WorkPaths MakeWorkPaths(const std::string& base_directory,
-                        SourceEncoding encoding = SourceEncoding::kAuto);
+// the caller, do not. Both connection strings are the host's own: the text
+// driver learns each staged file's encoding from schema.ini.
+WorkPaths MakeWorkPaths(const std::string& base_directory);
 
 // The table the import makes of a staged file: its file name less its last
 // four characters (".txt"), letter case as found.
@@ -62,13 +60,19 @@ void CopyTemplate(const WorkPaths& paths);
 // EFOpenError when the copy cannot be read.
 void ChooseEngine(const WorkPaths& paths, Connection& connection);
 
-// For each source entry, in order: progress +10, stage it, reopen the
-// connection on the staging folder and import the staged file through the
-// statement runner (a failed import is logged; the next file goes on).
-// Staging failures and a text connection that cannot be opened end the
-// build (the error propagates).
+// For each source entry, in order: progress +10, stage it (its encoding
+// decided by `encoding`), close the connection, describe the staged file in
+// schema.ini (schema_ini.h), reopen the connection on the staging folder and
+// import the staged file through the statement runner (a failed import is
+// logged; the next file goes on). schema.ini describes the file being
+// imported alone, so that each write is one section long however many files
+// there are; after the last import the connection is closed and schema.ini
+// describes every staged file of the run. Staging failures, a schema.ini
+// that cannot be written and a text connection that cannot be opened end
+// the build (the error propagates).
 void ImportSources(const WorkPaths& paths, const std::vector<std::string>& source_list,
-                   Connection& connection, BuildEvents& events);
+                   Connection& connection, BuildEvents& events,
+                   SourceEncoding encoding = SourceEncoding::kAuto);
 
 // Closes the connection and opens it on the work database; EOleException
 // when that cannot be opened.
