@@ -32,9 +32,21 @@ class JetImportTest : public ::testing::Test {
     return work.Query(sql);
   }
 
+  // The NAME of the first row of `file` imported into a table of its own on
+  // a text connection with Extended Properties=`properties`.
+  std::string ImportedName(const std::string& properties, const std::string& file) {
+    StandInEngine text;
+    text.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir_.Folder() +
+              ";Extended Properties=" + properties + ";Persist Security Info=False");
+    const std::string table = "T" + std::to_string(++tables_);
+    text.Execute(ImportStatement(table, file));
+    return Read("select NAME from " + table).rows.at(0).at(0).value_or("<null>");
+  }
+
   ScratchDir dir_;
   std::string database_;
   StandInEngine text_;
+  int tables_ = 0;
 };
 
 TEST_F(JetImportTest, ImportsEveryRecordAsTextWithEmptyFieldsNull) {
@@ -89,15 +101,9 @@ TEST_F(JetImportTest, CharacterSetOfTheConnectionIsTheFilesEncoding) {
       {"\"text;CharacterSet=ANSI\"", "ROAD.TXT", road_utf8},
       {"\"text;CharacterSet=65001\"", "ROAD.TXT", "\xC2\xB7\xC6\xBD"},
   };
-  int table = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.properties + " " + c.file);
-    StandInEngine text;
-    text.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir_.Folder() +
-              ";Extended Properties=" + c.properties + ";Persist Security Info=False");
-    const std::string name = "T" + std::to_string(++table);
-    text.Execute(ImportStatement(name, c.file));
-    EXPECT_EQ(Read("select NAME from " + name).rows.at(0).at(0), c.name);
+    EXPECT_EQ(ImportedName(c.properties, c.file), c.name);
   }
 }
 
@@ -153,16 +159,10 @@ TEST_F(JetImportTest, CharacterSetOfTheFilesSectionInSchemaIniDecides) {
        cash_utf8},
       {"", "text", "CASH.TXT", cash_read_as_936},
   };
-  int table = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.properties + " " + c.file + "\n" + c.schema);
     dir_.Write("Schema.ini", c.schema);
-    StandInEngine text;
-    text.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir_.Folder() +
-              ";Extended Properties=" + c.properties + ";Persist Security Info=False");
-    const std::string name = "T" + std::to_string(++table);
-    text.Execute(ImportStatement(name, c.file));
-    EXPECT_EQ(Read("select NAME from " + name).rows.at(0).at(0), c.name);
+    EXPECT_EQ(ImportedName(c.properties, c.file), c.name);
   }
 
   dir_.Write("Schema.ini", "[CASH.TXT]\r\nCharacterSet=1252\r\n");
