@@ -2,6 +2,9 @@
 // session, as the build sends it for each staged file.
 #include <sqlite3.h>
 
+#include <fstream>
+
+#include "engine/standin/store/file_paths.h"
 #include "engine/standin/store/sqlite_db.h"
 #include "engine/standin/text/text_import.h"
 #include "tests/jet_test_util.h"
@@ -133,7 +136,9 @@ TEST_F(JetImportTest, CharacterSetOfTheFilesSectionInSchemaIniDecides) {
   const std::string account_ansi = "\xD5\xCB";  // 账
   dir_.Write("CASH.TXT", "IID,NAME\r\n1," + cash_utf8 + "\r\n");
   dir_.Write("ROAD.TXT", "IID,NAME\r\n1," + road_ansi + "\r\n");
-  dir_.Write("\xE8\xB4\xA6.txt", "IID,NAME\r\n1," + cash_utf8 + "\r\n");
+  // Named in UTF-8, as the engine takes names, whatever the system's code page.
+  std::ofstream(PathOf(dir_.Folder() + "\xE8\xB4\xA6.txt"), std::ios::binary)
+      << "IID,NAME\r\n1," + cash_utf8 + "\r\n";
   const std::string schema =
       "; written by staging\r\n"
       "[cash.txt]\r\nColNameHeader=True\r\nCharacterSet=65001\r\nCol1=\"IID\" Text\r\n"
