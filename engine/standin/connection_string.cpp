@@ -17,8 +17,9 @@ std::string_view Trim(std::string_view text) {
 }
 
 platform::CharacterSet ReadCharacterSet(std::string_view value) {
-  if (value == "936" || EqualsIgnoreCase(value, "ANSI"))
+  if (value == "936" || EqualsIgnoreCase(value, "ANSI")) {
     return platform::CharacterSet::kCodePage936;
+  }
   if (value == "65001") return platform::CharacterSet::kUtf8;
   throw Error(ErrorKind::kInvalidArgument,
               "CharacterSet '" + std::string(value) +

@@ -22,16 +22,20 @@ struct StagedFile {
   platform::TextEncoding encoding;  // what its bytes are read as
 };
 
+// Longer than any header line a text driver takes: 255 columns of 64-byte
+// names fit in it four times over.
 inline constexpr std::size_t kLongestHeaderLine = std::size_t{64} << 10;
 
 // REQUIRES: `staging_directory` names the staging folder and ends with
 // PathDelim.
-// Writes staging_directory + file name. The staged file holds the header
+// Writes staging_directory + file name and returns what the text driver is
+// to be told of it. The staged file holds the header
 // line of the catalogue entry (a name none of the seven keeps its own first
 // line), then the source's lines 2 onward, each ending with CR LF. It is
 // written to a temporary sibling first and only replaces the staged path
 // when whole. Memory does not grow with the file. Its encoding is the one
-// `encoding` names, or under kAuto the one its staged bytes tell.
+// `encoding` names, or under kAuto the one its staged bytes tell, code page
+// 936 for bytes of ASCII alone (they read the same either way).
 // Raises:
 //   Exception "Cannot copy file "<source>" to "<staged>". <system text>"
 //     when the source cannot be opened or read, or is the staged file
