@@ -23,7 +23,7 @@
 
 namespace {
 
-using dt::engine::standin::CharacterSet;
+using dt::platform::CharacterSet;
 
 // Reads `file` record by record; the number of records and of values.
 std::pair<std::size_t, std::size_t> Read(const std::string& file, CharacterSet character_set) {

@@ -81,7 +81,9 @@ std::string IntegrityCheck(const fs::path& file) {
 
 class BuildTest : public ::testing::Test {
  protected:
-  void Run(const Strings& sources) { RunBuild(base_.Base(), sources, connection_, events_); }
+  void Run(const Strings& sources) {
+    RunBuild(MakeWorkPaths(base_.Base()), sources, connection_, events_);
+  }
 
   BaseDir base_;
   Connection connection_;
@@ -253,14 +255,14 @@ TEST_F(BuildTest, VoucherDatesAreReadAsWindowsReadsThem) {
     Connection connection;
     RecordingEvents events;
     if (c.date) {
-      RunBuild(base.Base(), sources, connection, events);
+      RunBuild(MakeWorkPaths(base.Base()), sources, connection, events);
       EXPECT_TRUE(events.logs.empty()) << events.logs.front();
       EXPECT_EQ(Db(base.WorkDatabase()).Column("select distinct PZRQ from PZ where BOOKNO = 'B1'"),
                 Strings{*c.date});
       continue;
     }
     try {
-      RunBuild(base.Base(), sources, connection, events);
+      RunBuild(MakeWorkPaths(base.Base()), sources, connection, events);
       ADD_FAILURE() << "no error";
     } catch (const EOleException& e) {
       EXPECT_EQ(e.Message(), "Table 'PZ' does not exist");
@@ -297,7 +299,7 @@ TEST_F(BuildTest, ADiskFailureDuringAnImportEndsTheBuild) {
     Connection connection;
     FailingDisk events(fault, base.WorkDatabase());
     try {
-      RunBuild(base.Base(), SampleSources(), connection, events);
+      RunBuild(MakeWorkPaths(base.Base()), SampleSources(), connection, events);
       ADD_FAILURE() << "the build went on";
     } catch (const EOleIoError& e) {
       const std::string import =
@@ -339,7 +341,7 @@ TEST_F(BuildTest, ASourceFileNamedLikeADerivedTableEndsTheBuildBeforeItStarts) {
     sources.insert(sources.begin() + 3, (stray.path() / name).string());
     RecordingEvents events;
     try {
-      RunBuild(base.Base(), sources, connection_, events);
+      RunBuild(MakeWorkPaths(base.Base()), sources, connection_, events);
       ADD_FAILURE() << name << ": no error";
     } catch (const Exception& e) {
       const std::string table = std::string(name).substr(0, std::string(name).size() - 4);
@@ -397,7 +399,7 @@ TEST_F(BuildTest, ATemplateHoldingADerivedTableEndsTheBuildBeforeTheImports) {
         .Exec(std::string("create table ") + c.in_template + " (a text)");
     RecordingEvents events;
     try {
-      RunBuild(base.Base(), SampleSources(), connection_, events);
+      RunBuild(MakeWorkPaths(base.Base()), SampleSources(), connection_, events);
       ADD_FAILURE() << c.in_template << ": no error";
     } catch (const Exception& e) {
       EXPECT_EQ(e.Message(), "The template database \"" + base.Base() +
@@ -427,7 +429,7 @@ TEST_F(BuildTest, AWorkDatabaseThatCannotBeSavedFailsTheBuild) {
     fs::path file_;
   } events(base_.WorkDatabase());
   try {
-    RunBuild(base_.Base(), SampleSources(), connection_, events);
+    RunBuild(MakeWorkPaths(base_.Base()), SampleSources(), connection_, events);
     FAIL() << "no error";
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message(), "Cannot write \"" + base_.Base() + Native("/TemplateTemp/KORVA.mdb") +

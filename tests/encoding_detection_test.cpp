@@ -2,8 +2,8 @@
 // not depend on how its bytes are cut into pieces; the byte-order mark is
 // skipped only when whole and only in a UTF-8 file; code page 936 text is
 // never taken for UTF-8 by chance, and Chinese UTF-8 text still is UTF-8;
-// a character set the connection names is taken as it is.
-#include "engine/standin/text/encoding_detection.h"
+// a character set named is taken as it is.
+#include "platform/encoding_detection.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include "platform/codepage.h"
 #include "tests/chinese_names.h"
 
-namespace dt::engine::standin {
+namespace dt::platform {
 namespace {
 
 std::string U8(std::u8string_view text) {
@@ -38,10 +38,11 @@ TEST(EncodingDetectionTest, AnswerIsTheSameHoweverTheBytesArePieced) {
     std::string bytes;
     TextEncoding encoding;
     std::size_t bom_size;
+    bool ascii = false;  // nothing outside ASCII: it reads the same either way
   };
   const std::vector<Case> cases = {
-      {"empty", "", kUtf8, 0},
-      {"ascii", "A,B\r\n1,2\r\n", kUtf8, 0},
+      {"empty", "", kUtf8, 0, true},
+      {"ascii", "A,B\r\n1,2\r\n", kUtf8, 0, true},
       {"byte-order mark and text",
        "\xEF\xBB\xBF"
        "A\r\n",
@@ -82,6 +83,7 @@ TEST(EncodingDetectionTest, AnswerIsTheSameHoweverTheBytesArePieced) {
       const DetectedEncoding detected = Detect(c.bytes, piece);
       EXPECT_EQ(detected.encoding, c.encoding);
       EXPECT_EQ(detected.bom_size, c.bom_size);
+      EXPECT_EQ(detected.ascii, c.ascii);
     }
   }
 }
@@ -182,4 +184,4 @@ TEST(EncodingDetectionTest, OnceNotUtf8LaterBytesChangeNothing) {
 }
 
 }  // namespace
-}  // namespace dt::engine::standin
+}  // namespace dt::platform

@@ -5,7 +5,11 @@
 
 #include <filesystem>
 
+#include "engine/database_format.h"
 #include "platform/errors.h"
+#include "src/staging/catalogue.h"
+#include "src/staging/schema_ini.h"
+#include "src/workdb/build.h"
 #include "src/workdb/data_access.h"
 #include "src/workdb/statement_runner.h"
 #include "src/workdb/work_database.h"
@@ -16,6 +20,8 @@ namespace dt {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
+using engine::DatabaseFormat;
 using testing::BaseDir;
 using testing::Db;
 using testing::Native;
@@ -33,6 +39,8 @@ TEST(WorkPathsTest, FormedFromTheBaseWithTheFoldersAsTheyExist) {
   WorkPaths paths = MakeWorkPaths(base);
   EXPECT_EQ(paths.template_database, base + Native("/DataBase/empty.mdb"));
   EXPECT_EQ(paths.work_database, base + Native("/TemplateTemp/KORVA.mdb"));
+  EXPECT_EQ(paths.staging_directory, base + Native("/TemplateTemp/"));
+  EXPECT_EQ(paths.result_path, base + Native("TemplateTemp/KORVA.mdb"));
   EXPECT_EQ(paths.text_connection, kProvider + base + Native("TemplateTemp/") +
                                        ";Extended Properties=text;Persist Security Info=False");
   EXPECT_EQ(paths.work_connection,
@@ -45,23 +53,78 @@ TEST(WorkPathsTest, FormedFromTheBaseWithTheFoldersAsTheyExist) {
   paths = MakeWorkPaths(base);
   EXPECT_EQ(paths.template_database, base + Native("/database/EMPTY.MDB"));
   EXPECT_EQ(paths.work_database, base + Native("/TEMPLATETEMP/KORVA.mdb"));
+  EXPECT_EQ(paths.result_path, base + Native("TEMPLATETEMP/KORVA.mdb"));
   EXPECT_EQ(paths.work_connection,
             kProvider + base + Native("TEMPLATETEMP/KORVA.mdb") + ";Persist Security Info=False");
 }
 
-// The text connection names the staged files' encoding only when one is
-// chosen; left to the driver, it is the host's own string (above).
-TEST(WorkPathsTest, TextConnectionNamesAChosenEncoding) {
-  TempDir dir;
-  const std::string base = dir.Base();
-  const std::string folder = kProvider + base + Native("TemplateTemp/");
-  EXPECT_EQ(MakeWorkPaths(base, SourceEncoding::kAuto).text_connection,
-            MakeWorkPaths(base).text_connection);
-  EXPECT_EQ(MakeWorkPaths(base, SourceEncoding::kCodePage936).text_connection,
-            folder + ";Extended Properties=\"text;CharacterSet=936\";Persist Security Info=False");
-  EXPECT_EQ(
-      MakeWorkPaths(base, SourceEncoding::kUtf8).text_connection,
-      folder + ";Extended Properties=\"text;CharacterSet=65001\";Persist Security Info=False");
+// The first bytes of an Access file: a page start, the engine's name at 4 and
+// its version at 0x14, then anything.
+std::string AccessHeader(std::string_view name, char version) {
+  std::string header = "\x00\x01\x00\x00"s;
+  header += name;
+  header.resize(0x14, '\0');
+  header += version;
+  header.resize(engine::kDatabaseHeaderSize, '\x5A');
+  return header;
+}
+
+TEST(DatabaseFormatTest, ToldByTheFirstBytes) {
+  struct Case {
+    const char* what;
+    std::string header;
+    DatabaseFormat format;
+  };
+  const std::string sqlite = "SQLite format 3\0\x10\x00\x01\x01"s;
+  const std::string jet4 = AccessHeader("Standard Jet DB", 1);
+  const std::vector<Case> cases = {
+      {"empty", "", DatabaseFormat::kEmpty},
+      {"SQLite", sqlite, DatabaseFormat::kSqlite},
+      {"SQLite, nothing after its name", "SQLite format 3\0"s, DatabaseFormat::kSqlite},
+      {"SQLite's name without its zero", "SQLite format 3.", DatabaseFormat::kUnknown},
+      {"SQLite cut short", "SQLite form", DatabaseFormat::kUnknown},
+      {"Jet 3", AccessHeader("Standard Jet DB", 0), DatabaseFormat::kJet3},
+      {"Jet 4", jet4, DatabaseFormat::kJet4},
+      {"ACE", AccessHeader("Standard ACE DB", 2), DatabaseFormat::kAce},
+      {"a later ACE", AccessHeader("Standard ACE DB", 5), DatabaseFormat::kAce},
+      {"Jet 4 cut before its version", jet4.substr(0, 0x14), DatabaseFormat::kUnknown},
+      {"Jet 4, its version alone after the name", jet4.substr(0, 0x15), DatabaseFormat::kJet4},
+      {"another page start", "\x00\x02" + jet4.substr(2), DatabaseFormat::kUnknown},
+      {"another engine's name", AccessHeader("Standard XYZ DB", 1), DatabaseFormat::kUnknown},
+      {"the name in other letter case", AccessHeader("standard jet db", 1),
+       DatabaseFormat::kUnknown},
+      {"a text file", "SETID,YEAR,SID\r\n1,2024,101\r\n", DatabaseFormat::kUnknown},
+      {"one zero byte", "\0"s, DatabaseFormat::kUnknown},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(engine::DetectDatabaseFormat(c.header), c.format) << c.what;
+  }
+}
+
+// Each form's choice, tested on either: the Windows form hands an Access file
+// and any file it cannot tell to the host's own engine; the POSIX form has
+// the stand-in alone and cannot read an Access file.
+TEST(DatabaseFormatTest, EachFormChoosesItsEngine) {
+  using engine::EngineKind;
+  using engine::Form;
+  struct Case {
+    DatabaseFormat format;
+    std::optional<EngineKind> posix;
+    std::optional<EngineKind> windows;
+  };
+  const std::vector<Case> cases = {
+      {DatabaseFormat::kEmpty, EngineKind::kStandIn, EngineKind::kStandIn},
+      {DatabaseFormat::kSqlite, EngineKind::kStandIn, EngineKind::kStandIn},
+      {DatabaseFormat::kJet3, std::nullopt, EngineKind::kAdo},
+      {DatabaseFormat::kJet4, std::nullopt, EngineKind::kAdo},
+      {DatabaseFormat::kAce, std::nullopt, EngineKind::kAdo},
+      {DatabaseFormat::kUnknown, EngineKind::kStandIn, EngineKind::kAdo},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(engine::DatabaseFormatName(c.format)));
+    EXPECT_EQ(engine::EngineForTemplate(c.format, Form::kPosix), c.posix);
+    EXPECT_EQ(engine::EngineForTemplate(c.format, Form::kWindows), c.windows);
+  }
 }
 
 TEST(ImportStatementTest, TableIsTheFileNameLessItsExtension) {
@@ -92,9 +155,9 @@ class ImportTest : public ::testing::Test {
 
   void RunImport(const std::vector<std::string>& sources,
                  SourceEncoding encoding = SourceEncoding::kAuto) {
-    const WorkPaths paths = MakeWorkPaths(base_.Base(), encoding);
+    const WorkPaths paths = MakeWorkPaths(base_.Base());
     CopyTemplate(paths);
-    ImportSources(base_.Base(), paths, sources, connection_, events_);
+    ImportSources(paths, sources, connection_, events_, encoding);
     ConnectWorkDatabase(paths, connection_);
   }
 
@@ -170,6 +233,49 @@ TEST_F(ImportTest, TheChosenEncodingReadsEveryStagedFile) {
     Db db(base_.WorkDatabase());
     EXPECT_EQ(db.Column("select NAME from LOAN"), std::vector<std::string>{c.loan_name});
     EXPECT_EQ(db.Column("select NAME from BUDGETSECTION"), std::vector<std::string>{c.budget_name});
+  }
+}
+
+// The driver learns each file's encoding from schema.ini, never from the
+// connection string, which stays the host's own. While a file is imported,
+// schema.ini describes it alone; after the last, every staged file.
+TEST_F(ImportTest, SchemaIniDescribesTheFileBeingImportedThenEveryStagedFile) {
+  class Watching : public RecordingEvents {
+   public:
+    explicit Watching(fs::path schema) : schema_(std::move(schema)) {}
+    void PhaseStarted(BuildPhase phase, const std::string& detail) override {
+      RecordingEvents::PhaseStarted(phase, detail);
+      if (phase == BuildPhase::kImport) seen.push_back(testing::ReadFile(schema_));
+    }
+    std::vector<std::string> seen;
+
+   private:
+    fs::path schema_;
+  };
+  const std::string cash = U8(u8"现金账户");
+  const std::vector<std::string> sources = {Source("LOAN.TXT", {"1,2024,E1,,,,,,," + cash}),
+                                            Source("notes.txt", {"A,B", "1,2"})};
+  const WorkPaths paths = MakeWorkPaths(base_.Base());
+  const fs::path schema = base_.path() / "TemplateTemp" / "schema.ini";
+  for (const SourceEncoding encoding : {SourceEncoding::kAuto, SourceEncoding::kCodePage936}) {
+    SCOPED_TRACE(static_cast<int>(encoding));
+    const StagedFile loan{"LOAN.TXT", *HeaderLineFor("LOAN.TXT"),
+                          encoding == SourceEncoding::kAuto ? platform::TextEncoding::kUtf8
+                                                            : platform::TextEncoding::kCodePage936};
+    // The exporter's first line is the unknown file's header; ASCII alone
+    // is code page 936.
+    const StagedFile notes{"notes.txt", "exporter header,to be dropped",
+                           platform::TextEncoding::kCodePage936};
+    Watching events(schema);
+    CopyTemplate(paths);
+    ImportSources(paths, sources, connection_, events, encoding);
+    EXPECT_TRUE(events.logs.empty()) << events.logs.front();
+    EXPECT_EQ(events.seen, (std::vector<std::string>{SchemaSection(loan), SchemaSection(notes)}));
+    EXPECT_EQ(testing::ReadFile(schema), SchemaSection(loan) + SchemaSection(notes));
+    EXPECT_FALSE(connection_.Connected());
+    EXPECT_EQ(connection_.ConnectionString(), kProvider + base_.Base() + Native("TemplateTemp/") +
+                                                  ";Extended Properties=text;Persist Security "
+                                                  "Info=False");
   }
 }
 
@@ -287,13 +393,34 @@ TEST_F(ImportTest, StagingFailureEndsTheLoopAfterEarlierImports) {
   };
   const WorkPaths paths = MakeWorkPaths(base_.Base());
   CopyTemplate(paths);
-  EXPECT_THROW(ImportSources(base_.Base(), paths, sources, connection_, events_), Exception);
+  EXPECT_THROW(ImportSources(paths, sources, connection_, events_), Exception);
   EXPECT_EQ(events_.progress, 20);
   connection_.Close();
   Db db(base_.WorkDatabase());
   EXPECT_EQ(db.Count("BOOK"), 1u);
   EXPECT_THROW(db.Rows("select * from ITEM"), engine::Error);
 }
+
+#ifndef _WIN32
+// The POSIX form reads no Access file: a run on an Access template ends
+// before any data source is opened, saying what the template is and what
+// this form reads.
+TEST_F(ImportTest, AccessTemplateEndsThePosixRunNamingItsFormat) {
+  const fs::path template_path = base_.path() / "DataBase" / "empty.mdb";
+  WriteFile(template_path, AccessHeader("Standard Jet DB", 1) + std::string(4096, '\0'));
+  const WorkPaths paths = MakeWorkPaths(base_.Base());
+  try {
+    RunBuild(paths, {Source("BOOK.TXT", {"1,2024,B1"})}, connection_, events_);
+    FAIL() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "The template database \"" + paths.template_database +
+                               "\" is an Access (Jet 4) database: this form reads SQLite "
+                               "templates (an empty file serves as an empty database)");
+  }
+  EXPECT_FALSE(connection_.Connected());
+  EXPECT_FALSE(fs::exists(base_.path() / "TemplateTemp" / "BOOK.TXT"));
+}
+#endif
 
 }  // namespace
 }  // namespace dt

@@ -2,6 +2,9 @@
 // session, as the build sends it for each staged file.
 #include <sqlite3.h>
 
+#include <fstream>
+
+#include "engine/standin/store/file_paths.h"
 #include "engine/standin/store/sqlite_db.h"
 #include "engine/standin/text/text_import.h"
 #include "tests/jet_test_util.h"
@@ -32,9 +35,21 @@ class JetImportTest : public ::testing::Test {
     return work.Query(sql);
   }
 
+  // The NAME of the first row of `file` imported into a table of its own on
+  // a text connection with Extended Properties=`properties`.
+  std::string ImportedName(const std::string& properties, const std::string& file) {
+    StandInEngine text;
+    text.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir_.Folder() +
+              ";Extended Properties=" + properties + ";Persist Security Info=False");
+    const std::string table = "T" + std::to_string(++tables_);
+    text.Execute(ImportStatement(table, file));
+    return Read("select NAME from " + table).rows.at(0).at(0).value_or("<null>");
+  }
+
   ScratchDir dir_;
   std::string database_;
   StandInEngine text_;
+  int tables_ = 0;
 };
 
 TEST_F(JetImportTest, ImportsEveryRecordAsTextWithEmptyFieldsNull) {
@@ -89,15 +104,9 @@ TEST_F(JetImportTest, CharacterSetOfTheConnectionIsTheFilesEncoding) {
       {"\"text;CharacterSet=ANSI\"", "ROAD.TXT", road_utf8},
       {"\"text;CharacterSet=65001\"", "ROAD.TXT", "\xC2\xB7\xC6\xBD"},
   };
-  int table = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.properties + " " + c.file);
-    StandInEngine text;
-    text.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dir_.Folder() +
-              ";Extended Properties=" + c.properties + ";Persist Security Info=False");
-    const std::string name = "T" + std::to_string(++table);
-    text.Execute(ImportStatement(name, c.file));
-    EXPECT_EQ(Read("select NAME from " + name).rows.at(0).at(0), c.name);
+    EXPECT_EQ(ImportedName(c.properties, c.file), c.name);
   }
 }
 
@@ -112,6 +121,60 @@ TEST_F(JetImportTest, CharacterSetTheDriverCannotReadIsRefused) {
         << value << " -> " << error;
     EXPECT_FALSE(text.IsOpen());
   }
+}
+
+// schema.ini, as the provider reads it, names each file's character set:
+// its section (found ignoring letter case) decides over the file's own
+// bytes and over the connection; a file it does not describe is read as
+// the connection says. The file is in the ANSI code page, so a section may
+// be named in Chinese.
+TEST_F(JetImportTest, CharacterSetOfTheFilesSectionInSchemaIniDecides) {
+  const std::string cash_utf8 = "\xE7\x8E\xB0\xE9\x87\x91";  // 现金, too short to tell
+  const std::string road_ansi = "\xC2\xB7\xC6\xBD";          // 路平: well-formed UTF-8 too
+  const std::string road_utf8 = "\xE8\xB7\xAF\xE5\xB9\xB3";
+  const std::string cash_read_as_936 = "\xE9\x90\x9C\xE4\xBC\xB4\xE5\x99\xBE";
+  const std::string account_ansi = "\xD5\xCB";  // 账
+  dir_.Write("CASH.TXT", "IID,NAME\r\n1," + cash_utf8 + "\r\n");
+  dir_.Write("ROAD.TXT", "IID,NAME\r\n1," + road_ansi + "\r\n");
+  // Named in UTF-8, as the engine takes names, whatever the system's code page.
+  std::ofstream(PathOf(dir_.Folder() + "\xE8\xB4\xA6.txt"), std::ios::binary)
+      << "IID,NAME\r\n1," + cash_utf8 + "\r\n";
+  const std::string schema =
+      "; written by staging\r\n"
+      "[cash.txt]\r\nColNameHeader=True\r\nCharacterSet=65001\r\nCol1=\"IID\" Text\r\n"
+      "[ROAD.TXT]\r\n  characterset = 936  \r\n"
+      "[" +
+      account_ansi +
+      ".txt]\nCharacterSet=65001\n"
+      "[OTHER.TXT]\r\nCharacterSet=65001\r\n";
+  struct Case {
+    std::string schema;
+    std::string properties;
+    std::string file;
+    std::string name;
+  };
+  const std::vector<Case> cases = {
+      {schema, "text", "CASH.TXT", cash_utf8},
+      {schema, "\"text;CharacterSet=936\"", "CASH.TXT", cash_utf8},
+      {schema, "\"text;CharacterSet=65001\"", "ROAD.TXT", road_utf8},
+      {schema, "text", "\xE8\xB4\xA6.txt", cash_utf8},
+      // Sections of other files, and a file without one, say nothing.
+      {"[ROAD.TXT]\r\nCharacterSet=936\r\n", "text", "CASH.TXT", cash_read_as_936},
+      {"[CASH.TXT]\r\nFormat=CSVDelimited\r\n", "\"text;CharacterSet=65001\"", "CASH.TXT",
+       cash_utf8},
+      {"", "text", "CASH.TXT", cash_read_as_936},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.properties + " " + c.file + "\n" + c.schema);
+    dir_.Write("Schema.ini", c.schema);
+    EXPECT_EQ(ImportedName(c.properties, c.file), c.name);
+  }
+
+  dir_.Write("Schema.ini", "[CASH.TXT]\r\nCharacterSet=1252\r\n");
+  EXPECT_NE(ErrorOf([&] {
+              text_.Execute(ImportStatement("T0", "CASH.TXT"));
+            }).find("CharacterSet '1252' is not supported"),
+            std::string::npos);
 }
 
 TEST_F(JetImportTest, FindsTheFileIgnoringCaseAndNamesTheTableAsWritten) {

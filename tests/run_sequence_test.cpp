@@ -21,6 +21,7 @@
 
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "platform/leftover_files.h"
 #include "src/workdb/data_access.h"
 #include "tests/entry_fixture.h"
 #include "tests/leftover_temporary.h"
@@ -138,6 +139,24 @@ TEST_F(RunSequenceTest, TemporariesOfAKilledRunAreRemoved) {
   Run();
   EXPECT_FALSE(std::filesystem::exists(StagingFolder() + platform::PathDelim + staged));
   EXPECT_FALSE(std::filesystem::exists(StagingFolder() + platform::PathDelim + database));
+}
+
+// schema.ini, which the run leaves in the staging folder, is neither an
+// export nor a temporary: discovery passes over one in the source folder,
+// and the clean-up of a killed run's files keeps it.
+TEST_F(RunSequenceTest, SchemaIniIsNoExportAndNoLeftover) {
+  dirs_.AddSampleExport();
+  dirs_.AddSource("schema.ini", "[BOOK.TXT]\r\nCharacterSet=65001\r\n");
+  const std::string leftover = testing::LeaveTemporaryOf(StagingFolder(), "schema.ini");
+  EXPECT_EQ(Run(), dirs_.WorkDatabase());
+  EXPECT_EQ(list_.size(), 7u);
+  EXPECT_FALSE(std::filesystem::exists(StagingFolder() + platform::PathDelim + leftover));
+
+  const std::string schema = StagingFolder() + platform::PathDelim + "schema.ini";
+  const std::string described = testing::ReadBytes(schema);
+  EXPECT_NE(described.find("[BOOK.TXT]\r\n"), std::string::npos);
+  EXPECT_EQ(platform::RemoveLeftoverTemporaries(StagingFolder()), 0);
+  EXPECT_EQ(testing::ReadBytes(schema), described);
 }
 
 TEST_F(RunSequenceTest, TheResultIsHandedOutWithTheWorkDatabaseClosed) {

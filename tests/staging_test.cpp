@@ -11,18 +11,22 @@
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "src/staging/catalogue.h"
 #include "src/staging/line_list.h"
+#include "src/staging/schema_ini.h"
 #include "src/staging/staged_text.h"
+#include "src/workdb/work_database.h"
 #include "tests/staging_temp_dir.h"
 
 namespace dt {
 namespace {
 
 using namespace std::string_literals;
+using platform::Ansi;
 using platform::PathDelim;
 using platform::SystemErrorText;
 using testing::EntryNames;
@@ -32,6 +36,10 @@ using testing::TempDir;
 using testing::WriteBytes;
 
 const std::string kHeader = "H1,H2";
+
+std::string U8(std::u8string_view text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
 
 // What staging must write, computed the slow way through a line list;
 // nullopt when the line list raises the list index error for line 0.
@@ -143,12 +151,17 @@ class StageFileTest : public ::testing::Test {
     std::filesystem::create_directory(dir_ / "src");
   }
   std::string Base() const { return dir_.path() + PathDelim; }
+  // Where the run stages: the base's staging folder as the run finds it.
+  static std::string StagingDirectory(const std::string& base) {
+    return MakeWorkPaths(base).staging_directory;
+  }
+  std::string StagingDirectory() const { return StagingDirectory(Base()); }
   std::string Source(const std::string& name) const { return dir_ / ("src/" + name); }
   std::string Staged(const std::string& name) const { return dir_ / ("TemplateTemp/" + name); }
   // Writes a source file, stages it, checks that the source is unchanged.
   std::string StageBytes(const std::string& name, const std::string& bytes) {
     WriteBytes(Source(name), bytes);
-    const std::string returned = StageFile(Source(name), Base());
+    const std::string returned = StageFile(Source(name), StagingDirectory()).file_name;
     EXPECT_EQ(returned, name);
     EXPECT_EQ(ReadBytes(Source(name)), bytes);
     return ReadBytes(Staged(name));
@@ -214,7 +227,8 @@ TEST_F(StageFileTest, FindsTheStagingFolderIgnoringCase) {
   TempDir other;
   std::filesystem::create_directory(other / "templatetemp");
   WriteBytes(other / "LOAN.TXT", "h\r\n1\r\n");
-  EXPECT_EQ(StageFile(other / "LOAN.TXT", other.path() + PathDelim), "LOAN.TXT");
+  EXPECT_EQ(StageFile(other / "LOAN.TXT", StagingDirectory(other.path() + PathDelim)).file_name,
+            "LOAN.TXT");
   EXPECT_EQ(ReadBytes(other / "templatetemp/LOAN.TXT"), *HeaderLineFor("LOAN.TXT") + "\r\n1\r\n");
 }
 
@@ -222,7 +236,7 @@ TEST_F(StageFileTest, UnreadableSourceEndsWithACopyErrorAndKeepsTheStaleFile) {
   WriteBytes(Staged("BOOK.TXT"), "from an earlier run\r\n");
   const std::string staged_path = Base() + Native("/TemplateTemp/BOOK.TXT");
   try {
-    StageFile(Source("BOOK.TXT"), Base());
+    StageFile(Source("BOOK.TXT"), StagingDirectory());
     FAIL() << "no error";
   } catch (const EFOpenError&) {
     FAIL() << "a copy error, not a load error, is expected";
@@ -233,7 +247,7 @@ TEST_F(StageFileTest, UnreadableSourceEndsWithACopyErrorAndKeepsTheStaleFile) {
   EXPECT_EQ(ReadBytes(Staged("BOOK.TXT")), "from an earlier run\r\n");
 
   std::filesystem::create_directory(Source("folder.txt"));  // opens, but cannot be read
-  EXPECT_THROW(StageFile(Source("folder.txt"), Base()), Exception);
+  EXPECT_THROW(StageFile(Source("folder.txt"), StagingDirectory()), Exception);
   EXPECT_EQ(EntryNames(dir_ / "TemplateTemp").size(), 1u);
 }
 
@@ -241,7 +255,7 @@ TEST_F(StageFileTest, SourceThatIsTheStagedFileIsNeverWritten) {
   const std::string bytes = "export header\r\n1,2\r\n";
   WriteBytes(Staged("BOOK.TXT"), bytes);
   try {
-    StageFile(Staged("BOOK.TXT"), Base());
+    StageFile(Staged("BOOK.TXT"), StagingDirectory());
     FAIL() << "no error";
   } catch (const Exception& e) {
     EXPECT_EQ(e.Message().rfind("Cannot copy file \"" + Staged("BOOK.TXT") + "\" to \"", 0), 0u)
@@ -254,7 +268,7 @@ TEST_F(StageFileTest, SourceWithoutAnyLineRaisesTheListIndexError) {
   for (const std::string& bytes : {""s, "\0header\r\nrow\r\n"s}) {
     WriteBytes(Source("BOOK.TXT"), bytes);
     try {
-      StageFile(Source("BOOK.TXT"), Base());
+      StageFile(Source("BOOK.TXT"), StagingDirectory());
       FAIL() << "no error";
     } catch (const EStringListError& e) {
       EXPECT_EQ(e.Message(), "List index out of bounds (0)");
@@ -269,7 +283,7 @@ TEST_F(StageFileTest, MissingStagingFolderRaisesFileCreateError) {
   TempDir other;
   WriteBytes(other / "BOOK.TXT", "h\r\n1\r\n");
   try {
-    StageFile(other / "BOOK.TXT", other.path() + PathDelim);
+    StageFile(other / "BOOK.TXT", StagingDirectory(other.path() + PathDelim));
     FAIL() << "no error";
   } catch (const EFCreateError& e) {
     EXPECT_EQ(e.Message(), "Cannot create file \"" + (other / "TemplateTemp/BOOK.TXT") + "\". " +
@@ -279,8 +293,94 @@ TEST_F(StageFileTest, MissingStagingFolderRaisesFileCreateError) {
 
 TEST_F(StageFileTest, ChineseFileNameIsStagedUnderTheSameName) {
   WriteBytes(dir_ / "src/\xE8\xB4\xA6.txt", "h\r\n1\r\n");  // "账" in UTF-8
-  EXPECT_EQ(StageFile(dir_ / "src/\xD5\xCB.txt", Base()), "\xD5\xCB.txt");
+  EXPECT_EQ(StageFile(dir_ / "src/\xD5\xCB.txt", StagingDirectory()).file_name, "\xD5\xCB.txt");
   EXPECT_EQ(ReadBytes(dir_ / "TemplateTemp/\xE8\xB4\xA6.txt"), "h\r\n1\r\n");
+}
+
+// What staging tells the text driver of a file: its encoding, decided once
+// from the staged bytes (or as the run names it), and its header line.
+TEST_F(StageFileTest, TellsTheStagedFilesEncodingAndHeaderLine) {
+  using platform::TextEncoding;
+  const std::string cash = U8(u8"现金账户");  // plainly Chinese UTF-8
+  const std::string road = Ansi(u8"路平");    // code page 936 that is UTF-8 too
+  const std::string name = Ansi(u8"名称");
+  const std::string mark = "\xEF\xBB\xBF";
+  struct Case {
+    const char* what;
+    std::string file;
+    std::string source;
+    SourceEncoding encoding;
+    TextEncoding staged;
+    std::optional<std::string> header;
+  };
+  const std::string loan = *HeaderLineFor("LOAN.TXT");
+  const std::vector<Case> cases = {
+      {"ASCII", "LOAN.TXT", "x\r\n1,2024\r\n", SourceEncoding::kAuto, TextEncoding::kCodePage936,
+       loan},
+      {"ASCII by the run's word", "LOAN.TXT", "x\r\n1,2024\r\n", SourceEncoding::kUtf8,
+       TextEncoding::kUtf8, loan},
+      {"code page 936", "LOAN.TXT", "x\r\n1," + road + "\r\n", SourceEncoding::kAuto,
+       TextEncoding::kCodePage936, loan},
+      {"Chinese UTF-8", "LOAN.TXT", "x\r\n1," + cash + "\r\n", SourceEncoding::kAuto,
+       TextEncoding::kUtf8, loan},
+      {"a mark in a dropped line tells nothing", "LOAN.TXT", mark + "x\r\n1," + road + "\r\n",
+       SourceEncoding::kAuto, TextEncoding::kCodePage936, loan},
+      {"UTF-8 by the run's word", "LOAN.TXT", "x\r\n1," + road + "\r\n", SourceEncoding::kUtf8,
+       TextEncoding::kUtf8, loan},
+      {"code page 936 by the run's word", "LOAN.TXT", "x\r\n1," + cash + "\r\n",
+       SourceEncoding::kCodePage936, TextEncoding::kCodePage936, loan},
+      {"an unknown file's own header", "notes.txt", "A, " + name + "\r\n1,2\r\n",
+       SourceEncoding::kAuto, TextEncoding::kCodePage936, "A, " + name},
+      {"its first line that is not empty", "notes.txt", "\r\n\nA,B\r\n1,2\r\n",
+       SourceEncoding::kAuto, TextEncoding::kCodePage936, "A,B"},
+      {"its mark left out", "notes.txt", mark + "A," + cash + "\r\n", SourceEncoding::kAuto,
+       TextEncoding::kUtf8, "A," + cash},
+      {"a mark of a file read as 936 is text", "notes.txt", mark + "A\r\n\xFF\r\n",
+       SourceEncoding::kAuto, TextEncoding::kCodePage936, mark + "A"},
+      {"too long to describe", "notes.txt", std::string(kLongestHeaderLine + 1, 'A') + "\r\n1\r\n",
+       SourceEncoding::kAuto, TextEncoding::kCodePage936, std::nullopt},
+      {"just short enough", "notes.txt", std::string(kLongestHeaderLine, 'A') + "\r\n1\r\n",
+       SourceEncoding::kAuto, TextEncoding::kCodePage936, std::string(kLongestHeaderLine, 'A')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(Source(c.file), c.source);
+    const StagedFile staged = StageFile(Source(c.file), StagingDirectory(), c.encoding);
+    EXPECT_EQ(staged.file_name, c.file);
+    EXPECT_EQ(staged.encoding, c.staged);
+    EXPECT_EQ(staged.header_line, c.header);
+  }
+}
+
+TEST(SchemaSectionTest, DescribesEveryColumnAsTextWithTheFilesCharacterSet) {
+  using platform::TextEncoding;
+  const std::string settings = "ColNameHeader=True\r\nFormat=CSVDelimited\r\nMaxScanRows=0\r\n";
+  EXPECT_EQ(SchemaSection({"Remain.txt", *HeaderLineFor("REMAIN.TXT"), TextEncoding::kCodePage936}),
+            "[Remain.txt]\r\n" + settings +
+                "CharacterSet=936\r\n"
+                "Col1=\"SETID\" Text\r\nCol2=\"YEAR\" Text\r\nCol3=\"ID\" Text\r\n"
+                "Col4=\"SID\" Text\r\nCol5=\"EID\" Text\r\nCol6=\"IID\" Text\r\n"
+                "Col7=\"BAL00\" Text\r\nCol8=\"BID\" Text\r\nCol9=\"ISPLAN\" Text\r\n");
+
+  // Names as the driver reads a line of fields; Chinese in the ANSI code
+  // page whichever encoding the file itself is in.
+  const std::string odd_columns =
+      "Col1=\"My Code\" Text\r\nCol2=\"F2\" Text\r\nCol3=\"a,b\" Text\r\n"
+      "Col4=\"say \"\"hi\"\"\" Text\r\nCol5=\"x\"\"y\" Text\r\nCol6=\"" +
+      Ansi(u8"科目名称") + "\" Text\r\nCol7=\"F7\" Text\r\n";
+  const std::string odd_header = R"( My Code ,,"a,b","say ""hi""",x"y,)";
+  EXPECT_EQ(SchemaSection({Ansi(u8"账 1.txt"), odd_header + Ansi(u8"科目名称") + ",",
+                           TextEncoding::kCodePage936}),
+            "[" + Ansi(u8"账 1.txt") + "]\r\n" + settings + "CharacterSet=936\r\n" + odd_columns);
+  EXPECT_EQ(SchemaSection({"u.txt", odd_header + U8(u8"科目名称") + ",", TextEncoding::kUtf8}),
+            "[u.txt]\r\n" + settings + "CharacterSet=65001\r\n" + odd_columns);
+
+  // Nothing to name the columns by: the driver is told the rest.
+  for (const std::optional<std::string>& header :
+       {std::optional<std::string>(""), std::optional<std::string>()}) {
+    EXPECT_EQ(SchemaSection({"e.txt", header, TextEncoding::kUtf8}),
+              "[e.txt]\r\n" + settings + "CharacterSet=65001\r\n");
+  }
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ namespace fs = std::filesystem;
 using Row = std::vector<std::optional<std::string>>;
 using std::nullopt;
 using namespace std::string_literals;
+using platform::CharacterSet;
 
 // A fresh directory for one test, removed with everything in it.
 class TempDir {

@@ -1,4 +1,5 @@
-// Reading of the connection strings the data access component hands over.
+// Reading of the connection strings the data access component hands over,
+// and of schema.ini.
 #include "engine/standin/connection_string.h"
 
 #include <algorithm>
@@ -15,9 +16,11 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-CharacterSet ReadCharacterSet(std::string_view value) {
-  if (value == "936" || EqualsIgnoreCase(value, "ANSI")) return CharacterSet::kCodePage936;
-  if (value == "65001") return CharacterSet::kUtf8;
+platform::CharacterSet ReadCharacterSet(std::string_view value) {
+  if (value == "936" || EqualsIgnoreCase(value, "ANSI")) {
+    return platform::CharacterSet::kCodePage936;
+  }
+  if (value == "65001") return platform::CharacterSet::kUtf8;
   throw Error(ErrorKind::kInvalidArgument,
               "CharacterSet '" + std::string(value) +
                   "' is not supported: the text driver reads 936 (ANSI) or 65001 (UTF-8)");
@@ -33,7 +36,7 @@ void ReadExtendedProperties(std::string_view properties, ConnectionSettings& set
   }
   const std::size_t first_end = std::min(properties.find(';'), properties.size());
   settings.text = EqualsIgnoreCase(Trim(properties.substr(0, first_end)), "text");
-  settings.character_set = CharacterSet::kDetect;
+  settings.character_set = platform::CharacterSet::kDetect;
   if (!settings.text) return;
   for (std::size_t pos = first_end; pos < properties.size();) {
     const std::size_t end = std::min(properties.find(';', pos + 1), properties.size());
@@ -99,6 +102,29 @@ ConnectionSettings ParseConnectionString(std::string_view connection_string) {
     throw Error(ErrorKind::kInvalidArgument, "The connection string names no Data Source");
   }
   return settings;
+}
+
+std::optional<platform::CharacterSet> SchemaCharacterSet(std::string_view schema,
+                                                         std::string_view file_name) {
+  bool in_section = false;
+  while (!schema.empty()) {
+    const std::size_t end = std::min(schema.find_first_of("\r\n"), schema.size());
+    const std::string_view line = Trim(schema.substr(0, end));
+    schema.remove_prefix(std::min(end + 1, schema.size()));
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      const std::size_t close = line.rfind(']');
+      in_section = close != std::string_view::npos &&
+                   EqualsIgnoreCase(Trim(line.substr(1, close - 1)), file_name);
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (in_section && equals != std::string_view::npos &&
+        EqualsIgnoreCase(Trim(line.substr(0, equals)), "CharacterSet")) {
+      return ReadCharacterSet(Trim(line.substr(equals + 1)));
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace dt::engine::standin

@@ -3,21 +3,27 @@
 #include "engine/standin/store/file_paths.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
+#include "engine/standin/connection_string.h"
 #include "engine/standin/sql/parser.h"
 #include "engine/standin/sql/tokenizer.h"
 #include "engine/standin/text/text_import.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
+
+constexpr char kSchemaFile[] = "schema.ini";
 
 constexpr const char* kOnlyImport =
     "A text data source runs only SELECT * INTO <table> IN \"<database>\" FROM <file>";
 
 }  // namespace
 
-TextSource::TextSource(std::string folder, CharacterSet character_set)
+TextSource::TextSource(std::string folder, platform::CharacterSet character_set)
     : folder_(std::move(folder)), character_set_(character_set) {
   std::error_code error;
   if (!std::filesystem::is_directory(PathOf(folder_), error)) {
@@ -26,7 +32,7 @@ TextSource::TextSource(std::string folder, CharacterSet character_set)
   }
 }
 
-std::string TextSource::FindFile(const std::string& name) const {
+std::optional<std::string> TextSource::LookUp(const std::string& name) const {
   const std::filesystem::path folder = PathOf(folder_);
   // A file of the folder itself: a name that climbs out of it, or that a
   // zero byte would cut short, names none.
@@ -43,7 +49,25 @@ std::string TextSource::FindFile(const std::string& name) const {
     const std::string entry = Utf8Of(it->path().filename());
     if (EqualsIgnoreCase(entry, name) && it->is_regular_file(error)) return Utf8Of(it->path());
   }
-  throw Error(ErrorKind::kNotFound, "Could not find file '" + Utf8Of(folder / PathOf(name)) + "'");
+  return std::nullopt;
+}
+
+std::string TextSource::FindFile(const std::string& name) const {
+  if (std::optional<std::string> path = LookUp(name)) return *path;
+  throw Error(ErrorKind::kNotFound,
+              "Could not find file '" + Utf8Of(PathOf(folder_) / PathOf(name)) + "'");
+}
+
+platform::CharacterSet TextSource::CharacterSetOf(const std::string& name) const {
+  const std::optional<std::string> schema_path = LookUp(kSchemaFile);
+  if (!schema_path) return character_set_;
+  std::ifstream in(PathOf(*schema_path), std::ios::binary);
+  const std::string schema((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad() || (!in.eof() && in.fail())) {
+    throw Error(ErrorKind::kIo, "Cannot read '" + *schema_path + "'");
+  }
+  // Written in the ANSI code page, as the provider reads it.
+  return SchemaCharacterSet(platform::AnsiToUtf8(schema), name).value_or(character_set_);
 }
 
 std::int64_t TextSource::Execute(std::string_view sql) {
@@ -57,7 +81,7 @@ std::int64_t TextSource::Execute(std::string_view sql) {
   if (!is_import) throw Error(ErrorKind::kUnsupported, kOnlyImport);
   const std::string file = FindFile(select->from[0]->name);
   Database target = Database::OpenExisting(*select->into_db);
-  return ImportTextFile(target, *select->into, file, character_set_);
+  return ImportTextFile(target, *select->into, file, CharacterSetOf(select->from[0]->name));
 }
 
 Snapshot TextSource::Query(std::string_view sql) {

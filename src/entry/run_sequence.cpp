@@ -16,11 +16,6 @@ namespace {
 
 // Spelled as the host has always been told, capital L included.
 constexpr std::string_view kStagingFolder = "TempLateTemp";
-// The spelling the staging and the build look the folder up by. The result
-// is looked up the same way, so that where letter case tells folders apart
-// it names the folder the work database was written to.
-constexpr std::string_view kBuildStagingFolder = "TemplateTemp";
-constexpr std::string_view kWorkDatabase = "KORVA.mdb";
 // Neither a .txt file nor a database, so nothing takes it for an export or
 // for the engine's own files.
 constexpr std::string_view kRunLock = "dealtext.lock";
@@ -46,17 +41,17 @@ std::string RunSequence(const std::string& source_directory, const std::string& 
                         std::vector<std::string>& source_list, Connection& connection,
                         BuildEvents& events, const std::function<void()>& after_entry,
                         SourceEncoding encoding) {
-  const std::string staging_folder = MakeWorkPaths(base_directory).staging_folder;
-  events.PhaseStarted(BuildPhase::kLock, staging_folder);
+  const WorkPaths paths = MakeWorkPaths(base_directory);
+  events.PhaseStarted(BuildPhase::kLock, paths.staging_folder);
   platform::FileLock lock;  // held until the work database is on disk
-  LockStagingFolder(staging_folder, lock);
-  platform::RemoveLeftoverTemporaries(staging_folder);
+  LockStagingFolder(paths.staging_folder, lock);
+  platform::RemoveLeftoverTemporaries(paths.staging_folder);
 
   events.PhaseStarted(BuildPhase::kDiscovery, source_directory);
   DiscoverSources(source_directory + platform::PathDelim, source_list, after_entry,
                   [&events](const std::string& message) { events.Log(message); });
-  RunBuild(base_directory, source_list, connection, events, encoding);
-  return ResultPathFor(base_directory);
+  RunBuild(paths, source_list, connection, events, encoding);
+  return paths.result_path;
 }
 
 std::string StagingDirectoryFor(std::string_view base_directory) {
@@ -64,14 +59,6 @@ std::string StagingDirectoryFor(std::string_view base_directory) {
   staging += kStagingFolder;
   staging += platform::PathDelim;
   return staging;
-}
-
-std::string ResultPathFor(const std::string& base_directory) {
-  std::string path = base_directory;
-  path += platform::ResolveChild(base_directory, kBuildStagingFolder);
-  path += platform::PathDelim;
-  path += kWorkDatabase;
-  return path;
 }
 
 std::string RunFailureMessage(std::string_view error_text) {

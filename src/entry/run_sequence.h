@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "src/workdb/build_events.h"
-#include "src/workdb/source_encoding.h"
+#include "src/staging/source_encoding.h"
 
 namespace dt {
 
@@ -24,7 +24,10 @@ class Connection;
 // of source_directory + PathDelim into `source_list` (calling `after_entry`
 // after each entry after the first; a skipped file goes to events.Log),
 // runs the build on them (the staged files read in `encoding`) and returns
-// the work database's path once the database is flushed to disk and closed.
+// the work database's path once the database is flushed to disk and closed:
+// base + the staging folder as the build finds it (the child of base named
+// "TemplateTemp", the exact spelling preferred, else ignoring letter case) +
+// PathDelim + "KORVA.mdb". The run's paths are made once, before the lock.
 // A staging folder that another run holds raises Exception "The staging
 // folder "<folder>" is in use by another run" before anything is changed.
 // Every failure of discovery or the build propagates as it was raised; work
@@ -36,12 +39,6 @@ std::string RunSequence(const std::string& source_directory, const std::string& 
 
 // The staging directory as the host is told it: base + "TempLateTemp" + PathDelim.
 std::string StagingDirectoryFor(std::string_view base_directory);
-
-// The run result on success: the work database as it exists on disk, that
-// is base + the staging folder as the build finds it (the child of base
-// named "TemplateTemp", the exact spelling preferred, else ignoring letter
-// case) + PathDelim + "KORVA.mdb".
-std::string ResultPathFor(const std::string& base_directory);
 
 // The run failure message: the fixed ANSI frame immediately followed by
 // `error_text`, with nothing between them.

@@ -1,8 +1,9 @@
 // Staging one source file: read the source once, write its staged copy
-// once, with the header line in place of the first line.
+// once, with the header line in place of the first line, and tell its
+// encoding and header line from the staged bytes as they pass.
 #include "src/staging/staging.h"
 
-#include <string_view>
+#include <algorithm>
 #include <vector>
 
 #include "platform/errors.h"
@@ -34,13 +35,59 @@ EFCreateError CreateError(const std::string& staged, int error_code) {
                    {platform::AbsolutePath(staged), platform::SystemErrorText(error_code)}));
 }
 
+platform::CharacterSet CharacterSetOf(SourceEncoding encoding) {
+  switch (encoding) {
+    case SourceEncoding::kCodePage936:
+      return platform::CharacterSet::kCodePage936;
+    case SourceEncoding::kUtf8:
+      return platform::CharacterSet::kUtf8;
+    case SourceEncoding::kAuto:
+      break;
+  }
+  return platform::CharacterSet::kDetect;
+}
+
+// Keeps the first line of the staged text that is not empty as the text
+// streams past; lines of the staged text hold no CR or LF.
+class HeaderKeeper {
+ public:
+  void Take(std::string_view bytes) {
+    while (!done_ && !bytes.empty()) {
+      const std::size_t end = std::min(bytes.find_first_of("\r\n"), bytes.size());
+      line_.append(bytes.substr(0, end));
+      if (line_.size() > kLongestHeaderLine) {
+        too_long_ = done_ = true;
+        line_ = std::string();
+        return;
+      }
+      if (end == bytes.size()) return;  // the line goes on in the next bytes
+      done_ = !line_.empty();
+      bytes.remove_prefix(end + 1);
+    }
+  }
+
+  // The line, a UTF-8 file's byte-order mark left out; nullopt when too long.
+  std::optional<std::string> Line(platform::TextEncoding encoding) && {
+    if (too_long_) return std::nullopt;
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    if (encoding == platform::TextEncoding::kUtf8 && line_.starts_with(kMark)) {
+      line_.erase(0, kMark.size());
+    }
+    return std::move(line_);
+  }
+
+ private:
+  std::string line_;
+  bool done_ = false;
+  bool too_long_ = false;
+};
+
 }  // namespace
 
-std::string StageFile(const std::string& source_path, const std::string& base_directory) {
+StagedFile StageFile(const std::string& source_path, const std::string& staging_directory,
+                     SourceEncoding encoding) {
   const std::string file_name = FileNamePart(source_path);
-  const std::string staged_path = base_directory + platform::PathDelim +
-                                  platform::ResolveChild(base_directory, "TemplateTemp") +
-                                  platform::PathDelim + file_name;
+  const std::string staged_path = staging_directory + file_name;
 
   platform::InputFile source;
   if (!source.Open(source_path)) throw CopyError(source_path, staged_path, source.error());
@@ -52,7 +99,12 @@ std::string StageFile(const std::string& source_path, const std::string& base_di
   platform::OutputFile staged;
   if (!staged.Create(staged_path)) throw CreateError(staged_path, staged.error());
 
-  StagedTextWriter writer(HeaderLineFor(file_name), [&staged](std::string_view bytes) {
+  platform::EncodingDetector detector(CharacterSetOf(encoding));
+  bool detecting = true;
+  HeaderKeeper header;
+  StagedTextWriter writer(HeaderLineFor(file_name), [&](std::string_view bytes) {
+    detecting = detecting && detector.Feed(bytes);
+    header.Take(bytes);
     if (!staged.Write(bytes)) throw EWriteError("Stream write error");
   });
   std::vector<char> block(kBlock);
@@ -65,7 +117,19 @@ std::string StageFile(const std::string& source_path, const std::string& base_di
   }
   writer.Finish();
   if (!staged.Commit()) throw CreateError(staged_path, staged.error());
-  return file_name;
+  // ASCII alone is told code page 936, the provider's own reading, which
+  // does not rest on how it takes 65001.
+  const platform::DetectedEncoding detected = detector.Finish();
+  const platform::TextEncoding staged_encoding =
+      detected.ascii ? platform::TextEncoding::kCodePage936 : detected.encoding;
+  return StagedFile{file_name, std::move(header).Line(staged_encoding), staged_encoding};
+}
+
+void WriteStagedFile(const std::string& path, std::string_view bytes) {
+  platform::OutputFile file;
+  if (!file.Create(path)) throw CreateError(path, file.error());
+  if (!file.Write(bytes)) throw EWriteError("Stream write error");
+  if (!file.Commit()) throw CreateError(path, file.error());
 }
 
 }  // namespace dt

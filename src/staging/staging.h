@@ -3,19 +3,39 @@
 // the import. The source file is only read.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
+
+#include "platform/encoding_detection.h"
+#include "src/staging/source_encoding.h"
 
 namespace dt {
 
-// REQUIRES: `base_directory` ends with PathDelim and holds the staging
-// folder "TemplateTemp" (any letter case).
-// Writes base_directory + PathDelim + <TemplateTemp as found> + PathDelim +
-// file name, and returns the file name (the file name part of
-// `source_path`, letter case as found). The staged file holds the header
+// What the text driver is to be told of a staged file (schema_ini.h).
+struct StagedFile {
+  std::string file_name;  // the file name part of the source, letter case as found
+  // Its column header line as staged: its first line that is not empty, a
+  // byte-order mark left out; nullopt when that line is longer than any
+  // header line the driver takes (kLongestHeaderLine).
+  std::optional<std::string> header_line;
+  platform::TextEncoding encoding;  // what its bytes are read as
+};
+
+// Longer than any header line a text driver takes: 255 columns of 64-byte
+// names fit in it four times over.
+inline constexpr std::size_t kLongestHeaderLine = std::size_t{64} << 10;
+
+// REQUIRES: `staging_directory` names the staging folder and ends with
+// PathDelim.
+// Writes staging_directory + file name and returns what the text driver is
+// to be told of it. The staged file holds the header
 // line of the catalogue entry (a name none of the seven keeps its own first
 // line), then the source's lines 2 onward, each ending with CR LF. It is
 // written to a temporary sibling first and only replaces the staged path
-// when whole. Memory does not grow with the file.
+// when whole. Memory does not grow with the file. Its encoding is the one
+// `encoding` names, or under kAuto the one its staged bytes tell, code page
+// 936 for bytes of ASCII alone (they read the same either way).
 // Raises:
 //   Exception "Cannot copy file "<source>" to "<staged>". <system text>"
 //     when the source cannot be opened or read, or is the staged file
@@ -25,6 +45,11 @@ namespace dt {
 //   EFCreateError naming the staged path when it cannot be created or put
 //     in place; EWriteError "Stream write error" on a failed write.
 // After any error the staged path is left as it was.
-std::string StageFile(const std::string& source_path, const std::string& base_directory);
+StagedFile StageFile(const std::string& source_path, const std::string& staging_directory,
+                     SourceEncoding encoding = SourceEncoding::kAuto);
+
+// Writes `bytes` as the file at `path`, replacing it only when whole, with
+// the errors of StageFile's writing (EFCreateError, EWriteError).
+void WriteStagedFile(const std::string& path, std::string_view bytes);
 
 }  // namespace dt

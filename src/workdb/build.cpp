@@ -6,13 +6,11 @@
 #include "src/workdb/code_cleanup.h"
 #include "src/workdb/data_access.h"
 #include "src/workdb/derived_tables.h"
-#include "src/workdb/work_database.h"
 
 namespace dt {
 
-void RunBuild(const std::string& base_directory, const std::vector<std::string>& source_list,
+void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_list,
               Connection& connection, BuildEvents& events, SourceEncoding encoding) {
-  const WorkPaths paths = MakeWorkPaths(base_directory, encoding);
   // The template is copied over the work database, which must not be held
   // open meanwhile (the connection would go on seeing the replaced file).
   connection.Close();
@@ -22,10 +20,11 @@ void RunBuild(const std::string& base_directory, const std::vector<std::string>&
 
   events.PhaseStarted(BuildPhase::kTemplateCopy, paths.work_database);
   CopyTemplate(paths);
+  ChooseEngine(paths, connection);
   events.PhaseStarted(BuildPhase::kChecks, paths.template_database);
   CheckTemplateTables(paths, connection);
 
-  ImportSources(base_directory, paths, source_list, connection, events);
+  ImportSources(paths, source_list, connection, events, encoding);
   ConnectWorkDatabase(paths, connection);
 
   events.PhaseStarted(BuildPhase::kAccountCodes, "ACCOUNTSECTIONS");

@@ -7,25 +7,25 @@
 #include <vector>
 
 #include "src/workdb/build_events.h"
-#include "src/workdb/source_encoding.h"
+#include "src/workdb/work_database.h"
 
 namespace dt {
 
 class Connection;
 
-// REQUIRES: `base_directory` ends with PathDelim and holds DataBase/empty.mdb
-// and the staging folder TemplateTemp (letter case of these names ignored);
-// no other run works in that staging folder meanwhile.
+// REQUIRES: `paths` are the run's (MakeWorkPaths); the template database and
+// the staging folder exist; no other run works in that staging folder
+// meanwhile.
 // `connection` is closed first if it is open. Before anything is written,
 // the source list and then the fresh copy of the template are checked
-// (build_checks.h). On return the work database (staging folder +
-// "KORVA.mdb") is complete and flushed to disk, and `connection` is closed
-// (its connection string still names the work database). Tolerated
+// (build_checks.h). On return the work database is complete and flushed to
+// disk, and `connection` is closed (its connection string still names the
+// work database). Tolerated
 // statement failures go to events.Log; any other failure raises an
 // Exception that ends the build where it happened (a template that cannot be
 // copied, or a work database that cannot be flushed, included); work already
 // done stays on disk. The staged files are read in `encoding`.
-void RunBuild(const std::string& base_directory, const std::vector<std::string>& source_list,
+void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_list,
               Connection& connection, BuildEvents& events,
               SourceEncoding encoding = SourceEncoding::kAuto);
 

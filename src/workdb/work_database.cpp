@@ -1,11 +1,14 @@
 // Work database creation and text import.
 #include "src/workdb/work_database.h"
 
+#include "engine/database_format.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/file_io.h"
 #include "platform/file_sync.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "src/staging/schema_ini.h"
 #include "src/staging/staging.h"
 #include "src/staging/text_utils.h"
 #include "src/workdb/data_access.h"
@@ -16,18 +19,26 @@ namespace dt {
 namespace {
 
 constexpr char kProvider[] = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
+constexpr char kWorkDatabase[] = "KORVA.mdb";
 
-// The text driver's Extended Properties for the staged files' encoding.
-const char* TextProperties(SourceEncoding encoding) {
-  switch (encoding) {
-    case SourceEncoding::kCodePage936:
-      return "\"text;CharacterSet=936\"";
-    case SourceEncoding::kUtf8:
-      return "\"text;CharacterSet=65001\"";
-    case SourceEncoding::kAuto:
-      break;
+// The first bytes of the file at `path`, as many as there are up to `size`.
+std::string ReadFileStart(const std::string& path, std::size_t size) {
+  platform::InputFile file;
+  std::string bytes(size, '\0');
+  std::size_t filled = 0;
+  std::size_t count = 0;
+  bool ok = file.Open(path);
+  while (ok && filled < size) {
+    ok = file.Read(bytes.data() + filled, size - filled, &count);
+    if (count == 0) break;
+    filled += count;
   }
-  return "text";
+  if (!ok) {
+    throw EFOpenError("Cannot open file \"" + platform::AbsolutePath(path) + "\". " +
+                      platform::SystemErrorText(file.error()));
+  }
+  bytes.resize(filled);
+  return bytes;
 }
 
 // The connection string can only change while the connection is closed.
@@ -39,7 +50,7 @@ void Reconnect(Connection& connection, const std::string& connection_string) {
 
 }  // namespace
 
-WorkPaths MakeWorkPaths(const std::string& base_directory, SourceEncoding encoding) {
+WorkPaths MakeWorkPaths(const std::string& base_directory) {
   using platform::PathDelim;
   using platform::ResolveChild;
   const std::string database_dir = ResolveChild(base_directory, "DataBase");
@@ -48,13 +59,14 @@ WorkPaths MakeWorkPaths(const std::string& base_directory, SourceEncoding encodi
 
   WorkPaths paths;
   paths.staging_folder = base_directory + staging_dir;
+  paths.staging_directory = base_directory + PathDelim + staging_dir + PathDelim;
   paths.template_database = base_directory + PathDelim + database_dir + PathDelim + template_name;
-  paths.work_database = base_directory + PathDelim + staging_dir + PathDelim + "KORVA.mdb";
-  paths.text_connection = std::string(kProvider) + base_directory + staging_dir + PathDelim +
-                          ";Extended Properties=" + TextProperties(encoding) +
-                          ";Persist Security Info=False";
-  paths.work_connection = std::string(kProvider) + base_directory + staging_dir + PathDelim +
-                          "KORVA.mdb;Persist Security Info=False";
+  paths.work_database = paths.staging_directory + kWorkDatabase;
+  paths.text_connection = std::string(kProvider) + paths.staging_folder + PathDelim +
+                          ";Extended Properties=text;Persist Security Info=False";
+  paths.work_connection = std::string(kProvider) + paths.staging_folder + PathDelim +
+                          kWorkDatabase + ";Persist Security Info=False";
+  paths.result_path = paths.staging_folder + PathDelim + kWorkDatabase;
   return paths;
 }
 
@@ -76,20 +88,42 @@ void CopyTemplate(const WorkPaths& paths) {
   }
 }
 
-void ImportSources(const std::string& base_directory, const WorkPaths& paths,
-                   const std::vector<std::string>& source_list, Connection& connection,
-                   BuildEvents& events) {
+void ChooseEngine(const WorkPaths& paths, Connection& connection) {
+  const engine::DatabaseFormat format =
+      engine::DetectDatabaseFormat(ReadFileStart(paths.work_database, engine::kDatabaseHeaderSize));
+  const std::optional<engine::EngineKind> kind = engine::EngineForTemplate(format);
+  if (!kind) {
+    throw Exception("The template database \"" + paths.template_database + "\" is an " +
+                    std::string(engine::DatabaseFormatName(format)) +
+                    " database: this form reads SQLite templates (an empty file serves as an "
+                    "empty database)");
+  }
+  connection.SetEngine(*kind);
+}
+
+void ImportSources(const WorkPaths& paths, const std::vector<std::string>& source_list,
+                   Connection& connection, BuildEvents& events, SourceEncoding encoding) {
+  const std::string schema_path = paths.staging_directory + kSchemaFileName;
+  std::string sections;  // of every file staged so far
   const std::size_t count = source_list.size();
   for (std::size_t i = 0; i < count; ++i) {
     events.AdvanceProgress(10);
     events.PhaseStarted(BuildPhase::kStaging, FileNamePart(source_list[i]));
-    const std::string file_name = StageFile(source_list[i], base_directory);
+    const StagedFile staged = StageFile(source_list[i], paths.staging_directory, encoding);
 
+    // The driver lets go of the folder's files before their description
+    // is replaced.
+    connection.Close();
+    const std::string section = SchemaSection(staged);
+    WriteStagedFile(schema_path, section);
+    sections += section;
     Reconnect(connection, paths.text_connection);
 
-    events.PhaseStarted(BuildPhase::kImport, file_name);
-    RunStatement(ImportStatement(file_name, paths.work_database), connection, events);
+    events.PhaseStarted(BuildPhase::kImport, staged.file_name);
+    RunStatement(ImportStatement(staged.file_name, paths.work_database), connection, events);
   }
+  connection.Close();
+  WriteStagedFile(schema_path, sections);
 }
 
 void ConnectWorkDatabase(const WorkPaths& paths, Connection& connection) {

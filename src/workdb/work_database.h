@@ -10,29 +10,32 @@
 #include <string>
 #include <vector>
 
+#include "src/staging/source_encoding.h"
 #include "src/workdb/build_events.h"
-#include "src/workdb/source_encoding.h"
 
 namespace dt {
 
 class Connection;
 
+// Every path and connection string of one run, made once when the run
+// begins and handed down to whatever needs one.
 struct WorkPaths {
   std::string staging_folder;     // base + TemplateTemp, without a trailing delimiter
+  std::string staging_directory;  // base + TemplateTemp + delimiter: the staged files' folder
   std::string template_database;  // base + DataBase + empty.mdb
-  std::string work_database;      // base + TemplateTemp + KORVA.mdb
+  std::string work_database;      // the staging directory + KORVA.mdb
   std::string text_connection;    // the staging folder, read by the text driver
   std::string work_connection;    // the work database
+  std::string result_path;        // the work database as the run reports it
 };
 
-// REQUIRES: `base_directory` ends with PathDelim. The database paths are
-// joined with PathDelim after the base, so they hold a doubled delimiter
-// there, as the host's own paths do; the staging folder, which only names
-// the folder in messages and to the OS, does not. The text connection names
-// the staged files' encoding as the text driver's CharacterSet (936 or
-// 65001) unless it is kAuto, where it is the host's own string.
-WorkPaths MakeWorkPaths(const std::string& base_directory,
-                        SourceEncoding encoding = SourceEncoding::kAuto);
+// REQUIRES: `base_directory` ends with PathDelim. The staging directory and
+// the database paths are joined with PathDelim after the base, so they hold
+// a doubled delimiter there, as the host's own paths do; the staging folder
+// and the result path, which name the folder in messages, to the OS and to
+// the caller, do not. Both connection strings are the host's own: the text
+// driver learns each staged file's encoding from schema.ini.
+WorkPaths MakeWorkPaths(const std::string& base_directory);
 
 // The table the import makes of a staged file: its file name less its last
 // four characters (".txt"), letter case as found.
@@ -50,14 +53,26 @@ std::string ImportStatement(const std::string& file_name, const std::string& wor
 // short is removed first, so it cannot be played back into the fresh copy.
 void CopyTemplate(const WorkPaths& paths);
 
-// For each source entry, in order: progress +10, stage it, reopen the
-// connection on the staging folder and import the staged file through the
-// statement runner (a failed import is logged; the next file goes on).
-// Staging failures and a text connection that cannot be opened end the
-// build (the error propagates).
-void ImportSources(const std::string& base_directory, const WorkPaths& paths,
-                   const std::vector<std::string>& source_list, Connection& connection,
-                   BuildEvents& events);
+// Sets the connection's engine to the one this form opens the fresh copy of
+// the template with, told by the copy's first bytes (database_format.h).
+// REQUIRES: the connection is closed. Raises Exception naming the template
+// and its format when this form cannot read it (an Access file on POSIX),
+// EFOpenError when the copy cannot be read.
+void ChooseEngine(const WorkPaths& paths, Connection& connection);
+
+// For each source entry, in order: progress +10, stage it (its encoding
+// decided by `encoding`), close the connection, describe the staged file in
+// schema.ini (schema_ini.h), reopen the connection on the staging folder and
+// import the staged file through the statement runner (a failed import is
+// logged; the next file goes on). schema.ini describes the file being
+// imported alone, so that each write is one section long however many files
+// there are; after the last import the connection is closed and schema.ini
+// describes every staged file of the run. Staging failures, a schema.ini
+// that cannot be written and a text connection that cannot be opened end
+// the build (the error propagates).
+void ImportSources(const WorkPaths& paths, const std::vector<std::string>& source_list,
+                   Connection& connection, BuildEvents& events,
+                   SourceEncoding encoding = SourceEncoding::kAuto);
 
 // Closes the connection and opens it on the work database; EOleException
 // when that cannot be opened.

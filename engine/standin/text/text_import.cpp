@@ -35,7 +35,7 @@ TextPosition Where(const RecordSource& reader, const std::string& file, TextStep
 }  // namespace
 
 std::int64_t ImportTextFile(Database& target, const std::string& table,
-                            const std::string& file_path, CharacterSet character_set) {
+                            const std::string& file_path, platform::CharacterSet character_set) {
   RequireNoTable(target, table);
   TextReader reader(file_path, character_set);
   const std::vector<std::string>& columns = reader.Columns();

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "engine/standin/store/sqlite_db.h"
-#include "engine/standin/text/encoding_detection.h"
+#include "platform/encoding_detection.h"
 
 namespace dt::engine::standin {
 
@@ -23,6 +23,6 @@ namespace dt::engine::standin {
 // On failure the target is left as it was: no table, no rows.
 std::int64_t ImportTextFile(Database& target, const std::string& table,
                             const std::string& file_path,
-                            CharacterSet character_set = CharacterSet::kDetect);
+                            platform::CharacterSet character_set = platform::CharacterSet::kDetect);
 
 }  // namespace dt::engine::standin

@@ -46,11 +46,12 @@ void ReleaseIfLarge(std::string& buffer) {
   if (buffer.capacity() > kRetainedBytes) std::string().swap(buffer);
 }
 
-FieldDecoder::Mode DecoderMode(TextEncoding encoding, CharacterSet character_set) {
-  if (encoding == TextEncoding::kCodePage936) return FieldDecoder::Mode::kCodePage936;
+FieldDecoder::Mode DecoderMode(platform::TextEncoding encoding,
+                               platform::CharacterSet character_set) {
+  if (encoding == platform::TextEncoding::kCodePage936) return FieldDecoder::Mode::kCodePage936;
   // Detected UTF-8 was found well-formed throughout; named UTF-8 was not checked.
-  return character_set == CharacterSet::kUtf8 ? FieldDecoder::Mode::kUncheckedUtf8
-                                              : FieldDecoder::Mode::kAsIs;
+  return character_set == platform::CharacterSet::kUtf8 ? FieldDecoder::Mode::kUncheckedUtf8
+                                                        : FieldDecoder::Mode::kAsIs;
 }
 
 }  // namespace
@@ -58,12 +59,13 @@ FieldDecoder::Mode DecoderMode(TextEncoding encoding, CharacterSet character_set
 void TextReader::FileCloser::operator()(std::FILE* file) const noexcept { std::fclose(file); }
 
 TextReader::TextReader(const std::string& path)
-    : TextReader(path, CharacterSet::kDetect, kDefaultBlockSize) {}
+    : TextReader(path, platform::CharacterSet::kDetect, kDefaultBlockSize) {}
 
 TextReader::TextReader(const std::string& path, std::size_t block_size)
-    : TextReader(path, CharacterSet::kDetect, block_size) {}
+    : TextReader(path, platform::CharacterSet::kDetect, block_size) {}
 
-TextReader::TextReader(const std::string& path, CharacterSet character_set, std::size_t block_size)
+TextReader::TextReader(const std::string& path, platform::CharacterSet character_set,
+                       std::size_t block_size)
     : path_(path), block_size_(std::max<std::size_t>(block_size, 1)) {
   file_.reset(OpenForReading(path));
   if (!file_) {
@@ -76,7 +78,7 @@ TextReader::TextReader(const std::string& path, CharacterSet character_set, std:
   // add a copy.
   std::setvbuf(file_.get(), nullptr, _IONBF, 0);
   block_.resize(block_size_);
-  const DetectedEncoding encoding = DetectEncoding(character_set);
+  const platform::DetectedEncoding encoding = DetectEncoding(character_set);
   decoder_.emplace(DecoderMode(encoding.encoding, character_set));
   Rewind();
   for (std::size_t i = 0; i < encoding.bom_size && Available(); ++i) ++pos_;
@@ -99,8 +101,8 @@ std::size_t TextReader::RecordFieldCount() const { return spans_.size(); }
 }
 
 // Feeds the file to the detector block by block until it knows.
-DetectedEncoding TextReader::DetectEncoding(CharacterSet character_set) {
-  EncodingDetector detector(character_set);
+platform::DetectedEncoding TextReader::DetectEncoding(platform::CharacterSet character_set) {
+  platform::EncodingDetector detector(character_set);
   while (Fill() && detector.Feed(std::string_view(pos_, static_cast<std::size_t>(end_ - pos_)))) {
   }
   return detector.Finish();

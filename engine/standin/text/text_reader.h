@@ -39,9 +39,9 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/standin/text/encoding_detection.h"
 #include "engine/standin/text/field_decoder.h"
 #include "engine/standin/text/record_source.h"
+#include "platform/encoding_detection.h"
 
 namespace dt::engine::standin {
 
@@ -56,7 +56,7 @@ class TextReader : public RecordSource {
   TextReader(const std::string& path, std::size_t block_size);
   // The same, reading the file in `character_set` (kDetect: as its bytes
   // tell).
-  TextReader(const std::string& path, CharacterSet character_set,
+  TextReader(const std::string& path, platform::CharacterSet character_set,
              std::size_t block_size = kDefaultBlockSize);
   ~TextReader() override;
   TextReader(const TextReader&) = delete;
@@ -94,7 +94,7 @@ class TextReader : public RecordSource {
     std::size_t size;
   };
 
-  DetectedEncoding DetectEncoding(CharacterSet character_set);
+  platform::DetectedEncoding DetectEncoding(platform::CharacterSet character_set);
   void Rewind();
   bool Fill();
   bool Available() { return pos_ < end_ || Fill(); }

@@ -1,15 +1,24 @@
-// Encoding detection for the text driver: one pass over the file's bytes,
-// each character outside ASCII decoded and weighed, ASCII stretches skipped
-// a word at a time.
-#include "engine/standin/text/encoding_detection.h"
+// Encoding detection: one pass over the file's bytes, each character
+// outside ASCII decoded and weighed, ASCII stretches skipped a word at a
+// time.
+#include "platform/encoding_detection.h"
 
 #include <algorithm>
+#include <cstring>
 
-#include "engine/standin/text/word_scan.h"
 #include "platform/codepage.h"
 
-namespace dt::engine::standin {
+namespace dt::platform {
 namespace {
+
+// Eight bytes at a time: exports are mostly ASCII.
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+std::uint64_t LoadWord(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
 
 constexpr char32_t kByteOrderMark = 0xFEFF;
 constexpr char32_t kMiddleDot = 0x00B7;  // between the parts of a name: 阿卜杜·热合曼
@@ -106,8 +115,7 @@ void EncodingDetector::Scan(std::string_view text, std::uint64_t position) {
     while (p < end && static_cast<unsigned char>(*p) < 0x80) ++p;
     while (p < end && static_cast<unsigned char>(*p) >= 0x80) {
       char32_t code_point = 0;
-      const std::size_t length =
-          platform::DecodeUtf8Character(std::string_view(p, end - p), code_point);
+      const std::size_t length = DecodeUtf8Character(std::string_view(p, end - p), code_point);
       if (length == 0) {
         invalid_ = true;
         return;
@@ -144,8 +152,9 @@ DetectedEncoding EncodingDetector::Finish() const {
   }
   // A sequence still open at the end is not UTF-8.
   if (invalid_ || !pending_.empty()) return code_page;
-  if (bom_ || !non_ascii_) return utf8;
+  if (!bom_ && !non_ascii_) return DetectedEncoding{TextEncoding::kUtf8, 0, true};
+  if (bom_) return utf8;
   return chinese_ && chinese_count_ >= kEnoughChineseCharacters ? utf8 : code_page;
 }
 
-}  // namespace dt::engine::standin
+}  // namespace dt::platform

@@ -1,6 +1,8 @@
-// Encoding detection for the text driver: whether a text file is read as
+// Encoding detection for exported text: whether a text file is read as
 // UTF-8 or in the ANSI code page 936, and how many bytes of a byte-order mark
-// to skip before its first line.
+// to skip before its first line. Staging decides each staged file's
+// character set by it, and the stand-in engine's text driver reads a file
+// that nothing describes by it.
 //
 // Code page 936 text is often well-formed UTF-8 by chance: every character
 // whose lead byte is C2-DF and trail byte A1-BF (路 卢 毛 平 水 ...) is a
@@ -18,8 +20,8 @@
 //    kEnoughChineseCharacters of them are three-byte ones.
 // Any other file is code page 936, read from its first byte.
 //
-// A connection may name the character set instead (CharacterSet=936 or
-// 65001): then no detection is made; a UTF-8 file still has its byte-order
+// The character set may be named instead (CharacterSet=936 or 65001): then
+// no detection is made; a UTF-8 file still has its byte-order
 // mark skipped, and is not required to be well-formed.
 #pragma once
 
@@ -28,17 +30,19 @@
 #include <string>
 #include <string_view>
 
-namespace dt::engine::standin {
+namespace dt::platform {
 
 enum class TextEncoding { kUtf8, kCodePage936 };
 
-// How the files of a text data source are read: each file's encoding
-// detected, or every file in the one named.
+// How a text file is read: its encoding detected, or the one named.
 enum class CharacterSet { kDetect, kCodePage936, kUtf8 };
 
 struct DetectedEncoding {
   TextEncoding encoding;
   std::size_t bom_size;  // bytes of a byte-order mark to skip at the start
+  // Detected from the whole file, which holds no byte outside ASCII: it
+  // reads the same in either encoding.
+  bool ascii = false;
 };
 
 // Three-byte characters a file without a byte-order mark needs before it
@@ -79,4 +83,4 @@ class EncodingDetector {
   int chinese_count_ = 0;   // three-byte ones among them, up to kEnoughChineseCharacters
 };
 
-}  // namespace dt::engine::standin
+}  // namespace dt::platform
