@@ -1,16 +1,19 @@
 // The text data source: statements on a folder of text files.
 #include "engine/standin/text_source.h"
-#include "engine/standin/store/file_paths.h"
 
 #include <filesystem>
 #include <system_error>
 
 #include "engine/standin/sql/parser.h"
-#include "engine/standin/sql/tokenizer.h"
 #include "engine/standin/text/text_import.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
+
+using platform::EqualIgnoringAsciiCase;
+using platform::PathOf;
+using platform::Utf8Of;
 
 constexpr const char* kOnlyImport =
     "A text data source runs only SELECT * INTO <table> IN \"<database>\" FROM <file>";
@@ -41,7 +44,9 @@ std::string TextSource::FindFile(const std::string& name) const {
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
        it.increment(error)) {
     const std::string entry = Utf8Of(it->path().filename());
-    if (EqualsIgnoreCase(entry, name) && it->is_regular_file(error)) return Utf8Of(it->path());
+    if (EqualIgnoringAsciiCase(entry, name) && it->is_regular_file(error)) {
+      return Utf8Of(it->path());
+    }
   }
   throw Error(ErrorKind::kNotFound, "Could not find file '" + Utf8Of(folder / PathOf(name)) + "'");
 }

@@ -1,6 +1,5 @@
 // Whole-file services on Windows: the system's error texts, the system's
-// file copy through a temporary sibling, and whole-file write for the line
-// list.
+// file copy through a temporary sibling, and what a path names.
 #include "platform/files.h"
 
 #include <memory>
@@ -98,19 +97,6 @@ bool SameFile(const std::string& ansi_a, const std::string& ansi_b) {
   return Identify(ansi_a, a) && Identify(ansi_b, b) &&
          a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
          a.nFileIndexLow == b.nFileIndexLow;
-}
-
-void WriteWholeFile(const std::string& ansi_path, std::string_view bytes) {
-  win32::FileHandle file(CreateFileW(win32::WideName(ansi_path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    throw EFCreateError(
-        FileErrorMessage("Cannot create file", ansi_path, static_cast<int>(GetLastError())));
-  }
-  DWORD error = 0;
-  if (!win32::WriteAll(file.get(), bytes, &error) || !file.Close()) {
-    throw EWriteError("Stream write error");
-  }
 }
 
 }  // namespace dt::platform
