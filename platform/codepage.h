@@ -11,6 +11,10 @@
 // on Windows, which maps a few more bytes (0xFF, some unassigned pairs) to
 // the private use area too. Only a C library without code page 936 makes
 // every conversion raise std::runtime_error.
+//
+// Beside the conversions, what the engine and the rest of the system both
+// need of text and have from here alike: a UTF-8 path for the standard
+// library's file calls, and the ASCII rules both encodings share.
 #pragma once
 
 #include <cstddef>

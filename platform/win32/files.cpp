@@ -6,7 +6,6 @@
 
 #include "platform/codepage.h"
 #include "platform/common/file_messages.h"
-#include "platform/errors.h"
 #include "platform/win32/win32_support.h"
 
 // windows.h names CopyFile as a macro for CopyFileW; this file defines ours.
