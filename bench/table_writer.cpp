@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "platform/codepage.h"
+
 namespace dt::bench {
 namespace {
 
@@ -20,14 +22,6 @@ std::string ErrnoText(int error) {
 // bytes can be searched directly.
 bool NeedsQuotes(std::string_view field) {
   return field.find_first_of(",\"\r\n") != std::string_view::npos;
-}
-
-std::string AsciiLower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
 }
 
 }  // namespace
@@ -51,7 +45,7 @@ TableWriter::TableWriter(const std::string& path, std::string_view columns) : pa
   for (std::size_t i = 0; i < names_.size(); ++i) {
     if (i != 0) buffer_ += ',';
     buffer_ += '"';
-    buffer_ += AsciiLower(names_[i]);
+    buffer_ += platform::AsciiLowerCase(names_[i]);
     buffer_ += '"';
   }
   buffer_ += "\r\n";

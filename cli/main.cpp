@@ -1,4 +1,4 @@
-// dealtext --base DIR --source DIR [--log FILE] [--quiet]
+// dealtext --base DIR --source DIR [--log FILE] [--quiet] [--encoding auto|gbk|utf-8]
 #include <iostream>
 #include <string>
 #include <vector>

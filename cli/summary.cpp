@@ -17,7 +17,7 @@ std::vector<std::string> RunTables(const std::vector<std::string>& source_list) 
   std::vector<std::string> tables;
   auto add = [&tables](std::string name) {
     const bool known = std::any_of(tables.begin(), tables.end(), [&name](const std::string& t) {
-      return AsciiUpperCase(t) == AsciiUpperCase(name);
+      return platform::AnsiEqualIgnoringAsciiCase(t, name);
     });
     if (!known && !name.empty()) tables.push_back(std::move(name));
   };

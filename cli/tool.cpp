@@ -6,6 +6,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,6 @@
 #include "platform/paths.h"
 #include "src/entry/run_sequence.h"
 #include "src/entry/version.h"
-#include "src/staging/text_utils.h"
 #include "src/workdb/data_access.h"
 
 namespace dt::cli {
@@ -56,10 +56,6 @@ bool ToAnsi(const std::string& utf8, std::string& ansi) {
   return platform::IsValidUtf8(utf8) && platform::AnsiToUtf8(ansi) == utf8;
 }
 
-std::filesystem::path Utf8Path(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 // The folder `path` is in (or, for a folder, `path` itself), with links and
 // dots resolved as far as it exists, ASCII letters upper-cased: Windows file
 // systems ignore letter case, so two spellings may name one folder.
@@ -68,39 +64,44 @@ std::string FolderKey(const std::filesystem::path& path) {
   std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
   if (error) resolved = path.lexically_normal();
   const std::u8string text = resolved.generic_u8string();
-  return AsciiUpperCase(std::string(text.begin(), text.end()));
+  return platform::AsciiUpperCase(std::string(text.begin(), text.end()));
 }
 
 // True when the log file `log_utf8` is a .txt file of the source folder
 // `source_ansi`: discovery would list it and the run would import its own
 // log, growing while it is read.
 bool LogIsAnExport(const std::string& log_utf8, const std::string& source_ansi) {
-  const std::filesystem::path log = std::filesystem::absolute(Utf8Path(log_utf8));
-  const std::u8string name = log.filename().u8string();
-  return platform::WildcardMatch("*.txt", std::string(name.begin(), name.end())) &&
-         FolderKey(log.parent_path()) == FolderKey(Utf8Path(platform::AnsiToUtf8(source_ansi)));
+  const std::filesystem::path log = std::filesystem::absolute(platform::PathOf(log_utf8));
+  return platform::WildcardMatch("*.txt", platform::Utf8Of(log.filename())) &&
+         FolderKey(log.parent_path()) ==
+             FolderKey(platform::PathOf(platform::AnsiToUtf8(source_ansi)));
 }
 
-}  // namespace
-
-int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
-            bool err_is_terminal) {
-  CLI::App app(kDescription, "dealtext");
-  std::string base_arg;
-  std::string source_arg;
-  std::string log_arg;
+// The options as given (UTF-8).
+struct ToolOptions {
+  std::string base;
+  std::string source;
+  std::string log;
   bool quiet = false;
-  std::string encoding_arg = "auto";
-  app.add_option("--base", base_arg, "base directory (holds DataBase and TemplateTemp)")
+  std::string encoding = "auto";
+};
+
+// Parses the arguments into `options`. Returns the exit status when the
+// tool ends here (help, version, a parse error), nothing to go on.
+std::optional<int> ParseOptions(int argc, const char* const* argv, ToolOptions& options,
+                                std::ostream& out, std::ostream& err) {
+  CLI::App app(kDescription, "dealtext");
+  app.add_option("--base", options.base, "base directory (holds DataBase and TemplateTemp)")
       ->required()
       ->type_name("DIR");
-  app.add_option("--source", source_arg, "folder of the exported .txt files")
+  app.add_option("--source", options.source, "folder of the exported .txt files")
       ->required()
       ->type_name("DIR");
-  app.add_option("--log", log_arg, "also append every log message to this file (UTF-8)")
+  app.add_option("--log", options.log, "also append every log message to this file (UTF-8)")
       ->type_name("FILE");
-  app.add_flag("--quiet", quiet, "no progress, summary or phase times on standard error");
-  app.add_option("--encoding", encoding_arg, "how the exported files are encoded (default auto)")
+  app.add_flag("--quiet", options.quiet, "no progress, summary or phase times on standard error");
+  app.add_option("--encoding", options.encoding,
+                 "how the exported files are encoded (default auto)")
       ->check(CLI::IsMember({"auto", "gbk", "utf-8"}, CLI::ignore_case));
   app.set_version_flag("--version", std::string("dealtext ") + Version());
   app.footer(kFooter);
@@ -114,18 +115,24 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     app.exit(e, out, err);
     return kExitUsage;
   }
+  return std::nullopt;
+}
 
+// The base and source directories as the run takes them: ANSI, absolute,
+// the base with its PathDelim, the source without. False, with the reason
+// on `err`, when a name is empty, holds a character code page 936 lacks, or
+// names no directory.
+bool ResolveDirectories(const ToolOptions& options, std::string& base, std::string& source,
+                        std::ostream& err) {
   // An empty name (an unset shell variable) would silently mean the current
   // directory, and the run would write into whatever base that is.
-  if (base_arg.empty() || source_arg.empty()) {
+  if (options.base.empty() || options.source.empty()) {
     err << "dealtext: --base and --source need a directory name\n";
-    return kExitUsage;
+    return false;
   }
-  std::string base;
-  std::string source;
-  if (!ToAnsi(base_arg, base) || !ToAnsi(source_arg, source)) {
+  if (!ToAnsi(options.base, base) || !ToAnsi(options.source, source)) {
     err << "dealtext: a directory name holds a character that code page 936 lacks\n";
-    return kExitUsage;
+    return false;
   }
   // Absolute, so that the result path names the work database wherever it
   // is read.
@@ -134,33 +141,48 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   if (base.empty() || base.back() != platform::PathDelim) base += platform::PathDelim;
   while (source.size() > 1 && source.back() == platform::PathDelim) source.pop_back();
   if (!platform::DirectoryExists(base)) {
-    err << "dealtext: base directory not found: " << base_arg << '\n';
-    return kExitUsage;
+    err << "dealtext: base directory not found: " << options.base << '\n';
+    return false;
   }
   if (!platform::DirectoryExists(source)) {
-    err << "dealtext: source directory not found: " << source_arg << '\n';
-    return kExitUsage;
+    err << "dealtext: source directory not found: " << options.source << '\n';
+    return false;
   }
-  if (!log_arg.empty() && LogIsAnExport(log_arg, source)) {
+  return true;
+}
+
+// Opens the log file `log_arg` for appending, unless none is named. False,
+// with the reason on `err`, when it is an export of `source` or cannot be
+// opened.
+bool OpenLog(const std::string& log_arg, const std::string& source, std::ofstream& log_file,
+             std::ostream& err) {
+  if (log_arg.empty()) return true;
+  if (LogIsAnExport(log_arg, source)) {
     err << "dealtext: the log file " << log_arg
         << " is a .txt file in the source directory: the run would import it\n";
-    return kExitUsage;
+    return false;
   }
-  std::ofstream log_file;
-  if (!log_arg.empty()) {
-    log_file.open(log_arg, std::ios::app | std::ios::binary);
-    if (!log_file) {
-      err << "dealtext: cannot open log file: " << log_arg << '\n';
-      return kExitUsage;
-    }
+  log_file.open(log_arg, std::ios::app | std::ios::binary);
+  if (!log_file) {
+    err << "dealtext: cannot open log file: " << log_arg << '\n';
+    return false;
   }
+  return true;
+}
 
-  const std::string encoding_name = AsciiUpperCase(encoding_arg);
-  const SourceEncoding encoding = encoding_name == "GBK"     ? SourceEncoding::kCodePage936
-                                  : encoding_name == "UTF-8" ? SourceEncoding::kUtf8
-                                                             : SourceEncoding::kAuto;
+SourceEncoding EncodingOf(const std::string& encoding_arg) {
+  const std::string encoding_name = platform::AsciiUpperCase(encoding_arg);
+  return encoding_name == "GBK"     ? SourceEncoding::kCodePage936
+         : encoding_name == "UTF-8" ? SourceEncoding::kUtf8
+                                    : SourceEncoding::kAuto;
+}
 
-  ToolView view(err, &log_file, quiet, err_is_terminal);
+// Runs the system and reports: the result path on `out`, the failure, the
+// summary and the phase times on `err`. Returns the exit status.
+int RunAndReport(const std::string& base, const std::string& source, SourceEncoding encoding,
+                 const ToolOptions& options, std::ofstream& log_file, std::ostream& out,
+                 std::ostream& err, bool err_is_terminal) {
+  ToolView view(err, &log_file, options.quiet, err_is_terminal);
   const platform::ComScope com;  // for the database engine; outlives the connection
   Connection connection;
   std::vector<std::string> source_list;
@@ -185,11 +207,28 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     err << "dealtext: cannot write the work database's path to standard output\n";
     return kExitRunFailed;
   }
-  if (!quiet) {
+  if (!options.quiet) {
     PrintTableSummary(connection, source_list, err);
     view.PrintPhaseTimes();
   }
   return kExitSuccess;
+}
+
+}  // namespace
+
+int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+            bool err_is_terminal) {
+  ToolOptions options;
+  if (const std::optional<int> status = ParseOptions(argc, argv, options, out, err)) {
+    return *status;
+  }
+  std::string base;
+  std::string source;
+  if (!ResolveDirectories(options, base, source, err)) return kExitUsage;
+  std::ofstream log_file;
+  if (!OpenLog(options.log, source, log_file, err)) return kExitUsage;
+  return RunAndReport(base, source, EncodingOf(options.encoding), options, log_file, out, err,
+                      err_is_terminal);
 }
 
 }  // namespace dt::cli

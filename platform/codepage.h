@@ -11,9 +11,16 @@
 // on Windows, which maps a few more bytes (0xFF, some unassigned pairs) to
 // the private use area too. Only a C library without code page 936 makes
 // every conversion raise std::runtime_error.
+//
+// Beside the conversions, what the engine and the rest of the system both
+// need of text and have from here alike: a UTF-8 path for the standard
+// library's file calls, and the ASCII rules both encodings share.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -65,5 +72,74 @@ std::size_t MalformedUtf8Length(std::string_view text) noexcept;
 inline std::string Ansi(std::u8string_view utf8) {
   return Utf8ToAnsi(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
 }
+
+// The UTF-8 path `utf8` for the standard library's file calls, and a path's
+// UTF-8 text. The library reads a narrow path in the process's own code
+// page on Windows, so a UTF-8 path reaches it as char8_t text, never as a
+// plain string.
+inline std::filesystem::path PathOf(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string Utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// ASCII inside ANSI and UTF-8 text. No byte of a multi-byte character is
+// below 0x80 in UTF-8 or 0x40 in code page 936, so the bytes below 0x40
+// (controls, space, digits, punctuation) mean the same in both. A trail
+// byte of code page 936 may be an ASCII letter, though: the rules that
+// ignore letter case say what becomes of it.
+
+// True when no byte of `text` is 0x80 or above. Eight bytes at a time: text
+// of an export is mostly ASCII.
+inline bool IsAscii(std::string_view text) noexcept {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  std::uint64_t any = 0;
+  for (; end - p >= 8; p += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    any |= word;
+  }
+  for (; p < end; ++p) any |= static_cast<unsigned char>(*p);
+  return (any & 0x8080808080808080ull) == 0;
+}
+
+inline char AsciiUpper(char c) noexcept {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+inline char AsciiLower(char c) noexcept {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// `text` with a..z made A..Z (or A..Z made a..z), byte by byte: a trail
+// byte of code page 936 that is such a letter changes too. Other bytes are
+// kept.
+std::string AsciiUpperCase(std::string_view text);
+std::string AsciiLowerCase(std::string_view text);
+
+// Equality ignoring the case of ASCII letters, whatever the process's
+// locale, byte by byte: the rule for UTF-8 text, and for ANSI text where
+// one side is ASCII (a fixed name), since a lead byte is no letter.
+inline bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) noexcept {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
+
+// The same for ANSI text on both sides, character by character: the trail
+// byte of a double-byte character keeps its case, so two characters that
+// differ only there (81 41 and 81 61) stay two.
+bool AnsiEqualIgnoringAsciiCase(std::string_view a, std::string_view b) noexcept;
+
+// `text` without its leading and trailing bytes of value 32 or less (space
+// and every control: tab, CR, LF, zero and the rest).
+std::string_view Trim(std::string_view text) noexcept;
+
+// `text` without its leading and trailing spaces and tabs.
+std::string_view TrimSpacesAndTabs(std::string_view text) noexcept;
 
 }  // namespace dt::platform

@@ -1,5 +1,5 @@
-// Whole-file services the system asks of the OS: copying a file, reading and
-// writing a whole file for the line list, and the OS's text for an error.
+// Whole-file services the system asks of the OS: copying a file, telling
+// files and folders apart, and the OS's text for an error.
 // Paths are ANSI text, converted for each call (to UTF-8 on POSIX, to UTF-16
 // on Windows).
 #pragma once
@@ -37,15 +37,5 @@ bool DirectoryExists(const std::string& ansi_path);
 
 // True when both paths name the same existing file (through links too).
 bool SameFile(const std::string& ansi_a, const std::string& ansi_b);
-
-// Reads the whole file. Raises EFOpenError
-// "Cannot open file "<absolute path>". <system text>" when it cannot be
-// opened or read.
-std::string ReadWholeFile(const std::string& ansi_path);
-
-// Creates or truncates the file and writes `bytes`. Raises EFCreateError
-// "Cannot create file "<absolute path>". <system text>" when it cannot be
-// created, EWriteError "Stream write error" when the file takes fewer bytes.
-void WriteWholeFile(const std::string& ansi_path, std::string_view bytes);
 
 }  // namespace dt::platform

@@ -10,7 +10,7 @@
 namespace dt::platform {
 
 // Removes from the folder `ansi_folder` every file named as those
-// temporaries are named on this platform, whichever process made it.
+// temporaries are named (temporary_names.h), whichever process made it.
 // REQUIRES: no writer of this or another process is at work in the folder
 // (the caller holds the folder's lock). A temporary that cannot be removed
 // stays; a folder that cannot be read is left alone. Returns the number of

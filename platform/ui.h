@@ -175,7 +175,6 @@ class Form {
   bool Visible() const { return visible_; }
   int ModalResult() const { return modal_result_; }
   void SetModalResult(int result) { modal_result_ = result; }
-  Clock& GetClock() const { return clock_; }
 
   std::function<void()> OnShow;
 

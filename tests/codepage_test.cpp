@@ -1,5 +1,6 @@
 // Code page conversions: Chinese text between code page 936 and Unicode,
-// the replacement of what cannot be converted, and the lead-byte test.
+// the replacement of what cannot be converted, the lead-byte test, UTF-8
+// paths, and the ASCII rules of both encodings.
 #include "platform/codepage.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +9,13 @@
 #include <iconv.h>
 #endif
 
+#include <filesystem>
+#include <string>
+
 namespace dt::platform {
 namespace {
+
+using namespace std::string_literals;
 
 // "中文" in code page 936 and in UTF-8.
 const std::string kGbk = "\xD6\xD0\xCE\xC4";
@@ -200,6 +206,90 @@ TEST(CodepageTest, LeadBytesAreThoseOfCodePage936) {
 }
 
 TEST(CodepageTest, AnsiLiteralComesFromUtf8Source) { EXPECT_EQ(Ansi(u8"中文"), kGbk); }
+
+TEST(Utf8PathTest, ChineseNamesSurviveTheWayToAPathAndBack) {
+  const std::string name = kUtf8 + ".txt";
+  const std::filesystem::path path = PathOf(name);
+  EXPECT_TRUE(path.u8string() == u8"中文.txt");  // char8_t text has no printer here
+  EXPECT_EQ(Utf8Of(path), name);
+  EXPECT_EQ(Utf8Of(PathOf("")), "");
+}
+
+TEST(IsAsciiTest, FindsAHighByteWhereverItStands) {
+  EXPECT_TRUE(IsAscii(""));
+  EXPECT_TRUE(IsAscii("\0\x7F"s));
+  // Every length around the eight-byte steps, the high byte at every place.
+  for (std::size_t length = 1; length <= 20; ++length) {
+    const std::string ascii(length, 'a');
+    EXPECT_TRUE(IsAscii(ascii)) << length;
+    for (std::size_t at = 0; at < length; ++at) {
+      std::string text = ascii;
+      text[at] = '\x80';
+      EXPECT_FALSE(IsAscii(text)) << length << " " << at;
+      EXPECT_FALSE(IsAscii(std::string_view(text).substr(at))) << length << " " << at;
+    }
+  }
+}
+
+TEST(TrimTest, RemovesLowBytesAtBothEnds) {
+  EXPECT_EQ(Trim(" \t12 \r\n"), "12");
+  EXPECT_EQ(Trim(""), "");
+  EXPECT_EQ(Trim("\0 \x01\x20"s), "");
+  EXPECT_EQ(Trim("a b"), "a b");
+  EXPECT_EQ(Trim("\x80\xA1 "), "\x80\xA1");  // high bytes never removed
+  EXPECT_EQ(Trim("\0x\0"s), "x");
+}
+
+TEST(TrimTest, SpacesAndTabsOnlyWhereSoSaid) {
+  EXPECT_EQ(TrimSpacesAndTabs(" \tName\t "), "Name");
+  EXPECT_EQ(TrimSpacesAndTabs(" a b "), "a b");
+  EXPECT_EQ(TrimSpacesAndTabs("\r a \n"), "\r a \n");  // other controls stay
+  EXPECT_EQ(TrimSpacesAndTabs(" \t "), "");
+}
+
+TEST(AsciiUpperCaseTest, ChangesOnlyLowerCaseAsciiBytes) {
+  EXPECT_EQ(AsciiUpperCase("book.txt"), "BOOK.TXT");
+  EXPECT_EQ(AsciiUpperCase("Az_09{`@"), "AZ_09{`@");
+  // Trail bytes between a and z change too: the rule is byte by byte.
+  EXPECT_EQ(AsciiUpperCase("\x81\x61\xE0\xFF"), "\x81\x41\xE0\xFF");
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  const std::string upper = AsciiUpperCase(all);
+  const std::string lower = AsciiLowerCase(all);
+  ASSERT_EQ(upper.size(), 256u);
+  ASSERT_EQ(lower.size(), 256u);
+  for (int b = 0; b < 256; ++b) {
+    EXPECT_EQ(static_cast<unsigned char>(upper[b]), (b >= 'a' && b <= 'z') ? b - 32 : b) << b;
+    EXPECT_EQ(static_cast<unsigned char>(lower[b]), (b >= 'A' && b <= 'Z') ? b + 32 : b) << b;
+  }
+}
+
+TEST(EqualIgnoringAsciiCaseTest, FoldsAsciiLettersOnly) {
+  struct Case {
+    std::string a;
+    std::string b;
+    bool bytes;  // EqualIgnoringAsciiCase
+    bool ansi;   // AnsiEqualIgnoringAsciiCase
+  };
+  const Case cases[] = {
+      {"Remain", "REMAIN", true, true},
+      {"Remain", "REMAINS", false, false},
+      {"a\0b"s, "A\0B"s, true, true},
+      {"[x]", "{x}", false, false},  // '[' and '{' are 32 apart but no letters
+      // UTF-8 é and É: letters beyond ASCII keep their case.
+      {"\xC3\xA9", "\xC3\x89", false, false},
+      // 丄 and 乤 in code page 936 are 81 41 and 81 61: two characters whose
+      // trail bytes are "A" and "a". Byte by byte they are one name.
+      {"\x81\x41", "\x81\x61", true, false},
+      {"x\x81\x41y", "X\x81\x41Y", true, true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(EqualIgnoringAsciiCase(c.a, c.b), c.bytes) << c.a << " " << c.b;
+    EXPECT_EQ(EqualIgnoringAsciiCase(c.b, c.a), c.bytes) << c.b << " " << c.a;
+    EXPECT_EQ(AnsiEqualIgnoringAsciiCase(c.a, c.b), c.ansi) << c.a << " " << c.b;
+    EXPECT_EQ(AnsiEqualIgnoringAsciiCase(c.b, c.a), c.ansi) << c.b << " " << c.a;
+  }
+}
 
 }  // namespace
 }  // namespace dt::platform

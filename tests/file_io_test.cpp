@@ -1,5 +1,5 @@
 // File services: the OS's error texts, the file copy through a temporary
-// sibling, whole-file read and write, and the streaming handles.
+// sibling, and the streaming handles.
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
@@ -22,7 +22,6 @@ namespace dt::platform {
 namespace {
 
 using testing::EntryNames;
-using testing::FsPath;
 using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
@@ -109,18 +108,19 @@ TEST(CopyFileTest, ACopyOfAReadOnlyFileIsWritableAndCanBeReplaced) {
   WriteBytes(dir / "template.mdb", "template");
   const auto read_only = std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
                          std::filesystem::perms::others_write;
-  std::filesystem::permissions(FsPath(dir / "template.mdb"), read_only,
+  std::filesystem::permissions(platform::PathOf(dir / "template.mdb"), read_only,
                                std::filesystem::perm_options::remove);
   // A second run copies over the first run's copy, then writes into it.
   for (int run = 0; run < 2; ++run) {
     std::string error;
     ASSERT_TRUE(CopyFile(dir / "template.mdb", dir / "work.mdb", false, &error)) << run << error;
     EXPECT_EQ(ReadBytes(dir / "work.mdb"), "template");
-    const auto permissions = std::filesystem::status(FsPath(dir / "work.mdb")).permissions();
+    const auto permissions =
+        std::filesystem::status(platform::PathOf(dir / "work.mdb")).permissions();
     EXPECT_NE(permissions & std::filesystem::perms::owner_write, std::filesystem::perms::none);
-    WriteWholeFile(dir / "work.mdb", "written");
+    WriteBytes(dir / "work.mdb", "written");
   }
-  std::filesystem::permissions(FsPath(dir / "template.mdb"), read_only,
+  std::filesystem::permissions(platform::PathOf(dir / "template.mdb"), read_only,
                                std::filesystem::perm_options::add);
 }
 
@@ -180,50 +180,13 @@ TEST(DirectoryExistsTest, TellsFoldersFromFilesAndMissingNames) {
   WriteBytes(dir / "file.txt", "x");
   // A folder named in Chinese: the name reaches the file system converted
   // from code page 936, not read in the process's own code page.
-  std::filesystem::create_directory(FsPath(dir / "\xE8\xBD\xAC\xE6\x8D\xA2"));
+  std::filesystem::create_directory(platform::PathOf(dir / "\xE8\xBD\xAC\xE6\x8D\xA2"));
   const std::string folder_ansi = dir.path() + PathDelim + Ansi(u8"转换");
   EXPECT_TRUE(DirectoryExists(dir.path()));
   EXPECT_TRUE(DirectoryExists(folder_ansi));
   EXPECT_FALSE(DirectoryExists(dir / "file.txt"));
   EXPECT_FALSE(DirectoryExists(dir / "missing"));
   EXPECT_FALSE(DirectoryExists(folder_ansi + PathDelim + "missing"));
-}
-
-TEST(WholeFileTest, ReadsAndWritesBytesExactly) {
-  TempDir dir;
-  const std::string bytes = Pattern(std::size_t{1} << 20) + std::string("\0\r\n", 3);
-  WriteWholeFile(dir / "f", bytes);
-  EXPECT_EQ(ReadBytes(dir / "f"), bytes);
-  EXPECT_EQ(ReadWholeFile(dir / "f"), bytes);
-  WriteWholeFile(dir / "f", "");
-  EXPECT_EQ(ReadWholeFile(dir / "f"), "");
-}
-
-TEST(WholeFileTest, RaisesFileErrorsWithTheirMessages) {
-  TempDir dir;
-  try {
-    (void)ReadWholeFile(dir / "missing");
-    FAIL() << "no error";
-  } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message(),
-              "Cannot open file \"" + (dir / "missing") + "\". " + SystemErrorText(kFileNotFound));
-  }
-  std::filesystem::create_directory(dir / "folder");
-  try {
-    WriteWholeFile(dir / "folder", "x");
-    FAIL() << "no error";
-  } catch (const EFCreateError& e) {
-    EXPECT_EQ(e.Message(),
-              "Cannot create file \"" + (dir / "folder") + "\". " + SystemErrorText(kIsADirectory));
-  }
-  if (std::filesystem::exists("/dev/full")) {
-    try {
-      WriteWholeFile("/dev/full", "x");
-      FAIL() << "no error";
-    } catch (const EWriteError& e) {
-      EXPECT_EQ(e.Message(), "Stream write error");
-    }
-  }
 }
 
 TEST(OutputFileTest, TargetChangesOnlyOnCommit) {
@@ -316,7 +279,7 @@ TEST(InputFileTest, OthersMayReadAFileBeingRead) {
   WriteBytes(dir / "f", "shared");
   InputFile first;
   ASSERT_TRUE(first.Open(dir / "f"));
-  EXPECT_EQ(ReadWholeFile(dir / "f"), "shared");
+  EXPECT_EQ(ReadBytes(dir / "f"), "shared");
   InputFile second;
   EXPECT_TRUE(second.Open(dir / "f"));
 }

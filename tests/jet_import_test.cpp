@@ -4,9 +4,9 @@
 
 #include <fstream>
 
-#include "engine/standin/store/file_paths.h"
 #include "engine/standin/store/sqlite_db.h"
 #include "engine/standin/text/text_import.h"
+#include "platform/codepage.h"
 #include "tests/jet_test_util.h"
 
 namespace dt::engine::standin {
@@ -137,7 +137,7 @@ TEST_F(JetImportTest, CharacterSetOfTheFilesSectionInSchemaIniDecides) {
   dir_.Write("CASH.TXT", "IID,NAME\r\n1," + cash_utf8 + "\r\n");
   dir_.Write("ROAD.TXT", "IID,NAME\r\n1," + road_ansi + "\r\n");
   // Named in UTF-8, as the engine takes names, whatever the system's code page.
-  std::ofstream(PathOf(dir_.Folder() + "\xE8\xB4\xA6.txt"), std::ios::binary)
+  std::ofstream(platform::PathOf(dir_.Folder() + "\xE8\xB4\xA6.txt"), std::ios::binary)
       << "IID,NAME\r\n1," + cash_utf8 + "\r\n";
   const std::string schema =
       "; written by staging\r\n"

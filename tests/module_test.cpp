@@ -13,21 +13,16 @@
 namespace dt::platform {
 namespace {
 
-using testing::FsPath;
 using testing::TempDir;
 
 TEST(ExecutableDirectoryTest, IsTheFolderHoldingTheRunningProgram) {
   const std::string directory = ExecutableDirectory();
   ASSERT_FALSE(directory.empty());
-  EXPECT_TRUE(std::filesystem::is_directory(FsPath(directory)));
+  EXPECT_TRUE(std::filesystem::is_directory(platform::PathOf(directory)));
   const char last = directory.back();
   EXPECT_TRUE(directory.size() <= 3 || (last != '/' && last != '\\')) << directory;
-#ifdef _WIN32
-  const char* program = "module_test.exe";
-#else
-  const char* program = "module_test";
-#endif
-  EXPECT_TRUE(std::filesystem::exists(FsPath(directory) / program)) << directory;
+  EXPECT_TRUE(std::filesystem::exists(platform::PathOf(directory) / DEALTEXT_TEST_PROGRAM))
+      << directory;
 }
 
 TEST(LoadedLibraryTest, ALibraryThatCannotBeLoadedRaisesTheLoadersMessage) {

@@ -15,7 +15,6 @@ namespace dt::platform {
 namespace {
 
 using testing::EntryNames;
-using testing::FsPath;
 using testing::Native;
 using testing::TempDir;
 
@@ -32,8 +31,8 @@ TEST(NativePathTest, ConvertsAnsiToUtf8) {
 TEST(ResolveChildTest, FindsTheEntryIgnoringCase) {
   TempDir dir;
   std::filesystem::create_directory(dir / "templatetemp");
-  std::filesystem::create_directory(FsPath(dir / "\xE8\xB4\xA6"
-                                                 "Data"));
+  std::filesystem::create_directory(platform::PathOf(dir / "\xE8\xB4\xA6"
+                                                           "Data"));
   const std::string base = dir.path() + PathDelim;
   EXPECT_EQ(ResolveChild(base, "TemplateTemp"), "templatetemp");
   EXPECT_EQ(ResolveChild(dir.path(), "TEMPLATETEMP"), "templatetemp");
@@ -52,7 +51,7 @@ TEST(ResolveChildTest, FindsTheEntryIgnoringCase) {
 TEST(ResolveChildTest, FolderWhoseNameEndsInATrailByteLikeADelimiter) {
   TempDir dir;
   const std::string folder = dir / "a\x81\x5C";
-  std::filesystem::create_directories(FsPath(AnsiToUtf8(folder)) / "TemplateTemp");
+  std::filesystem::create_directories(platform::PathOf(AnsiToUtf8(folder)) / "TemplateTemp");
   EXPECT_EQ(ResolveChild(folder, "templatetemp"), "TemplateTemp");
   EXPECT_EQ(ResolveChild(folder + PathDelim, "templatetemp"), "TemplateTemp");
 }

@@ -12,19 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/paths.h"
 #include "tests/native_path.h"
 
 namespace dt::testing {
-
-
-// The file-system path of `utf8`: the helpers below take names as UTF-8, the
-// file system's own encoding on POSIX, so a test names a file the same way
-// everywhere (on Windows the narrow form would be read in the machine's code
-// page).
-inline std::filesystem::path FsPath(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
 
 class TempDir {
  public:
@@ -62,14 +54,16 @@ class TempDir {
   std::string path_;
 };
 
+// The helpers below take and give names as UTF-8, the file system's own
+// encoding on POSIX, so a test names a file the same way everywhere.
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
+  std::ofstream out(platform::PathOf(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(FsPath(path), std::ios::binary);
+  std::ifstream in(platform::PathOf(path), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -77,9 +71,8 @@ inline std::string ReadBytes(const std::string& path) {
 // Names in `directory` (UTF-8), in the order the file system reports them.
 inline std::vector<std::string> EntryNames(const std::string& directory) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(FsPath(directory))) {
-    const std::u8string name = entry.path().filename().u8string();
-    names.emplace_back(name.begin(), name.end());
+  for (const auto& entry : std::filesystem::directory_iterator(platform::PathOf(directory))) {
+    names.push_back(platform::Utf8Of(entry.path().filename()));
   }
   return names;
 }

@@ -47,10 +47,10 @@ std::optional<std::string> Reference(const std::string& source, const std::strin
   LineList list;
   list.SetText(source);
   if (list.Count() == 0) return std::nullopt;
-  const std::string first = list.Get(0);
-  list.Delete(0);
-  list.Insert(0, header != nullptr ? *header : first);
-  return list.GetText();
+  LineList staged;
+  staged.Add(header != nullptr ? *header : list.Get(0));
+  for (int i = 1; i < list.Count(); ++i) staged.Add(list.Get(i));
+  return staged.GetText();
 }
 
 // Runs the streaming writer over `source` cut at `cuts` (ascending offsets).

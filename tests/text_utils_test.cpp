@@ -1,5 +1,5 @@
-// The text operations: splitting, replacement, trimming, case, names,
-// decimal text and template filling, including double-byte characters.
+// The text operations: splitting, equality, names, decimal text and
+// template filling, including double-byte characters.
 #include "src/staging/text_utils.h"
 
 #include <gtest/gtest.h>
@@ -90,70 +90,6 @@ TEST(SplitItemsTest, AppendsAfterExistingLines) {
   list.Add("kept");
   EXPECT_EQ(SplitItems(".", " ", "1.2", list), 2);
   EXPECT_EQ(Lines(list), (std::vector<std::string>{"kept", "1", "2"}));
-}
-
-struct ReplaceCase {
-  std::string text;
-  std::string pattern;
-  std::string replacement;
-  std::string expected;
-};
-
-TEST(ReplaceAllTest, ReplacesEveryOccurrenceOnCharacterBoundaries) {
-  const std::vector<ReplaceCase> cases = {
-      {"1.2.3", ".", "0", "10203"},
-      {"...", ".", "0", "000"},
-      {"abc", ".", "0", "abc"},
-      {"", ".", "0", ""},
-      {"abc", "", "x", "abc"},
-      {"aaa", "aa", "b", "ba"},            // no overlapping matches
-      {"aa", "a", "aa", "aaaa"},           // a replacement is not searched again
-      {"Abab", "ab", "X", "AbX"},          // letter case significant
-      {"x.y", ".", "", "xy"},              // replacement may be empty
-      {"1.2\0.3"s, ".", "0", "102\0.3"s},  // bytes after a zero byte kept as they are
-      // 0x81 0x41 is one character whose trail byte is 'A'.
-      {"\x81"
-       "AA",
-       "A", "x",
-       "\x81"
-       "Ax"},
-      {"\x81\\\\", "\\", "/", "\x81\\/"},
-      {"\xD6\xD0.\xCE\xC4", ".", "0",
-       "\xD6\xD0"
-       "0\xCE\xC4"},
-      // A pattern that is a whole double-byte character is found.
-      {"a\xD6\xD0"
-       "b\xD6\xD0",
-       "\xD6\xD0", "-", "a-b-"},
-  };
-  for (const ReplaceCase& c : cases) {
-    EXPECT_EQ(ReplaceAll(c.text, c.pattern, c.replacement), c.expected)
-        << "text " << c.text << " pattern " << c.pattern;
-  }
-}
-
-TEST(TrimTest, RemovesLowBytesAtBothEnds) {
-  EXPECT_EQ(Trim(" \t12 \r\n"), "12");
-  EXPECT_EQ(Trim(""), "");
-  EXPECT_EQ(Trim("\0 \x01\x20"s), "");
-  EXPECT_EQ(Trim("a b"), "a b");
-  EXPECT_EQ(Trim("\x80\xA1 "), "\x80\xA1");  // high bytes never removed
-  EXPECT_EQ(Trim("\0x\0"s), "x");
-}
-
-TEST(AsciiUpperCaseTest, ChangesOnlyLowerCaseAsciiBytes) {
-  EXPECT_EQ(AsciiUpperCase("book.txt"), "BOOK.TXT");
-  EXPECT_EQ(AsciiUpperCase("Az_09{`@"), "AZ_09{`@");
-  // Trail bytes between a and z change too: the rule is byte by byte.
-  EXPECT_EQ(AsciiUpperCase("\x81\x61\xE0\xFF"), "\x81\x41\xE0\xFF");
-  std::string all;
-  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
-  const std::string upper = AsciiUpperCase(all);
-  ASSERT_EQ(upper.size(), 256u);
-  for (int b = 0; b < 256; ++b) {
-    const int expected = (b >= 'a' && b <= 'z') ? b - 32 : b;
-    EXPECT_EQ(static_cast<unsigned char>(upper[b]), expected) << b;
-  }
 }
 
 TEST(EqualTest, ComparesBytesWithCase) {

@@ -5,19 +5,16 @@
 #include <algorithm>
 
 #include "engine/error.h"
-#include "engine/standin/sql/tokenizer.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
+using platform::EqualIgnoringAsciiCase;
+using platform::TrimSpacesAndTabs;
 
 platform::CharacterSet ReadCharacterSet(std::string_view value) {
-  if (value == "936" || EqualsIgnoreCase(value, "ANSI")) {
+  if (value == "936" || EqualIgnoringAsciiCase(value, "ANSI")) {
     return platform::CharacterSet::kCodePage936;
   }
   if (value == "65001") return platform::CharacterSet::kUtf8;
@@ -35,7 +32,8 @@ void ReadExtendedProperties(std::string_view properties, ConnectionSettings& set
     properties = properties.substr(1, properties.size() - 2);
   }
   const std::size_t first_end = std::min(properties.find(';'), properties.size());
-  settings.text = EqualsIgnoreCase(Trim(properties.substr(0, first_end)), "text");
+  settings.text =
+      EqualIgnoringAsciiCase(TrimSpacesAndTabs(properties.substr(0, first_end)), "text");
   settings.character_set = platform::CharacterSet::kDetect;
   if (!settings.text) return;
   for (std::size_t pos = first_end; pos < properties.size();) {
@@ -43,8 +41,8 @@ void ReadExtendedProperties(std::string_view properties, ConnectionSettings& set
     const std::string_view item = properties.substr(pos + 1, end - pos - 1);
     const std::size_t equals = item.find('=');
     if (equals != std::string_view::npos &&
-        EqualsIgnoreCase(Trim(item.substr(0, equals)), "CharacterSet")) {
-      settings.character_set = ReadCharacterSet(Trim(item.substr(equals + 1)));
+        EqualIgnoringAsciiCase(TrimSpacesAndTabs(item.substr(0, equals)), "CharacterSet")) {
+      settings.character_set = ReadCharacterSet(TrimSpacesAndTabs(item.substr(equals + 1)));
     }
     pos = end;
   }
@@ -73,28 +71,29 @@ ConnectionSettings ParseConnectionString(std::string_view connection_string) {
     if (end == std::string_view::npos) end = text.size();
     const std::string_view pair = text.substr(pos, end - pos);
     pos = end + 1;
-    if (Trim(pair).empty()) continue;
+    if (TrimSpacesAndTabs(pair).empty()) continue;
     const std::size_t split = pair.find('=');
     if (split == std::string_view::npos) {
-      throw Error(ErrorKind::kInvalidArgument,
-                  "Invalid connection string: '" + std::string(Trim(pair)) + "' has no value");
+      throw Error(
+          ErrorKind::kInvalidArgument,
+          "Invalid connection string: '" + std::string(TrimSpacesAndTabs(pair)) + "' has no value");
     }
-    const std::string_view key = Trim(pair.substr(0, split));
-    const std::string_view value = Trim(pair.substr(split + 1));
-    if (EqualsIgnoreCase(key, "Provider")) {
+    const std::string_view key = TrimSpacesAndTabs(pair.substr(0, split));
+    const std::string_view value = TrimSpacesAndTabs(pair.substr(split + 1));
+    if (EqualIgnoringAsciiCase(key, "Provider")) {
       settings.provider = std::string(value);
       has_provider = true;
-    } else if (EqualsIgnoreCase(key, "Data Source")) {
+    } else if (EqualIgnoringAsciiCase(key, "Data Source")) {
       settings.data_source = std::string(value);
       has_source = true;
-    } else if (EqualsIgnoreCase(key, "Extended Properties")) {
+    } else if (EqualIgnoringAsciiCase(key, "Extended Properties")) {
       ReadExtendedProperties(value, settings);
     }
   }
   if (!has_provider) {
     throw Error(ErrorKind::kNotFound, "Provider cannot be found: the connection string names none");
   }
-  if (!EqualsIgnoreCase(settings.provider, "Microsoft.Jet.OLEDB.4.0")) {
+  if (!EqualIgnoringAsciiCase(settings.provider, "Microsoft.Jet.OLEDB.4.0")) {
     throw Error(ErrorKind::kNotFound,
                 "Provider '" + settings.provider + "' not found: it may not be properly installed");
   }
@@ -109,19 +108,19 @@ std::optional<platform::CharacterSet> SchemaCharacterSet(std::string_view schema
   bool in_section = false;
   while (!schema.empty()) {
     const std::size_t end = std::min(schema.find_first_of("\r\n"), schema.size());
-    const std::string_view line = Trim(schema.substr(0, end));
+    const std::string_view line = TrimSpacesAndTabs(schema.substr(0, end));
     schema.remove_prefix(std::min(end + 1, schema.size()));
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       const std::size_t close = line.rfind(']');
       in_section = close != std::string_view::npos &&
-                   EqualsIgnoreCase(Trim(line.substr(1, close - 1)), file_name);
+                   EqualIgnoringAsciiCase(TrimSpacesAndTabs(line.substr(1, close - 1)), file_name);
       continue;
     }
     const std::size_t equals = line.find('=');
     if (in_section && equals != std::string_view::npos &&
-        EqualsIgnoreCase(Trim(line.substr(0, equals)), "CharacterSet")) {
-      return ReadCharacterSet(Trim(line.substr(equals + 1)));
+        EqualIgnoringAsciiCase(TrimSpacesAndTabs(line.substr(0, equals)), "CharacterSet")) {
+      return ReadCharacterSet(TrimSpacesAndTabs(line.substr(equals + 1)));
     }
   }
   return std::nullopt;

@@ -1,7 +1,6 @@
 // Statements on a work database: each kind checked against the catalogue,
 // translated and run.
 #include "engine/standin/database_source.h"
-#include "engine/standin/store/file_paths.h"
 
 #include <filesystem>
 #include <system_error>
@@ -12,12 +11,12 @@
 #include "engine/standin/sql/emitter.h"
 #include "engine/standin/sql/jet_functions.h"
 #include "engine/standin/sql/parser.h"
-#include "engine/standin/sql/tokenizer.h"
 #include "engine/standin/store/auto_increment.h"
 #include "engine/standin/store/join_indexes.h"
 #include "engine/standin/store/schema.h"
 #include "engine/standin/store/statement_scope.h"
 #include "engine/standin/store/text_comparison.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -29,7 +28,7 @@ class AttachedDatabase {
  public:
   AttachedDatabase(Database& db, const std::string& path) : db_(db) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(PathOf(path), error)) {
+    if (!std::filesystem::is_regular_file(platform::PathOf(path), error)) {
       throw Error(ErrorKind::kNotFound, "Could not find file '" + path + "'");
     }
     Statement attach(db, "ATTACH DATABASE ?1 AS " + QuoteName(kTargetSchema));
@@ -82,28 +81,23 @@ std::int64_t RunChanging(Database& db, const std::string& sql) {
 DatabaseSource::DatabaseSource(const std::string& path) : db_(Database::OpenExisting(path)) {
   RegisterJetFunctions(db_.get());
   // Whole-table statements over millions of rows, in bounded memory: a
-  // 32 MiB page cache (64 MiB was no faster at a million voucher lines), and
-  // the sorting that builds a join's indexes in as much again, the rest
-  // spilled to a temporary file. With that sorting kept in memory and a
-  // 64 MiB cache, a run at ten million voucher lines peaked at 316 MB.
+  // 32 MiB page cache, and the sorting that builds a join's indexes in as
+  // much again, the rest spilled to a temporary file.
   db_.Exec("PRAGMA cache_size = -32768");
   db_.Exec("PRAGMA temp_store = FILE");
   // Rows are also posted one at a time, each a transaction of its own and
-  // visible at once to every reader of the file. Waiting for the disk at
-  // each of those commits made the account codes alone take seconds (4000
-  // accounts: 18 s with full syncing, 2.6 s with NORMAL, 0.7 s without). The rollback
-  // journal stays on disk, so a failed statement or a crash of the program
-  // still leaves a sound file; the file is synced once, when the session
-  // closes, so a completed run's database is whole on disk.
+  // visible at once to every reader of the file, so the commits do not wait
+  // for the disk. The rollback journal stays on disk, so a failed statement
+  // or a crash of the program still leaves a sound file; the file is synced
+  // once, when the session closes, so a completed run's database is whole
+  // on disk.
   db_.Exec("PRAGMA synchronous = OFF");
-  // Each of those commits also made and deleted the journal file; kept, with
-  // its header cleared, it costs far less (4000 posts by the sqlite3 shell:
-  // 0.30 s deleted, 0.09 s truncated, 0.08 s kept; the build's account codes
-  // at a million voucher lines: 0.28 s truncated, 0.21 s kept). A journal
-  // without its header is as finished as one deleted, for any engine.
-  // Where the system cannot delete a file that is open (Windows), SQLite
-  // keeps such a journal open between transactions, and another connection
-  // that deletes its journal would fail: there it is deleted.
+  // Nor does each commit make and delete the journal file: it is kept with
+  // its header cleared, which costs far less, and a journal without its
+  // header is as finished as one deleted, for any engine. Where the system
+  // cannot delete a file that is open (Windows), SQLite keeps such a
+  // journal open between transactions, and another connection that deletes
+  // its journal would fail: there it is deleted.
   if (!OpenFilesUndeletable(db_)) db_.Exec("PRAGMA journal_mode = PERSIST");
 }
 
@@ -188,7 +182,7 @@ std::int64_t DatabaseSource::Run(CreateTable& statement, ParsedStatement&) {
 std::int64_t DatabaseSource::Run(AddColumn& statement, ParsedStatement&) {
   const std::string table = RequireTable(db_, statement.table);
   for (const ColumnInfo& column : ColumnsOf(db_, table)) {
-    if (EqualsIgnoreCase(column.name, statement.column.name)) {
+    if (platform::EqualIgnoringAsciiCase(column.name, statement.column.name)) {
       throw Error(ErrorKind::kAlreadyExists, "Field '" + statement.column.name +
                                                  "' already exists in table '" + statement.table +
                                                  "'");

@@ -1,6 +1,5 @@
 // The text data source: statements on a folder of text files.
 #include "engine/standin/text_source.h"
-#include "engine/standin/store/file_paths.h"
 
 #include <filesystem>
 #include <fstream>
@@ -9,7 +8,6 @@
 
 #include "engine/standin/connection_string.h"
 #include "engine/standin/sql/parser.h"
-#include "engine/standin/sql/tokenizer.h"
 #include "engine/standin/text/text_import.h"
 #include "platform/codepage.h"
 
@@ -17,6 +15,10 @@ namespace dt::engine::standin {
 namespace {
 
 constexpr char kSchemaFile[] = "schema.ini";
+
+using platform::EqualIgnoringAsciiCase;
+using platform::PathOf;
+using platform::Utf8Of;
 
 constexpr const char* kOnlyImport =
     "A text data source runs only SELECT * INTO <table> IN \"<database>\" FROM <file>";
@@ -47,7 +49,9 @@ std::optional<std::string> TextSource::LookUp(const std::string& name) const {
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
        it.increment(error)) {
     const std::string entry = Utf8Of(it->path().filename());
-    if (EqualsIgnoreCase(entry, name) && it->is_regular_file(error)) return Utf8Of(it->path());
+    if (EqualIgnoringAsciiCase(entry, name) && it->is_regular_file(error)) {
+      return Utf8Of(it->path());
+    }
   }
   return std::nullopt;
 }

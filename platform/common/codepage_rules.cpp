@@ -1,6 +1,7 @@
 // What code page 936 and UTF-8 are, whatever converts between them: the
 // lead bytes, the user-defined ranges and their private use code points,
-// and well-formed UTF-8. Both platforms' conversions rest on these.
+// well-formed UTF-8, and the ASCII rules both hold to. Both platforms'
+// conversions rest on these.
 #include "platform/codepage.h"
 
 namespace dt::platform {
@@ -105,6 +106,45 @@ std::size_t MalformedUtf8Length(std::string_view text) noexcept {
     ++length;
   }
   return length;
+}
+
+std::string AsciiUpperCase(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = AsciiUpper(c);
+  return result;
+}
+
+std::string AsciiLowerCase(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = AsciiLower(c);
+  return result;
+}
+
+bool AnsiEqualIgnoringAsciiCase(std::string_view a, std::string_view b) noexcept {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (IsAnsiLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+    } else if (AsciiUpper(a[i]) != AsciiUpper(b[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string_view Trim(std::string_view text) noexcept {
+  auto low = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+  while (!text.empty() && low(text.front())) text.remove_prefix(1);
+  while (!text.empty() && low(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string_view TrimSpacesAndTabs(std::string_view text) noexcept {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
 }
 
 bool IsValidUtf8(std::string_view text) noexcept {

@@ -2,7 +2,7 @@
 // search does not match a wildcard itself.
 #include "platform/file_search.h"
 
-#include "platform/common/ascii_case.h"
+#include "platform/codepage.h"
 
 namespace dt::platform {
 bool WildcardMatch(std::string_view wildcard, std::string_view name) noexcept {

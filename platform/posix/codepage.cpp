@@ -147,13 +147,6 @@ std::string Convert(const char* data, size_t size) {
   return out;
 }
 
-bool IsAscii(std::string_view text) {
-  for (unsigned char c : text) {
-    if (c >= 0x80) return false;
-  }
-  return true;
-}
-
 std::u16string ToU16(const std::string& bytes) {
   std::u16string out(bytes.size() / 2, u'\0');
   std::memcpy(out.data(), bytes.data(), out.size() * 2);

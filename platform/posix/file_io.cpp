@@ -4,18 +4,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 
+#include "platform/common/temporary_names.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
 namespace dt::platform {
-namespace {
-
-std::atomic<unsigned> temp_counter{0};
-
-}  // namespace
 
 InputFile::~InputFile() {
   if (handle_ >= 0) ::close(handle_);
@@ -65,24 +60,16 @@ void OutputFile::Discard() noexcept {
 bool OutputFile::Create(const std::string& ansi_target) {
   Discard();
   target_path_ = NativePath(ansi_target);
-  // A name of our own beside the target: the process id and a counter make
-  // it unique among runs; O_EXCL refuses anything already standing there.
-  // A target name near the file system's limit gets a short sibling name in
-  // the same folder instead (still on the same file system for the rename).
-  std::string stem = target_path_;
+  // In the target's folder, so the rename stays on one file system; O_EXCL
+  // refuses anything already standing there.
+  const std::string folder = target_path_.substr(0, target_path_.rfind('/') + 1);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string candidate =
-        stem + ".~" + std::to_string(::getpid()) + "." + std::to_string(temp_counter.fetch_add(1));
+    std::string candidate = folder + TemporaryName(static_cast<unsigned long>(::getpid()));
     handle_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (handle_ >= 0) {
       temp_path_ = std::move(candidate);
       error_ = 0;
       return true;
-    }
-    if (errno == ENAMETOOLONG && stem == target_path_) {
-      const std::size_t slash = target_path_.rfind('/');
-      stem = slash == std::string::npos ? std::string() : target_path_.substr(0, slash + 1);
-      continue;
     }
     if (errno != EEXIST) break;
   }

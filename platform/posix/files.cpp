@@ -1,5 +1,5 @@
 // Whole-file services on POSIX: the OS's error texts, file copy through a
-// temporary sibling, and whole-file write for the line list.
+// temporary sibling, and what a path names.
 #include "platform/files.h"
 
 #include <fcntl.h>
@@ -12,7 +12,6 @@
 
 #include "platform/codepage.h"
 #include "platform/common/file_messages.h"
-#include "platform/errors.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 
@@ -27,27 +26,6 @@ constexpr std::size_t kCopyBlock = std::size_t{1} << 20;
   return status == 0 ? buffer : "Unknown error";
 }
 [[maybe_unused]] const char* ErrorTextOf(const char* text, const char*) { return text; }
-
-// A descriptor closed when the owner goes away.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  // Closes now and reports the outcome (a failed close can mean lost data).
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -101,22 +79,6 @@ bool SameFile(const std::string& ansi_a, const std::string& ansi_b) {
   return ::stat(NativePath(ansi_a).c_str(), &a) == 0 &&
          ::stat(NativePath(ansi_b).c_str(), &b) == 0 && a.st_dev == b.st_dev &&
          a.st_ino == b.st_ino;
-}
-
-void WriteWholeFile(const std::string& ansi_path, std::string_view bytes) {
-  Descriptor fd(
-      ::open(NativePath(ansi_path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (fd.get() < 0) throw EFCreateError(FileErrorMessage("Cannot create file", ansi_path, errno));
-  const char* p = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd.get(), p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) throw EWriteError("Stream write error");
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  if (!fd.Close()) throw EWriteError("Stream write error");
 }
 
 }  // namespace dt::platform

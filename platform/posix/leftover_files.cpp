@@ -1,7 +1,5 @@
-// Leftover temporaries on POSIX. file_io.cpp names the temporary sibling of
-// a target "<target>.~<process id>.<counter>", or ".~<process id>.<counter>"
-// in the target's folder when the target's name is already near the file
-// system's limit.
+// Leftover temporaries on POSIX: every regular file of the folder named as
+// temporary_names.h names them.
 #include "platform/leftover_files.h"
 
 #include <dirent.h>
@@ -10,8 +8,8 @@
 #include <unistd.h>
 
 #include <memory>
-#include <string_view>
 
+#include "platform/common/temporary_names.h"
 #include "platform/paths.h"
 
 namespace dt::platform {
@@ -20,22 +18,6 @@ namespace {
 struct DirCloser {
   void operator()(DIR* dir) const noexcept { closedir(dir); }
 };
-
-// Skips a run of decimal digits from `at`; the position after it, or npos
-// when there is none.
-std::size_t SkipDigits(std::string_view text, std::size_t at) {
-  const std::size_t end = text.find_first_not_of("0123456789", at);
-  const std::size_t stop = end == std::string_view::npos ? text.size() : end;
-  return stop > at ? stop : std::string_view::npos;
-}
-
-bool IsTemporaryName(std::string_view name) {
-  const std::size_t mark = name.rfind(".~");
-  if (mark == std::string_view::npos) return false;
-  const std::size_t dot = SkipDigits(name, mark + 2);
-  if (dot == std::string_view::npos || dot >= name.size() || name[dot] != '.') return false;
-  return SkipDigits(name, dot + 1) == name.size();
-}
 
 }  // namespace
 

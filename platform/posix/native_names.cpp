@@ -16,13 +16,6 @@ bool Exists(const std::string& native_path) {
   return ::lstat(native_path.c_str(), &st) == 0;
 }
 
-bool IsAscii(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string posix::AnsiName(std::string_view native, bool* exact) {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/common/ascii_case.h"
+#include "platform/codepage.h"
 #include "platform/posix/native_names.h"
 
 namespace dt::platform {
@@ -40,7 +40,7 @@ std::string ResolveChild(std::string_view directory, std::string_view name) {
   while (const dirent* entry = readdir(dir.get())) {
     const std::string ansi = posix::AnsiName(entry->d_name);
     if (ansi == name) return ansi;
-    if (!have_found && EqualIgnoringAsciiCase(ansi, name)) {
+    if (!have_found && AnsiEqualIgnoringAsciiCase(ansi, name)) {
       found = ansi;
       have_found = true;
     }

@@ -22,9 +22,7 @@ AnsiDecoder::AnsiDecoder() : state_(std::make_unique<State>()) {}
 AnsiDecoder::~AnsiDecoder() = default;
 
 void AnsiDecoder::Append(std::string_view ansi, std::string& out) {
-  bool ascii = true;
-  for (const char c : ansi) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-  if (ascii) {
+  if (IsAscii(ansi)) {
     out.append(ansi);
     return;
   }

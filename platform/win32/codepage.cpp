@@ -85,13 +85,6 @@ std::u16string WidenPiecewise(UINT code_page, std::string_view bytes, Width widt
   return out;
 }
 
-bool IsAscii(std::string_view text) {
-  for (unsigned char c : text) {
-    if (c >= 0x80) return false;
-  }
-  return true;
-}
-
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 

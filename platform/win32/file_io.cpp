@@ -2,24 +2,18 @@
 #include "platform/file_io.h"
 
 #include <algorithm>
-#include <atomic>
 
+#include "platform/common/temporary_names.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/win32/win32_support.h"
 
 namespace dt::platform {
 namespace win32 {
-namespace {
-
-std::atomic<unsigned> temp_counter{0};
-
-}  // namespace
 
 std::string TemporarySibling(const std::string& ansi_target) {
-  return ansi_target.substr(0, FolderPartLength(ansi_target)) + "~dt" +
-         std::to_string(GetCurrentProcessId()) + "." + std::to_string(temp_counter.fetch_add(1)) +
-         ".tmp";
+  return ansi_target.substr(0, FolderPartLength(ansi_target)) +
+         TemporaryName(GetCurrentProcessId());
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes, DWORD* error) noexcept {

@@ -1,13 +1,11 @@
 // Whole-file services on Windows: the system's error texts, the system's
-// file copy through a temporary sibling, and whole-file write for the line
-// list.
+// file copy through a temporary sibling, and what a path names.
 #include "platform/files.h"
 
 #include <memory>
 
 #include "platform/codepage.h"
 #include "platform/common/file_messages.h"
-#include "platform/errors.h"
 #include "platform/win32/win32_support.h"
 
 // windows.h names CopyFile as a macro for CopyFileW; this file defines ours.
@@ -98,19 +96,6 @@ bool SameFile(const std::string& ansi_a, const std::string& ansi_b) {
   return Identify(ansi_a, a) && Identify(ansi_b, b) &&
          a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
          a.nFileIndexLow == b.nFileIndexLow;
-}
-
-void WriteWholeFile(const std::string& ansi_path, std::string_view bytes) {
-  win32::FileHandle file(CreateFileW(win32::WideName(ansi_path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    throw EFCreateError(
-        FileErrorMessage("Cannot create file", ansi_path, static_cast<int>(GetLastError())));
-  }
-  DWORD error = 0;
-  if (!win32::WriteAll(file.get(), bytes, &error) || !file.Close()) {
-    throw EWriteError("Stream write error");
-  }
 }
 
 }  // namespace dt::platform

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/codepage.h"
-#include "platform/common/ascii_case.h"
 #include "platform/win32/win32_support.h"
 
 namespace dt::platform {
@@ -49,7 +48,7 @@ std::string ResolveChild(std::string_view directory, std::string_view name) {
   // The search matches short names and other letters' case too; only the
   // entry whose own name differs in ASCII case alone is the one asked for.
   std::string found = win32::AnsiName(data.cFileName);
-  return EqualIgnoringAsciiCase(found, name) ? found : std::string(name);
+  return AnsiEqualIgnoringAsciiCase(found, name) ? found : std::string(name);
 }
 
 std::string AbsolutePath(std::string_view path) {

@@ -24,9 +24,8 @@ std::string AnsiName(std::wstring_view wide);
 std::size_t FolderPartLength(std::string_view path) noexcept;
 
 // A name for a new file in the folder of the ANSI `target`, not given out
-// before by this process: the process id and a counter make it unique among
-// runs, and it is short, so never longer than the target's own name. The
-// folder is the target's, so a rename onto the target stays on one volume.
+// before by this process (TemporaryName, temporary_names.h). The folder is
+// the target's, so a rename onto the target stays on one volume.
 std::string TemporarySibling(const std::string& ansi_target);
 
 // Writes all of `bytes` to `file`. False with the system error code in

@@ -3,7 +3,9 @@
 #include "src/entry/run_window.h"
 
 #include <exception>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/codepage.h"
 #include "src/entry/progress.h"
@@ -20,20 +22,6 @@ using platform::Rgb;
 namespace {
 
 constexpr platform::Color kPanelColor = Rgb(240, 240, 240);
-
-// Releases the source list however the run ends.
-class SourceListScope {
- public:
-  explicit SourceListScope(std::unique_ptr<std::vector<std::string>>& list) : list_(list) {
-    list_ = std::make_unique<std::vector<std::string>>();
-  }
-  ~SourceListScope() { list_.reset(); }
-  SourceListScope(const SourceListScope&) = delete;
-  SourceListScope& operator=(const SourceListScope&) = delete;
-
- private:
-  std::unique_ptr<std::vector<std::string>>& list_;
-};
 
 }  // namespace
 
@@ -118,10 +106,10 @@ void TFrm_DealText::FormDestroy() { connection_.reset(); }
 void TFrm_DealText::StratTimerTimer() {
   StratTimer.SetEnabled(false);
   run_started_ = true;
-  SourceListScope list_scope(source_list_);
+  std::vector<std::string> source_list;
   try {
-    result_path_ = RunSequence(source_directory_, base_directory_, *source_list_, *connection_,
-                               *this, [this] { ProcessMessages(); });
+    result_path_ = RunSequence(source_directory_, base_directory_, source_list, *connection_, *this,
+                               [this] { ProcessMessages(); });
     SetModalResult(platform::mrOk);
   } catch (const std::exception& error) {
     // This system's errors and the runtime's (exhausted memory) alike.

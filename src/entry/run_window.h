@@ -2,17 +2,16 @@
 // One second after it is shown its start timer fires once and the handler
 // does the whole run: discovery, the build, and the outcome as the window's
 // modal result (mrOk with a result path, or mrCancel after the run failure
-// message went to the host log). It owns the run's connection and, while
-// the handler runs, the source list. The user has nothing to press.
+// message went to the host log). It owns the run's connection; the handler
+// holds the source list while it runs. The user has nothing to press.
 #pragma once
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/ui.h"
-#include "src/workdb/build_events.h"
 #include "src/entry/host_log.h"
+#include "src/workdb/build_events.h"
 
 namespace dt {
 
@@ -44,7 +43,6 @@ class TFrm_DealText : public platform::Form, public BuildEvents {
   const std::string& ResultPath() const { return result_path_; }
   // True once the start timer's handler has begun: the run has started.
   bool RunStarted() const { return run_started_; }
-  Connection& GetConnection() { return *connection_; }
 
   // Event handlers.
   void FormCreate();
@@ -65,7 +63,6 @@ class TFrm_DealText : public platform::Form, public BuildEvents {
   std::string base_directory_;
   std::string result_path_;
   std::string staging_directory_;
-  std::unique_ptr<std::vector<std::string>> source_list_;
   bool run_started_ = false;
 };
 

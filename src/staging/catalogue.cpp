@@ -3,6 +3,7 @@
 // steps read).
 #include "src/staging/catalogue.h"
 
+#include "platform/codepage.h"
 #include "src/staging/text_utils.h"
 
 namespace dt {
@@ -40,7 +41,7 @@ const std::array<CatalogueEntry, 7>& SourceCatalogue() {
 }
 
 const std::string* HeaderLineFor(std::string_view file_name) {
-  const std::string upper = AsciiUpperCase(file_name);
+  const std::string upper = platform::AsciiUpperCase(file_name);
   const std::string* found = nullptr;
   for (const CatalogueEntry& entry : SourceCatalogue()) {
     if (Equal(upper, entry.file_name)) found = &entry.header_line;

@@ -1,45 +1,24 @@
-// The line list's storage, its indexed operations and the line-splitting
-// rule shared by set text and load.
+// The line list's storage, its indexed access and the line-splitting rule.
 #include "src/staging/line_list.h"
 
 #include <cstddef>
 #include <utility>
 
 #include "platform/errors.h"
-#include "platform/files.h"
 #include "src/staging/text_utils.h"
 
 namespace dt {
 
-void LineList::CheckIndex(int i, int limit) const {
-  if (i < 0 || i >= limit) {
+const std::string& LineList::Get(int i) const {
+  if (i < 0 || i >= Count()) {
     throw EStringListError("List index out of bounds (" + DecimalText(i) + ")");
   }
-}
-
-const std::string& LineList::Get(int i) const {
-  CheckIndex(i, Count());
   return lines_[static_cast<std::size_t>(i)];
-}
-
-void LineList::Put(int i, std::string text) {
-  CheckIndex(i, Count());
-  lines_[static_cast<std::size_t>(i)] = std::move(text);
 }
 
 int LineList::Add(std::string text) {
   lines_.push_back(std::move(text));
   return Count() - 1;
-}
-
-void LineList::Insert(int i, std::string text) {
-  CheckIndex(i, Count() + 1);
-  lines_.insert(lines_.begin() + i, std::move(text));
-}
-
-void LineList::Delete(int i) {
-  CheckIndex(i, Count());
-  lines_.erase(lines_.begin() + i);
 }
 
 void LineList::SetText(std::string_view text) {
@@ -66,15 +45,6 @@ std::string LineList::GetText() const {
     text += "\r\n";
   }
   return text;
-}
-
-void LineList::LoadFromFile(const std::string& ansi_path) {
-  const std::string bytes = platform::ReadWholeFile(ansi_path);
-  SetText(bytes);
-}
-
-void LineList::SaveToFile(const std::string& ansi_path) const {
-  platform::WriteWholeFile(ansi_path, GetText());
 }
 
 }  // namespace dt

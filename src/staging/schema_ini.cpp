@@ -64,7 +64,7 @@ std::string SchemaSection(const StagedFile& file) {
   const std::vector<std::string> fields = HeaderFields(header);
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const std::string position = std::to_string(i + 1);
-    std::string name = Trim(fields[i]);
+    std::string name(platform::Trim(fields[i]));
     if (name.empty()) name = "F" + position;
     section += "Col" + position + "=" + Quoted(name) + " Text\r\n";
   }

@@ -1,8 +1,9 @@
 // The rewrite at the heart of staging, as a stream: source bytes go in block
 // by block, the staged text comes out through a sink in large pieces. The
-// output is exactly what loading the source into a line list, deleting line
-// 0, inserting the header line at 0 and saving would write, but memory stays
-// bounded by the block size whatever the file's size.
+// source is cut into lines by the line list's rule (CR LF, a lone CR and a
+// lone LF each end a line; the text ends at its first zero byte), its first
+// line is replaced by the header line, and every line comes out ended by
+// CR LF. Memory stays bounded by the block size whatever the file's size.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
-// The text operations: item splitting, replacement, trimming, case, file
-// name parts, decimal text and template filling, all on ANSI bytes.
+// The text operations: item splitting, equality, file name parts, decimal
+// text and template filling, all on ANSI bytes.
 #include "src/staging/text_utils.h"
 
 #include <cstddef>
@@ -62,47 +62,6 @@ int SplitItems(std::string_view separators, std::string_view white_space, std::s
     if (end >= size) return count;
     pos = end + CharWidth(text, end);  // the separator, CR or LF is consumed
   }
-}
-
-std::string ReplaceAll(std::string_view text, std::string_view pattern,
-                       std::string_view replacement) {
-  if (text.empty() || pattern.empty()) return std::string(text);
-  // The search ends at the first zero byte; what follows is carried over.
-  std::size_t searchable = text.find('\0');
-  if (searchable == std::string_view::npos) searchable = text.size();
-  std::string result;
-  result.reserve(text.size());
-  std::size_t copied = 0;  // bytes of `text` already in the result
-  std::size_t pos = 0;     // a character boundary
-  while (pos < searchable && pos + pattern.size() <= searchable) {
-    if (text.compare(pos, pattern.size(), pattern) == 0) {
-      result.append(text, copied, pos - copied);
-      result.append(replacement);
-      pos += pattern.size();
-      copied = pos;
-      continue;
-    }
-    pos += CharWidth(text.substr(0, searchable), pos);
-  }
-  result.append(text, copied, std::string_view::npos);
-  return result;
-}
-
-std::string Trim(std::string_view text) {
-  auto low = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && low(text[begin])) ++begin;
-  while (end > begin && low(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
-}
-
-std::string AsciiUpperCase(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return result;
 }
 
 bool Equal(std::string_view a, std::string_view b) noexcept { return a == b; }

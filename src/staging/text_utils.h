@@ -22,19 +22,6 @@ namespace dt {
 int SplitItems(std::string_view separators, std::string_view white_space, std::string_view text,
                LineList& list);
 
-// Every occurrence of `pattern` (case significant, left to right, never
-// overlapping, never beginning on a trail byte) replaced by `replacement`.
-// The search stops at the first zero byte; bytes after it are kept as they
-// are. An empty text or pattern gives the text unchanged.
-std::string ReplaceAll(std::string_view text, std::string_view pattern,
-                       std::string_view replacement);
-
-// `text` without leading and trailing bytes of value 32 or less.
-std::string Trim(std::string_view text);
-
-// Bytes a..z become A..Z, byte by byte (trail bytes included); others kept.
-std::string AsciiUpperCase(std::string_view text);
-
 // Byte-for-byte equality, case significant.
 bool Equal(std::string_view a, std::string_view b) noexcept;
 

@@ -17,7 +17,7 @@ namespace {
 // A table name as the engine matches it: ASCII letter case ignored. Folded
 // in UTF-8, where no byte of a Chinese character can pass for a letter.
 std::string TableKey(std::string_view ansi_name) {
-  return AsciiUpperCase(platform::AnsiToUtf8(ansi_name));
+  return platform::AsciiUpperCase(platform::AnsiToUtf8(ansi_name));
 }
 
 bool IsDerivedTable(const std::string& ansi_name) {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "src/staging/text_utils.h"
+#include "platform/codepage.h"
 #include "src/workdb/data_access.h"
 
 namespace dt {
@@ -31,7 +31,7 @@ std::string CleanCode(std::string_view value) {
   // holds, and "." is never a trail byte in code page 936 (trail bytes are
   // 0x40 and above) while UTF-8 multi-byte sequences hold no byte below 0x80,
   // so every "." byte is a "." character in both.
-  std::string cleaned = Trim(value);
+  std::string cleaned(platform::Trim(value));
   std::replace(cleaned.begin(), cleaned.end(), '.', '0');
   return cleaned;
 }

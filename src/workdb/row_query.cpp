@@ -16,27 +16,6 @@ struct RowQuery::Snapshot {
   std::uint64_t generation = 0;  // of the connection it was read from
 };
 
-namespace {
-
-// Letter case is ignored for single-byte letters only: the trail byte of a
-// double-byte character may be an ASCII letter, and folding it would make
-// two different characters one.
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (platform::IsAnsiLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-      ++i;
-    } else if (lower(a[i]) != lower(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
-
 RowQuery::RowQuery() = default;
 RowQuery::~RowQuery() = default;
 
@@ -116,7 +95,7 @@ std::size_t RowQuery::ColumnIndex(std::string_view ansi_name) const {
   RequireActive();
   const auto& names = snapshot_->ansi_columns;
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (SameIgnoringAsciiCase(names[i], ansi_name)) return i;
+    if (platform::AnsiEqualIgnoringAsciiCase(names[i], ansi_name)) return i;
   }
   throw EDatabaseError("Field '" + std::string(ansi_name) + "' not found");
 }
@@ -190,18 +169,10 @@ void RowQuery::Post() {
   editing_ = false;
 }
 
-std::int64_t RowQuery::ExecSQL() {
-  auto state = detail::Bound(connection_);
-  engine::Engine& engine = state->Open();
-  return detail::CallEngine([&] { return engine.Execute(sql_); });
-}
-
 std::string Field::AsString() const {
   const std::string* value = query_->CurrentValue(column_);
   return value ? platform::Utf8ToAnsi(*value) : std::string();
 }
-
-bool Field::IsNull() const { return query_->CurrentValue(column_) == nullptr; }
 
 std::int64_t Field::AsInteger() const {
   const std::string* value = query_->CurrentValue(column_);

@@ -24,7 +24,6 @@ class Field {
   std::string AsString() const;
   // NULL gives 0; text that is no integer raises EDatabaseError.
   std::int64_t AsInteger() const;
-  bool IsNull() const;
 
  private:
   const RowQuery* query_;
@@ -51,7 +50,6 @@ class RowQuery {
   // EOleException when the engine rejects it.
   void Open();
   void Close();
-  bool Active() const { return active_; }
 
   // REQUIRES for the rest: open (else EDatabaseError).
   std::int64_t RecordCount() const;
@@ -69,9 +67,6 @@ class RowQuery {
   void Edit();
   void SetFieldText(std::string_view ansi_name, std::string_view ansi_text);
   void Post();
-
-  // Runs the statement; returns the number of rows it affected.
-  std::int64_t ExecSQL();
 
  private:
   friend class Field;

@@ -6,7 +6,7 @@
 #include <charconv>
 #include <utility>
 
-#include "engine/standin/sql/tokenizer.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 
@@ -36,7 +36,7 @@ std::optional<ColumnType> LookUpColumnType(std::string_view jet_type) {
       {"BINARY", {"BLOB", false, false}},      {"LONGBINARY", {"BLOB", false, false}},
   }};
   for (const auto& [name, type] : kTypes) {
-    if (EqualsIgnoreCase(name, jet_type)) return type;
+    if (platform::EqualIgnoringAsciiCase(name, jet_type)) return type;
   }
   return std::nullopt;
 }

@@ -6,7 +6,7 @@
 #include "engine/standin/sql/emitter.h"
 #include "engine/standin/sql/jet_functions.h"
 #include "engine/standin/sql/sql_text.h"
-#include "engine/standin/sql/tokenizer.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -20,7 +20,9 @@ void CheckArity(const Expr& call, std::size_t min, std::size_t max) {
 
 std::string EmitCall(const Expr& call) {
   const std::string& name = call.text;
-  auto is = [&](std::string_view candidate) { return EqualsIgnoreCase(name, candidate); };
+  auto is = [&](std::string_view candidate) {
+    return platform::EqualIgnoringAsciiCase(name, candidate);
+  };
   if (is("COUNT")) {
     if (call.star_argument) return "count(*)";
     CheckArity(call, 1, 1);

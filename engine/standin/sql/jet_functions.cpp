@@ -8,6 +8,7 @@
 
 #include "engine/error.h"
 #include "engine/standin/sql/cdate.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -186,11 +187,7 @@ void Register(sqlite3* db, const char* name, int arity,
 
 std::string TextKey(std::string_view text) {
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  std::string key(text);
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
+  return platform::AsciiLowerCase(text);
 }
 
 void RegisterJetFunctions(sqlite3* db) {

@@ -6,6 +6,7 @@
 
 #include "engine/error.h"
 #include "engine/standin/sql/parser_impl.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace internal {
@@ -18,7 +19,7 @@ bool IsReservedWord(std::string_view word) {
       "LEFT",   "LIKE",   "NOT",    "NULL",  "ON",       "OR",   "ORDER",   "OUTER",
       "RIGHT",  "SELECT", "SET",    "UNION", "VALUES",   "WHERE"};
   for (std::string_view reserved : kReserved) {
-    if (EqualsIgnoreCase(word, reserved)) return true;
+    if (platform::EqualIgnoringAsciiCase(word, reserved)) return true;
   }
   return false;
 }

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "engine/standin/sql/tokenizer.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -23,7 +23,7 @@ bool HasAggregate(const Expr& expr) {
                                                                   "AVG"};
   if (expr.kind == Expr::Kind::kCall) {
     for (std::string_view name : kAggregates) {
-      if (EqualsIgnoreCase(expr.text, name)) return true;
+      if (platform::EqualIgnoringAsciiCase(expr.text, name)) return true;
     }
   }
   for (const ExprPtr& arg : expr.args) {

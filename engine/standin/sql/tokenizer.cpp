@@ -5,6 +5,7 @@
 #include <array>
 
 #include "engine/error.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -154,19 +155,8 @@ class Scanner {
 
 std::vector<Token> Tokenize(std::string_view sql) { return Scanner(sql).Run(); }
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  // ASCII letters only, whatever locale a host program has set: the other
-  // bytes are parts of UTF-8 characters.
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 bool IsKeyword(const Token& token, std::string_view keyword) {
-  return token.kind == TokenKind::kWord && EqualsIgnoreCase(token.text, keyword);
+  return token.kind == TokenKind::kWord && platform::EqualIgnoringAsciiCase(token.text, keyword);
 }
 
 bool IsSymbol(const Token& token, std::string_view symbol) {

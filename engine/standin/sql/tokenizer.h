@@ -40,9 +40,6 @@ bool IsKeyword(const Token& token, std::string_view keyword);
 // True when `token` is the symbol `symbol`.
 bool IsSymbol(const Token& token, std::string_view symbol);
 
-// ASCII case-insensitive equality, the rule for names and keywords.
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-
 // How a token is named in an error message: its text as written, or "end of
 // statement".
 std::string Describe(const Token& token);

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "engine/error.h"
-#include "engine/standin/store/file_paths.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 
@@ -13,7 +13,7 @@ void DiscardSideFiles(const std::string& path) {
   for (const char* suffix : {"-journal", "-wal", "-shm"}) {
     const std::string side = path + suffix;
     std::error_code error;
-    std::filesystem::remove(PathOf(side), error);
+    std::filesystem::remove(platform::PathOf(side), error);
     if (error) throw Error(ErrorKind::kIo, "Cannot remove '" + side + "': " + error.message());
   }
 }

@@ -5,7 +5,7 @@
 
 #include "engine/standin/sql/emitter.h"
 #include "engine/standin/sql/select_analysis.h"
-#include "engine/standin/sql/tokenizer.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -44,7 +44,7 @@ bool ReadsOnlyTablesBefore(const Expr& expr, std::size_t table, const StatementS
 }
 
 bool SameTable(const StatementScope& scope, std::size_t a, std::size_t b) {
-  return EqualsIgnoreCase(scope.tables()[a].table, scope.tables()[b].table);
+  return platform::EqualIgnoringAsciiCase(scope.tables()[a].table, scope.tables()[b].table);
 }
 
 // The join keys of `select`, each stored field once.
@@ -69,7 +69,8 @@ std::vector<Key> FindJoinKeys(const Select& select, const StatementScope& scope)
       bool known = false;
       for (const Key& key : keys) {
         known = known || (SameTable(scope, key.table, field->table) &&
-                          EqualsIgnoreCase(scope.ColumnOf(key).name, scope.ColumnOf(*field).name));
+                          platform::EqualIgnoringAsciiCase(scope.ColumnOf(key).name,
+                                                           scope.ColumnOf(*field).name));
       }
       if (!known) keys.push_back(*field);
     }
@@ -86,7 +87,7 @@ std::vector<std::string> FieldsRead(const Select& select, const StatementScope& 
     if (item.kind == SelectItem::Kind::kTableStar) {
       for (std::size_t t = 0; t < scope.tables().size(); ++t) {
         if (SameTable(scope, t, table) &&
-            EqualsIgnoreCase(scope.tables()[t].reference, item.qualifier)) {
+            platform::EqualIgnoringAsciiCase(scope.tables()[t].reference, item.qualifier)) {
           return {};
         }
       }
@@ -98,7 +99,7 @@ std::vector<std::string> FieldsRead(const Select& select, const StatementScope& 
     if (!field || !SameTable(scope, field->table, table)) return;
     const std::string& name = scope.ColumnOf(*field).name;
     for (const std::string& known : fields) {
-      if (EqualsIgnoreCase(known, name)) return;
+      if (platform::EqualIgnoringAsciiCase(known, name)) return;
     }
     fields.push_back(name);
   };

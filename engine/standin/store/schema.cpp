@@ -3,7 +3,7 @@
 
 #include "engine/error.h"
 #include "engine/standin/sql/emitter.h"
-#include "engine/standin/sql/tokenizer.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 
@@ -51,7 +51,9 @@ std::optional<std::string> RowIdName(const Database& db, std::string_view table)
 std::optional<std::string> RowIdName(const std::vector<ColumnInfo>& columns) {
   for (const char* name : {"rowid", "_rowid_", "oid"}) {
     bool taken = false;
-    for (const ColumnInfo& column : columns) taken = taken || EqualsIgnoreCase(column.name, name);
+    for (const ColumnInfo& column : columns) {
+      taken = taken || platform::EqualIgnoringAsciiCase(column.name, name);
+    }
     if (!taken) return name;
   }
   return std::nullopt;
@@ -75,7 +77,7 @@ std::vector<ColumnInfo> ColumnsOf(const Database& db, std::string_view table,
 std::size_t RequireColumn(const std::vector<ColumnInfo>& columns, std::string_view name,
                           std::string_view table) {
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    if (EqualsIgnoreCase(columns[i].name, name)) return i;
+    if (platform::EqualIgnoringAsciiCase(columns[i].name, name)) return i;
   }
   throw Error(
       ErrorKind::kMissingField,

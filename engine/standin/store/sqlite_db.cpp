@@ -7,7 +7,7 @@
 
 #include "engine/error.h"
 #include "engine/standin/store/engine_errors.h"
-#include "engine/standin/store/file_paths.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -38,8 +38,7 @@ sqlite3* OpenHandle(const std::string& path, int flags) {
   // A database this engine makes (from a template that is an empty file)
   // gets pages of 16 KiB: statements over whole tables of a million rows then
   // read, journal and write a quarter as many pages, each a call to the
-  // system, as with SQLite's 4 KiB (the whole build at a million voucher
-  // lines: 8.6 s against 10 s). Rows posted one by one each journal one
+  // system, as with SQLite's 4 KiB. Rows posted one by one each journal one
   // page, which costs little more. A database that exists keeps its size.
   const int page_size = sqlite3_exec(db, "PRAGMA page_size = 16384", nullptr, nullptr, nullptr);
   if (page_size != SQLITE_OK) FailOpen(db, page_size, path);
@@ -50,7 +49,7 @@ sqlite3* OpenHandle(const std::string& path, int flags) {
 
 Database Database::OpenExisting(const std::string& path) {
   std::error_code error;
-  const auto status = std::filesystem::status(PathOf(path), error);
+  const auto status = std::filesystem::status(platform::PathOf(path), error);
   if (error || !std::filesystem::exists(status)) {
     // A path the system fails to look at is its failure, not a missing file.
     const bool missing = status.type() == std::filesystem::file_type::not_found;

@@ -2,7 +2,7 @@
 #include "engine/standin/store/statement_scope.h"
 
 #include "engine/standin/sql/select_analysis.h"
-#include "engine/standin/sql/tokenizer.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 
@@ -27,12 +27,13 @@ void StatementScope::Add(const Database& db, std::string_view name, std::string_
 std::optional<StatementScope::Field> StatementScope::Resolve(const Expr& expr) const {
   if (expr.kind != Expr::Kind::kColumn) return std::nullopt;
   for (std::size_t t = 0; t < tables_.size(); ++t) {
-    if (!expr.qualifier.empty() && !EqualsIgnoreCase(tables_[t].reference, expr.qualifier)) {
+    if (!expr.qualifier.empty() &&
+        !platform::EqualIgnoringAsciiCase(tables_[t].reference, expr.qualifier)) {
       continue;
     }
     const std::vector<ColumnInfo>& columns = tables_[t].columns;
     for (std::size_t c = 0; c < columns.size(); ++c) {
-      if (EqualsIgnoreCase(columns[c].name, expr.text)) return Field{t, c};
+      if (platform::EqualIgnoringAsciiCase(columns[c].name, expr.text)) return Field{t, c};
     }
   }
   return std::nullopt;

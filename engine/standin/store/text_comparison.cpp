@@ -9,7 +9,7 @@
 #include <variant>
 
 #include "engine/standin/sql/select_analysis.h"
-#include "engine/standin/sql/tokenizer.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -18,10 +18,7 @@ enum class Type { kText, kNumber, kOther };
 
 // SQLite's affinity rules, in their order, on a declared field type.
 Type TypeOfDeclared(std::string_view declared) {
-  std::string upper(declared);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
+  const std::string upper = platform::AsciiUpperCase(declared);
   auto has = [&](std::string_view part) { return upper.find(part) != std::string::npos; };
   if (has("INT")) return Type::kNumber;
   if (has("CHAR") || has("CLOB") || has("TEXT")) return Type::kText;
@@ -40,7 +37,9 @@ Type Common(Type a, Type b) { return a == b ? a : Type::kOther; }
 Type TypeOf(const Expr& expr, const StatementScope& scope);
 
 Type TypeOfCall(const Expr& call, const StatementScope& scope) {
-  auto is = [&](std::string_view name) { return EqualsIgnoreCase(call.text, name); };
+  auto is = [&](std::string_view name) {
+    return platform::EqualIgnoringAsciiCase(call.text, name);
+  };
   if (is("COUNT") || is("SUM") || is("AVG") || is("LEN")) return Type::kNumber;
   if (is("TRIM") || is("LTRIM") || is("RTRIM") || is("UCASE") || is("LCASE")) return Type::kText;
   if (call.args.empty()) return Type::kOther;

@@ -2,7 +2,6 @@
 // decoder, UTF-8 passed through, checked where the connection named it.
 #include "engine/standin/text/field_decoder.h"
 
-#include "engine/standin/text/word_scan.h"
 #include "platform/codepage.h"
 
 namespace dt::engine::standin {
@@ -31,9 +30,9 @@ bool FieldDecoder::NeedsDecoding(std::string_view bytes) const {
     case Mode::kAsIs:
       return false;
     case Mode::kCodePage936:
-      return HasHighByte(bytes);
+      return !platform::IsAscii(bytes);
     case Mode::kUncheckedUtf8:
-      return HasHighByte(bytes) && !platform::IsValidUtf8(bytes);
+      return !platform::IsAscii(bytes) && !platform::IsValidUtf8(bytes);
   }
   return false;
 }

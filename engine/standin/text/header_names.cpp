@@ -6,25 +6,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/codepage.h"
+
 namespace dt::engine::standin {
-namespace {
-
-std::string_view TrimSpaces(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
-
-std::string AsciiLower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
-}  // namespace
 
 std::vector<std::string> HeaderNames(const std::vector<std::string>& fields) {
   std::vector<std::string> names;
@@ -35,19 +19,20 @@ std::vector<std::string> HeaderNames(const std::vector<std::string>& fields) {
   // name is named in linear time.
   std::unordered_map<std::string, std::size_t> next_suffix;
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    std::string name(TrimSpaces(fields[i]));
+    std::string name(platform::TrimSpacesAndTabs(fields[i]));
     if (name.empty()) {
       name.assign(1, 'F');  // built in steps: GCC 12 warns falsely on "F" + string
       name += std::to_string(i + 1);
     }
     std::string unique = name;
-    if (taken.count(AsciiLower(unique)) != 0) {
-      std::size_t& suffix = next_suffix.try_emplace(AsciiLower(name), 1).first->second;
+    if (taken.count(platform::AsciiLowerCase(unique)) != 0) {
+      std::size_t& suffix =
+          next_suffix.try_emplace(platform::AsciiLowerCase(name), 1).first->second;
       do {
         unique = name + std::to_string(suffix++);
-      } while (taken.count(AsciiLower(unique)) != 0);
+      } while (taken.count(platform::AsciiLowerCase(unique)) != 0);
     }
-    taken.insert(AsciiLower(unique));
+    taken.insert(platform::AsciiLowerCase(unique));
     names.push_back(std::move(unique));
   }
   return names;

@@ -7,13 +7,14 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <system_error>
 
 #include "engine/error.h"
-#include "engine/standin/store/file_paths.h"
 #include "engine/standin/text/header_names.h"
 #include "engine/standin/text/word_scan.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -32,6 +33,16 @@ bool HasFieldEnd(std::uint64_t word) {
   const auto has_zero = [](std::uint64_t v) { return (v - kOnes) & ~v & kHighBits; };
   return (has_zero(word ^ (kOnes * ',')) | has_zero(word ^ (kOnes * '\r')) |
           has_zero(word ^ (kOnes * '\n'))) != 0;
+}
+
+// std::fopen with a UTF-8 path (the engine's paths are UTF-8, as SQLite
+// takes them); null with errno set on failure.
+std::FILE* OpenForReading(const std::string& utf8) {
+#ifdef _WIN32
+  return _wfopen(platform::PathOf(utf8).c_str(), L"rb");
+#else
+  return std::fopen(utf8.c_str(), "rb");
+#endif
 }
 
 std::string ErrnoText(int error) {
