@@ -2,9 +2,12 @@
 // session, as the build sends it for each staged file.
 #include <sqlite3.h>
 
+#include <optional>
+
 #include "engine/standin/store/sqlite_db.h"
 #include "engine/standin/text/text_import.h"
 #include "tests/jet_test_util.h"
+#include "tests/sqlite_memory_limit.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -218,6 +221,31 @@ TEST_F(JetImportTest, FullDiskIsAnIoFailureAtTheRecordBeingStored) {
     EXPECT_EQ(error.where()->byte,
               static_cast<std::int64_t>(header.size() + (line - 2) * record.size()));
   }
+  EXPECT_EQ(ErrorOf([&] { Read("select * from Big"); }), "Table 'Big' does not exist");
+}
+
+// Memory that runs out while a record is stored is a failure of the system,
+// not of the record: kResources, at the record it was storing; the table is
+// not left behind.
+TEST_F(JetImportTest, MemoryThatRunsOutIsAFailureOfTheSystemAtTheRecord) {
+  const std::string path =
+      dir_.Write("Big.txt", "CODE,TEXT\r\n1,short\r\n2," + std::string(3 << 20, 'x') + "\r\n");
+  std::optional<Error> error;
+  {
+    const dt::testing::SqliteAllocationLimit limit(1 << 20);
+    Database target = Database::OpenExisting(database_);
+    try {
+      ImportTextFile(target, "Big", path);
+    } catch (const Error& e) {
+      error = e;
+    }
+  }
+  ASSERT_TRUE(error) << "the import did not meet the limit";
+  EXPECT_EQ(error->kind(), ErrorKind::kResources) << Message(*error);
+  EXPECT_TRUE(IsSystemFailure(error->kind()));
+  ASSERT_TRUE(error->where());
+  EXPECT_EQ(error->where()->step, TextStep::kImportLine);
+  EXPECT_EQ(error->where()->line, 3);
   EXPECT_EQ(ErrorOf([&] { Read("select * from Big"); }), "Table 'Big' does not exist");
 }
 

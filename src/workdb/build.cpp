@@ -23,7 +23,7 @@ void RunBuild(const std::string& base_directory, const std::vector<std::string>&
   events.PhaseStarted(BuildPhase::kTemplateCopy, paths.work_database);
   CopyTemplate(paths);
   events.PhaseStarted(BuildPhase::kChecks, paths.template_database);
-  CheckTemplateTables(paths, connection);
+  CheckTemplateTables(paths, source_list, connection);
 
   ImportSources(base_directory, paths, source_list, connection, events);
   ConnectWorkDatabase(paths, connection);

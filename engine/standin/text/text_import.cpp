@@ -5,6 +5,7 @@
 #include "engine/standin/text/text_import.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +43,15 @@ std::int64_t ImportTextFile(Database& target, const std::string& table,
   if (columns.empty()) {
     throw Error(ErrorKind::kTextFormat, "has no header line",
                 Where(reader, file_path, TextStep::kFindHeader));
+  }
+
+  // More fields than a table of the database takes: said here, in the
+  // engine's words, rather than by the statement that would fail.
+  const int most = sqlite3_limit(target.get(), SQLITE_LIMIT_COLUMN, -1);
+  if (columns.size() > static_cast<std::size_t>(most)) {
+    throw Error(ErrorKind::kTooComplex,
+                "Too many fields defined: the engine takes at most " + std::to_string(most),
+                Where(reader, file_path, TextStep::kImportHeader));
   }
 
   PrepareForBulkLoad(target);
