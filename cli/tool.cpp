@@ -168,10 +168,9 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   } catch (const std::exception& error) {
     view.Finish();
     // The log gets the message as the host's log would; the report adds
-    // where the run was.
+    // where the run was, and the failed statement that may have led there.
     view.Log(RunFailureMessage(error));
-    err << "dealtext: failed while " << view.Doing() << ": "
-        << platform::AnsiToUtf8(ErrorText(error)) << '\n';
+    err << "dealtext: " << view.FailureReport(platform::AnsiToUtf8(ErrorText(error))) << '\n';
     return kExitRunFailed;
   }
   view.Finish();

@@ -67,6 +67,11 @@ std::string StagingDirectoryFor(std::string_view base_directory) {
 }
 
 std::string ResultPathFor(const std::string& base_directory) {
+  // Where letter case does not tell names apart, the promised text names
+  // the folder the build wrote to, whatever its spelling on disk.
+  if constexpr (platform::kNamesIgnoreCase) {
+    return StagingDirectoryFor(base_directory) + std::string(kWorkDatabase);
+  }
   std::string path = base_directory;
   path += platform::ResolveChild(base_directory, kBuildStagingFolder);
   path += platform::PathDelim;

@@ -37,10 +37,13 @@ std::string RunSequence(const std::string& source_directory, const std::string& 
 // The staging directory as the host is told it: base + "TempLateTemp" + PathDelim.
 std::string StagingDirectoryFor(std::string_view base_directory);
 
-// The run result on success: the work database as it exists on disk, that
-// is base + the staging folder as the build finds it (the child of base
-// named "TemplateTemp", the exact spelling preferred, else ignoring letter
-// case) + PathDelim + "KORVA.mdb".
+// The run result on success. On Windows it is the path the host is
+// promised, StagingDirectoryFor(base) + "KORVA.mdb": its file system ignores
+// letter case, so that names the file the build wrote. Elsewhere it is the
+// work database as it exists on disk, base + the staging folder as the
+// build finds it (the child of base named "TemplateTemp", the exact
+// spelling preferred, else ignoring letter case) + PathDelim + "KORVA.mdb",
+// without which the path would not open.
 std::string ResultPathFor(const std::string& base_directory);
 
 // The run failure message: the fixed ANSI frame immediately followed by
