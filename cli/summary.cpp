@@ -2,7 +2,7 @@
 // connection, opened again, after the run has completed and closed it.
 #include "cli/summary.h"
 
-#include <algorithm>
+#include <set>
 
 #include "platform/codepage.h"
 #include "platform/errors.h"
@@ -15,11 +15,11 @@ namespace dt::cli {
 
 std::vector<std::string> RunTables(const std::vector<std::string>& source_list) {
   std::vector<std::string> tables;
-  auto add = [&tables](std::string name) {
-    const bool known = std::any_of(tables.begin(), tables.end(), [&name](const std::string& t) {
-      return AsciiUpperCase(t) == AsciiUpperCase(name);
-    });
-    if (!known && !name.empty()) tables.push_back(std::move(name));
+  std::set<std::string> known;  // ASCII upper case
+  auto add = [&](std::string name) {
+    if (!name.empty() && known.insert(AsciiUpperCase(name)).second) {
+      tables.push_back(std::move(name));
+    }
   };
   for (const std::string& entry : source_list) add(ImportedTableName(FileNamePart(entry)));
   for (const std::string_view derived : kDerivedTables) add(std::string(derived));

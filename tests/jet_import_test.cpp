@@ -2,6 +2,7 @@
 // session, as the build sends it for each staged file.
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <optional>
 
 #include "engine/standin/store/sqlite_db.h"
@@ -247,6 +248,24 @@ TEST_F(JetImportTest, MemoryThatRunsOutIsAFailureOfTheSystemAtTheRecord) {
   EXPECT_EQ(error->where()->step, TextStep::kImportLine);
   EXPECT_EQ(error->where()->line, 3);
   EXPECT_EQ(ErrorOf([&] { Read("select * from Big"); }), "Table 'Big' does not exist");
+}
+
+// The database the imports write to stays open from one import to the
+// next, but never outlives its file: a file put in its place (as the
+// template copy puts one) is the one the next import writes to.
+TEST_F(JetImportTest, AnImportAfterTheDatabaseWasReplacedWritesToTheNewFile) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a file held open cannot be replaced there";
+#endif
+  dir_.Write("A.txt", "X\r\n1\r\n");
+  dir_.Write("B.txt", "X\r\n2\r\n");
+  EXPECT_EQ(text_.Execute(ImportStatement("A", "A.txt")), 1);
+  text_.Close();
+  std::filesystem::rename(dir_.Write("fresh.mdb", ""), database_);
+  text_.Open(TextConnection(dir_.Folder()));
+  EXPECT_EQ(text_.Execute(ImportStatement("B", "B.txt")), 1);
+  EXPECT_EQ(SortedRows(Read("select X from B")), std::vector<std::string>{"2"});
+  EXPECT_EQ(ErrorOf([&] { Read("select X from A"); }), "Table 'A' does not exist");
 }
 
 TEST_F(JetImportTest, ImportedDatabasePassesIntegrityCheckAndOpensAgain) {

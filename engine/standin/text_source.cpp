@@ -17,8 +17,8 @@ constexpr const char* kOnlyImport =
 
 }  // namespace
 
-TextSource::TextSource(std::string folder, CharacterSet character_set)
-    : folder_(std::move(folder)), character_set_(character_set) {
+TextSource::TextSource(std::string folder, CharacterSet character_set, ImportTarget& target)
+    : folder_(std::move(folder)), character_set_(character_set), target_(target) {
   std::error_code error;
   if (!std::filesystem::is_directory(PathOf(folder_), error)) {
     throw Error(ErrorKind::kNotFound,
@@ -56,8 +56,7 @@ std::int64_t TextSource::Execute(std::string_view sql) {
       !select->top && select->group_by.empty() && !select->having && select->order_by.empty();
   if (!is_import) throw Error(ErrorKind::kUnsupported, kOnlyImport);
   const std::string file = FindFile(select->from[0]->name);
-  Database target = Database::OpenExisting(*select->into_db);
-  return ImportTextFile(target, *select->into, file, character_set_);
+  return ImportTextFile(target_.Open(*select->into_db), *select->into, file, character_set_);
 }
 
 Snapshot TextSource::Query(std::string_view sql) {

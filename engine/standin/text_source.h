@@ -10,6 +10,7 @@
 
 #include "engine/standin/data_source.h"
 #include "engine/standin/text/encoding_detection.h"
+#include "engine/standin/text/import_target.h"
 
 namespace dt::engine::standin {
 
@@ -17,7 +18,9 @@ class TextSource : public DataSource {
  public:
   // REQUIRES nothing; raises engine::Error when `folder` is no folder. Its
   // files are read in `character_set` (kDetect: each as its bytes tell).
-  explicit TextSource(std::string folder, CharacterSet character_set = CharacterSet::kDetect);
+  // Imports write through `target`, which the caller owns and may keep
+  // beyond this source, so that the next import finds the database open.
+  TextSource(std::string folder, CharacterSet character_set, ImportTarget& target);
 
   std::int64_t Execute(std::string_view sql) override;
   Snapshot Query(std::string_view sql) override;
@@ -34,6 +37,7 @@ class TextSource : public DataSource {
 
   std::string folder_;
   CharacterSet character_set_;
+  ImportTarget& target_;
 };
 
 }  // namespace dt::engine::standin

@@ -169,6 +169,11 @@ std::optional<std::string> Statement::ColumnText(int column) const {
   return std::string(text, static_cast<std::size_t>(size));
 }
 
+std::string Statement::ColumnTableName(int column) const {
+  const char* table = sqlite3_column_table_name(stmt_, column);
+  return table != nullptr ? table : "";
+}
+
 std::int64_t Statement::ColumnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
 
 Transaction::Transaction(Database& db) : db_(db) { db_.Exec("BEGIN IMMEDIATE"); }
