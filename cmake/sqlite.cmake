@@ -41,7 +41,14 @@ target_compile_definitions(dealtext_sqlite3 PRIVATE
   # failing at a fixed depth of 100: the engine's own parser then decides
   # what nests too deeply, in its own words, and the translation's added
   # parentheses and calls never take a statement past SQLite's.
-  YYSTACKDEPTH=0)
+  YYSTACKDEPTH=0
+  # Foreign keys are never enforced here (SQLite's default, which the engine
+  # keeps, as Jet's statements declare none). Compiled in, every table made
+  # walks every table of the database to clear a cache of their foreign
+  # keys: with an export of thousands of small files, most of the imports'
+  # time. Without them, constraints that other tools declare are still read
+  # and kept in the table's definition.
+  SQLITE_OMIT_FOREIGN_KEY)
 # Third-party code: optimised in every build type, without our warnings, and
 # without the sanitizers (as the system's library was), which would only
 # slow the sanitizer build's tests.
