@@ -56,7 +56,12 @@ std::int64_t TextSource::Execute(std::string_view sql) {
       !select->top && select->group_by.empty() && !select->having && select->order_by.empty();
   if (!is_import) throw Error(ErrorKind::kUnsupported, kOnlyImport);
   const std::string file = FindFile(select->from[0]->name);
-  return ImportTextFile(target_.Open(*select->into_db), *select->into, file, character_set_);
+  Database& target = target_.Open(*select->into_db);
+  const std::int64_t rows = ImportTextFile(target, *select->into, file, character_set_);
+  // The pages the import cached are of no use to the next file's: memory
+  // stays what one import needs while the database stays open.
+  sqlite3_db_release_memory(target.get());
+  return rows;
 }
 
 Snapshot TextSource::Query(std::string_view sql) {
