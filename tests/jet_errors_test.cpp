@@ -14,6 +14,33 @@
 namespace dt::engine::standin {
 namespace {
 
+// A statement, the description of the error it must raise, and its kind.
+struct Refusal {
+  std::string sql;
+  std::string engine;
+  ErrorKind kind;
+};
+
+// The engine::Error that running `sql` on `session` raises, if any.
+std::optional<Error> RaisedBy(StandInEngine& session, const std::string& sql) {
+  try {
+    session.Execute(sql);
+  } catch (const Error& error) {
+    return error;
+  }
+  return std::nullopt;
+}
+
+void ExpectRefused(StandInEngine& session, const std::vector<Refusal>& refusals) {
+  for (const Refusal& c : refusals) {
+    const std::optional<Error> error = RaisedBy(session, c.sql);
+    ASSERT_TRUE(error) << c.sql;
+    EXPECT_EQ(error->detail(), c.engine) << c.sql;
+    EXPECT_EQ(error->kind(), c.kind) << c.sql;
+    EXPECT_FALSE(error->where()) << c.sql;
+  }
+}
+
 // What a statement names that is not there, or is there twice, and values
 // that do not fit are found by the engine's own checks and its catalogue,
 // never in SQLite's text, and worded as the Windows engine words them.
@@ -25,12 +52,7 @@ TEST(JetErrors, TheCatalogueSaysWhatIsMissingOrTwice) {
   session.Execute("create table T (A text, B text)");
   session.Execute("create table U (SID text)");
   session.Execute("insert into KMYE values ('1', 1)");
-  struct Case {
-    std::string sql;
-    std::string engine;
-    ErrorKind kind;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<Refusal> cases = {
       {"select * from PZ", "Table 'PZ' does not exist", ErrorKind::kMissingTable},
       {"select N from KMYE, PZ", "Table 'PZ' does not exist", ErrorKind::kMissingTable},
       {"select a.SID from T a", "Field 'a.SID' does not exist", ErrorKind::kMissingField},
@@ -64,18 +86,7 @@ TEST(JetErrors, TheCatalogueSaysWhatIsMissingOrTwice) {
        "Cannot prepare the statement: 1st ORDER BY term out of range - should be between 1 and 1",
        ErrorKind::kOther},
   };
-  for (const Case& c : cases) {
-    std::optional<Error> error;
-    try {
-      session.Execute(c.sql);
-    } catch (const Error& e) {
-      error = e;
-    }
-    ASSERT_TRUE(error) << c.sql;
-    EXPECT_EQ(error->detail(), c.engine) << c.sql;
-    EXPECT_EQ(error->kind(), c.kind) << c.sql;
-    EXPECT_FALSE(error->where()) << c.sql;
-  }
+  ExpectRefused(session, cases);
   // A query is explained alike.
   EXPECT_EQ(testing::ErrorOf([&] { session.Query("select a.SID from T a"); }),
             "Field 'a.SID' does not exist");
@@ -101,12 +112,7 @@ TEST(JetErrors, RowsRefusedByOtherChecksKeepSqlitesText) {
   sqlite3_close(db);
   StandInEngine session;
   session.Open(testing::DatabaseConnection(dir.File("work.mdb")));
-  struct Case {
-    std::string sql;
-    std::string engine;
-    ErrorKind kind;
-  };
-  const std::vector<Case> cases = {
+  const std::vector<Refusal> cases = {
       {"insert into Price values (0)",
        "Cannot run the statement: CHECK constraint failed: price > 0", ErrorKind::kOther},
       {"insert into Both (price) values (0)",
@@ -116,17 +122,7 @@ TEST(JetErrors, RowsRefusedByOtherChecksKeepSqlitesText) {
        "or pasting less data.",
        ErrorKind::kFieldTooSmall},
   };
-  for (const Case& c : cases) {
-    std::optional<Error> error;
-    try {
-      session.Execute(c.sql);
-    } catch (const Error& e) {
-      error = e;
-    }
-    ASSERT_TRUE(error) << c.sql;
-    EXPECT_EQ(error->detail(), c.engine) << c.sql;
-    EXPECT_EQ(error->kind(), c.kind) << c.sql;
-  }
+  ExpectRefused(session, cases);
 }
 
 // Statements beyond what the engine takes are kTooComplex by the engine's
@@ -158,12 +154,8 @@ TEST(JetErrors, LimitsAreTheEnginesOwn) {
   dir.Write("WIDE.txt", header + "\r\n" + line + "\r\n");
   session.Close();
   session.Open(testing::TextConnection(dir.Folder()));
-  std::optional<Error> error;
-  try {
-    session.Execute("select * into WIDE in \"" + dir.File("work.mdb") + "\" from WIDE.txt");
-  } catch (const Error& e) {
-    error = e;
-  }
+  const std::optional<Error> error =
+      RaisedBy(session, "select * into WIDE in \"" + dir.File("work.mdb") + "\" from WIDE.txt");
   ASSERT_TRUE(error);
   EXPECT_EQ(error->kind(), ErrorKind::kTooComplex);
   ASSERT_TRUE(error->where());
