@@ -20,9 +20,9 @@ struct WorkPaths;
 // <name>", or, for two entries of one text (a file named in UTF-8 and one
 // named by the same characters' code page 936 bytes), "Source files "<a>"
 // (its name in UTF-8) and "<a>" (its name in code page 936) would both be
-// imported as table <name>"; or when an entry gives a table the build derives (KMYE, PZ,
-// aidInfo, letter case ignored): "Source file "<path>" would be imported
-// as table <name>, which the build derives itself".
+// imported as table <name>"; or when an entry gives a table the build
+// derives (KMYE, PZ, aidInfo, letter case ignored): "Source file "<path>"
+// would be imported as table <name>, which the build derives itself".
 void CheckSourceTables(const std::vector<std::string>& source_list);
 
 // REQUIRES: the template has just been copied to the work database.
