@@ -2,7 +2,7 @@
 // connection, opened again, after the run has completed and closed it.
 #include "cli/summary.h"
 
-#include <algorithm>
+#include <set>
 
 #include "platform/codepage.h"
 #include "platform/errors.h"

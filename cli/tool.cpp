@@ -192,10 +192,9 @@ int RunAndReport(const std::string& base, const std::string& source, SourceEncod
   } catch (const std::exception& error) {
     view.Finish();
     // The log gets the message as the host's log would; the report adds
-    // where the run was.
+    // where the run was, and the failed statement that may have led there.
     view.Log(RunFailureMessage(error));
-    err << "dealtext: failed while " << view.Doing() << ": "
-        << platform::AnsiToUtf8(ErrorText(error)) << '\n';
+    err << "dealtext: " << view.FailureReport(platform::AnsiToUtf8(ErrorText(error))) << '\n';
     return kExitRunFailed;
   }
   view.Finish();

@@ -67,6 +67,22 @@ void ToolView::Log(const std::string& ansi_message) {
   Draw();
 }
 
+void ToolView::StatementFailed(const std::string& ansi_error) {
+  if (statement_failed_) return;
+  statement_failed_ = true;
+  first_failure_doing_ = doing_;
+  first_failure_error_ = platform::AnsiToUtf8(ansi_error);
+}
+
+std::string ToolView::FailureReport(const std::string& utf8_error) const {
+  std::string report = "failed while " + doing_ + ": " + utf8_error;
+  if (statement_failed_ && (first_failure_error_ != utf8_error || first_failure_doing_ != doing_)) {
+    report += " (after a failed statement while " + first_failure_doing_ + ": " +
+              first_failure_error_ + ")";
+  }
+  return report;
+}
+
 void ToolView::PhaseStarted(BuildPhase phase, const std::string& detail) {
   detail_ = platform::AnsiToUtf8(detail);
   doing_ = WordsFor(phase).doing;

@@ -25,9 +25,16 @@ class ToolView : public BuildEvents {
   void Log(const std::string& ansi_message) override;
   void PhaseStarted(BuildPhase phase, const std::string& detail) override;
 
-  // What the run was doing when it last entered a phase, with the file or
-  // table (UTF-8): "staging BOOK.TXT". Empty before the first phase.
-  const std::string& Doing() const { return doing_; }
+  void StatementFailed(const std::string& ansi_error) override;
+
+  // The report of a run that ended on the error `utf8_error` (UTF-8 in and
+  // out): "failed while <doing>: <error>", where <doing> is what the run
+  // did when it last entered a phase, with the file or table ("staging
+  // BOOK.TXT"). When a statement's failure was logged before, other than
+  // that error itself, the first one follows, for the error is often only
+  // its consequence (a table it left missing): " (after a failed statement
+  // while <what the run was doing then>: <its error>)".
+  std::string FailureReport(const std::string& utf8_error) const;
   // Ends the phase under way; the progress line is finished and not drawn
   // again, whatever is logged after it.
   void Finish();
@@ -50,6 +57,10 @@ class ToolView : public BuildEvents {
   std::string phase_;
   std::string detail_;  // UTF-8
   std::string doing_;   // UTF-8
+  // The first statement failure logged: where the run was, and the error.
+  std::string first_failure_doing_;  // UTF-8
+  std::string first_failure_error_;  // UTF-8
+  bool statement_failed_ = false;
   Clock::time_point phase_start_{};
   bool running_ = false;
   std::vector<std::string> phase_order_;

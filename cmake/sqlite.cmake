@@ -36,7 +36,19 @@ target_compile_definitions(dealtext_sqlite3 PRIVATE
   SQLITE_MAX_VARIABLE_NUMBER=250000
   SQLITE_MAX_LENGTH=1000000000
   SQLITE_MAX_SQL_LENGTH=1000000000
-  SQLITE_OMIT_LOAD_EXTENSION)
+  SQLITE_OMIT_LOAD_EXTENSION
+  # The statement parser's stack grows as a statement needs it, rather than
+  # failing at a fixed depth of 100: the engine's own parser then decides
+  # what nests too deeply, in its own words, and the translation's added
+  # parentheses and calls never take a statement past SQLite's.
+  YYSTACKDEPTH=0
+  # Foreign keys are never enforced here (SQLite's default, which the engine
+  # keeps, as Jet's statements declare none). Compiled in, every table made
+  # walks every table of the database to clear a cache of their foreign
+  # keys: with an export of thousands of small files, most of the imports'
+  # time. Without them, constraints that other tools declare are still read
+  # and kept in the table's definition.
+  SQLITE_OMIT_FOREIGN_KEY)
 # Third-party code: optimised in every build type, without our warnings, and
 # without the sanitizers (as the system's library was), which would only
 # slow the sanitizer build's tests.

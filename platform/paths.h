@@ -11,8 +11,12 @@ namespace dt::platform {
 
 #ifdef _WIN32
 inline constexpr char PathDelim = '\\';
+// Whether the file system takes names that differ in letter case alone for
+// one name, as Windows file systems do.
+inline constexpr bool kNamesIgnoreCase = true;
 #else
 inline constexpr char PathDelim = '/';
+inline constexpr bool kNamesIgnoreCase = false;
 #endif
 
 // The ANSI path as the file system's calls take it: UTF-8 on POSIX, the ANSI

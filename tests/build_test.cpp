@@ -17,11 +17,13 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "src/staging/discovery.h"
 #include "src/workdb/data_access.h"
 #include "src/workdb/statement_runner.h"
 #include "src/workdb/work_database.h"
 #include "tests/build_test_util.h"
 #include "tests/disk_failure.h"
+#include "tests/sqlite_memory_limit.h"
 
 #if __has_include("bench/export_generator.h")
 #include "bench/export_generator.h"
@@ -315,6 +317,77 @@ TEST_F(BuildTest, ADiskFailureDuringAnImportEndsTheBuild) {
   }
 }
 
+// Memory that runs out while a table is imported ends the build there, for
+// a known table and an unknown one alike, the failure logged as any failed
+// statement: the run never reports success without the table.
+TEST_F(BuildTest, MemoryThatRunsOutDuringAnImportEndsTheBuild) {
+  for (const std::string name : {"LOAN.TXT", "BIG.TXT"}) {
+    SCOPED_TRACE(name);
+    TempDir other;
+    testing::WriteFile(other.path() / name,
+                       "SID,NOTE\r\n101," + std::string(3 << 20, 'x') + "\r\n");
+    Strings sources = SampleSources();
+    sources.erase(std::remove(sources.begin(), sources.end(), (kSamples / name).string()),
+                  sources.end());
+    sources.insert(sources.begin() + 3, (other.path() / name).string());
+    BaseDir base;
+    RecordingEvents events;
+    const testing::SqliteAllocationLimit limit(1 << 20);
+    {
+      Connection connection;
+      try {
+        RunBuild(MakeWorkPaths(base.Base()), sources, connection, events);
+        ADD_FAILURE() << "the build went on";
+      } catch (const EOleIoError& e) {
+        EXPECT_NE(e.Message().find("out of memory"), std::string::npos) << e.Message();
+        const std::string import = ImportStatement(name, MakeWorkPaths(base.Base()).work_database);
+        EXPECT_EQ(events.logs, Strings{StatementFailureMessage(import, e.Message())});
+      }
+    }
+    EXPECT_EQ(events.phases.back(), std::make_pair(BuildPhase::kImport, name));
+  }
+}
+
+// A work database that another connection holds locked while a table is
+// imported is neither a file of another format nor a bad statement: the
+// build ends there, naming the file.
+TEST_F(BuildTest, AWorkDatabaseLockedElsewhereEndsTheBuildNamingIt) {
+  class Locker : public RecordingEvents {
+   public:
+    explicit Locker(fs::path database) : database_(std::move(database)) {}
+    ~Locker() override { Unlock(); }
+    void PhaseStarted(BuildPhase phase, const std::string& detail) override {
+      RecordingEvents::PhaseStarted(phase, detail);
+      if (phase != BuildPhase::kImport || db_ != nullptr) return;
+      ASSERT_EQ(sqlite3_open(database_.string().c_str(), &db_), SQLITE_OK);
+      ASSERT_EQ(sqlite3_exec(db_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    void Unlock() {
+      if (db_ == nullptr) return;
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      sqlite3_close(db_);
+      db_ = nullptr;
+    }
+
+   private:
+    fs::path database_;
+    sqlite3* db_ = nullptr;
+  };
+  Locker events(base_.WorkDatabase());
+  const std::string work_database = MakeWorkPaths(base_.Base()).work_database;
+  try {
+    RunBuild(MakeWorkPaths(base_.Base()), SampleSources(), connection_, events);
+    ADD_FAILURE() << "the build went on";
+  } catch (const EOleIoError& e) {
+    EXPECT_EQ(e.Message(), "Could not use '" + work_database + "'; file already in use");
+    const std::string import = ImportStatement("ACCOUNTSECTIONS.TXT", work_database);
+    EXPECT_EQ(events.logs, Strings{StatementFailureMessage(import, e.Message())});
+  }
+  events.Unlock();
+  EXPECT_EQ(events.phases.back(),
+            std::make_pair(BuildPhase::kImport, std::string("ACCOUNTSECTIONS.TXT")));
+}
+
 // --- What the build checks before its work --------------------------------
 
 // `path` with each '/' made the platform's path delimiter.
@@ -372,6 +445,32 @@ TEST_F(BuildTest, TwoExportsForOneTableEndTheBuildBeforeItStarts) {
   ExpectNothingStaged(base_, events_);
 }
 
+// A file named in UTF-8 and one named by the same characters' code page 936
+// bytes (an archive made on Windows) give one text: the refusal tells which
+// is which.
+TEST_F(BuildTest, TwoExportsNamedAlikeInTwoEncodingsAreToldApart) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows names files in UTF-16: no two names read alike";
+#else
+  TempDir other;
+  testing::WriteFile(other.path() / u8"\u8D26\u672C.txt", "a\r\n1\r\n");
+  testing::WriteFile(other.path() / std::string("\xD5\xCB\xB1\xBE.txt"), "a\r\n1\r\n");
+  Strings sources;
+  DiscoverSources(other.path().string() + platform::PathDelim, sources, nullptr);
+  const std::string path = other.path().string() + "/" + testing::Gbk(u8"\u8D26\u672C.txt");
+  ASSERT_EQ(sources, (Strings{path, path}));
+  try {
+    Run(sources);
+    FAIL() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Source files \"" + path + "\" (its name in UTF-8) and \"" + path +
+                               "\" (its name in code page 936) would both be imported as table " +
+                               testing::Gbk(u8"\u8D26\u672C"));
+  }
+  ExpectNothingStaged(base_, events_);
+#endif
+}
+
 TEST_F(BuildTest, NamesThatDifferBeyondLetterCaseAreDifferentTables) {
   // 丄 and 乤 differ in code page 936 only by a trail byte that reads as
   // 'A' against 'a': upper-casing single bytes would take them for one.
@@ -392,7 +491,7 @@ TEST_F(BuildTest, ATemplateHoldingADerivedTableEndsTheBuildBeforeTheImports) {
   const struct {
     const char* in_template;  // as the template spells it
     const char* derived;      // as the build names it
-  } cases[] = {{"KMYE", "KMYE"}, {"pz", "PZ"}, {"AIDINFO", "aidInfo"}};
+  } cases[] = {{"KMYE", "KMYE"}, {"pz", "PZ"}};
   for (const auto& c : cases) {
     BaseDir base;
     Db(base.path() / "DataBase" / "empty.mdb")
@@ -409,6 +508,63 @@ TEST_F(BuildTest, ATemplateHoldingADerivedTableEndsTheBuildBeforeTheImports) {
     ExpectNothingStaged(base, events);
     EXPECT_TRUE(events.logs.empty()) << c.in_template << ": " << events.logs.front();
   }
+}
+
+// The template's table would stand in for the export's rows: the import
+// would fail with "already exists" and only be logged.
+TEST_F(BuildTest, ATemplateTableThatAnExportWouldBeImportedAsEndsTheBuildBeforeTheImports) {
+  const struct {
+    const char* in_template;
+    const char* source;
+  } cases[] = {{"BOOK", "BOOK.TXT"}, {"loan", "LOAN.TXT"}, {"Item", "ITEM.TXT"}};
+  for (const auto& c : cases) {
+    BaseDir base;
+    Db template_db(base.path() / "DataBase" / "empty.mdb");
+    template_db.Exec(std::string("create table ") + c.in_template + " (a text)");
+    template_db.Exec(std::string("insert into ") + c.in_template + " values ('stale')");
+    template_db.session().Close();
+    RecordingEvents events;
+    try {
+      RunBuild(MakeWorkPaths(base.Base()), SampleSources(), connection_, events);
+      ADD_FAILURE() << c.in_template << ": no error";
+    } catch (const Exception& e) {
+      const std::string table = std::string(c.source).substr(0, std::string(c.source).size() - 4);
+      EXPECT_EQ(e.Message(), "The template database \"" + base.Base() +
+                                 Native("/DataBase/empty.mdb") + "\" already holds table " + table +
+                                 ", which source file \"" + (kSamples / c.source).string() +
+                                 "\" would be imported as");
+    }
+    ExpectNothingStaged(base, events);
+    EXPECT_TRUE(events.logs.empty()) << c.in_template << ": " << events.logs.front();
+  }
+}
+
+// A template's own aidInfo is filled as it stands: its creation fails and is
+// logged, the two inserts fill it, and the build completes.
+TEST_F(BuildTest, ATemplatesOwnAidInfoIsFilledWhereItStands) {
+  BaseDir fresh;
+  Connection fresh_connection;
+  RecordingEvents fresh_events;
+  RunBuild(MakeWorkPaths(fresh.Base()), SampleSources(), fresh_connection, fresh_events);
+  const char* const kAidInfo =
+      "select AidType, AidCode, AidName, AidDec, AidVouSourceFiledName, AidBalSourceFiledName "
+      "from aidInfo";
+
+  {
+    Db template_db(base_.path() / "DataBase" / "empty.mdb");
+    template_db.Exec(
+        "create table AIDINFO (AidType text, AidCode text, AidName text, AidDec text, "
+        "AidVouSourceFiledName text, AidBalSourceFiledName text)");
+  }
+  Run(SampleSources());
+  ASSERT_EQ(events_.logs.size(), 1u);
+  EXPECT_EQ(events_.logs[0].rfind("SQL=Create Table aidInfo(", 0), 0u) << events_.logs[0];
+  EXPECT_NE(events_.logs[0].find("Table 'aidInfo' already exists"), std::string::npos)
+      << events_.logs[0];
+  Db db(base_.WorkDatabase());
+  Db fresh_db(fresh.WorkDatabase());
+  EXPECT_EQ(db.Count("aidInfo"), 4u);
+  EXPECT_EQ(Sorted(db, kAidInfo), Sorted(fresh_db, kAidInfo));
 }
 
 TEST_F(BuildTest, AWorkDatabaseThatCannotBeSavedFailsTheBuild) {

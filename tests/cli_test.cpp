@@ -88,7 +88,7 @@ TEST_F(ToolTest, CompletedRunPrintsOnlyThePath) {
   dirs_.AddSampleExport();
   const ToolRun run = Run(Dirs());
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.out, dirs_.Base() + testing::Native("TemplateTemp/KORVA.mdb\n"));
+  EXPECT_EQ(run.out, dirs_.ResultPath() + "\n");
   EXPECT_NE(run.err.find("table PZ 1\n"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("table ACCOUNTSECTIONS 2\n"), std::string::npos) << run.err;
   for (const char* phase : {"discovery", "template-copy", "staging", "import", "account-codes",
@@ -104,7 +104,7 @@ TEST_F(ToolTest, DelimitersAreAddedToTheBaseAndTakenFromTheSource) {
   const ToolRun run =
       Run({"--quiet", "--base", base, "--source", dirs_.Source() + platform::PathDelim});
   EXPECT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.out, dirs_.Base() + testing::Native("TemplateTemp/KORVA.mdb\n"));
+  EXPECT_EQ(run.out, dirs_.ResultPath() + "\n");
   EXPECT_EQ(run.err.find("phase "), std::string::npos) << "quiet";
 }
 
@@ -131,6 +131,36 @@ TEST_F(ToolTest, TheFailureReportSaysWhereTheRunWas) {
       run.err.find("\ndealtext: failed while staging BOOK.TXT: List index out of bounds (0)\n"),
       std::string::npos)
       << run.err;
+}
+
+// A run that ends on a table that a logged statement left missing: the
+// last line names that statement's failure too, the host's log stays as it
+// always was.
+TEST_F(ToolTest, TheFailureReportNamesTheFirstLoggedFailureBehindIt) {
+  dirs_.AddSampleExport();
+  dirs_.AddSource("BOOK.TXT", "exported\r\n1,2024,B1,1,32,100\r\n");  // 32 January
+  const std::string log = dirs_.Scratch("run.log");
+  const ToolRun run = Run(Dirs() + Arguments{"--quiet", "--log", log});
+  EXPECT_EQ(run.exit_code, 1);
+  const std::string mismatch = "Data type mismatch in expression: '2024-1-32' is not a date";
+  const std::size_t last = run.err.rfind("\ndealtext: failed while ");
+  ASSERT_NE(last, std::string::npos) << run.err;
+  const std::string report = run.err.substr(last + 1);
+  EXPECT_NE(report.find(": Table 'PZ' does not exist (after a failed statement while deriving "
+                        "KMYE, PZ and aidInfo: " +
+                        mismatch + ")\n"),
+            std::string::npos)
+      << report;
+  const std::string logged = testing::ReadBytes(log);
+  const std::string failed_run =
+      "\xE6\x95\xB0\xE6\x8D\xAE\xE9\xA2\x84\xE5\xA4\x84\xE7\x90\x86\xE5\x87\xBA\xE7\x8E\xB0\xE5"
+      "\xBC\x82\xE5\xB8\xB8\xEF\xBC\x81";  // 数据预处理出现异常！
+  EXPECT_EQ(logged.rfind("SQL=Select a.TotalMoney", 0), 0u) << logged;
+  EXPECT_NE(logged.find(mismatch + "\n"), std::string::npos) << logged;
+  const std::string ended = failed_run + "Table 'PZ' does not exist\n";
+  ASSERT_GE(logged.size(), ended.size());
+  EXPECT_EQ(logged.substr(logged.size() - ended.size()), ended) << logged;
+  EXPECT_EQ(logged.substr(logged.size() - ended.size() - 1, 1), "\n") << logged;
 }
 
 TEST_F(ToolTest, ALogFileAmongTheExportsIsRefused) {

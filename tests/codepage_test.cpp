@@ -268,7 +268,7 @@ TEST(EqualIgnoringAsciiCaseTest, FoldsAsciiLettersOnly) {
   struct Case {
     std::string a;
     std::string b;
-    bool bytes;  // EqualIgnoringAsciiCase
+    bool bytes;  // platform::EqualIgnoringAsciiCase
     bool ansi;   // AnsiEqualIgnoringAsciiCase
   };
   const Case cases[] = {
@@ -284,8 +284,8 @@ TEST(EqualIgnoringAsciiCaseTest, FoldsAsciiLettersOnly) {
       {"x\x81\x41y", "X\x81\x41Y", true, true},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(EqualIgnoringAsciiCase(c.a, c.b), c.bytes) << c.a << " " << c.b;
-    EXPECT_EQ(EqualIgnoringAsciiCase(c.b, c.a), c.bytes) << c.b << " " << c.a;
+    EXPECT_EQ(platform::EqualIgnoringAsciiCase(c.a, c.b), c.bytes) << c.a << " " << c.b;
+    EXPECT_EQ(platform::EqualIgnoringAsciiCase(c.b, c.a), c.bytes) << c.b << " " << c.a;
     EXPECT_EQ(AnsiEqualIgnoringAsciiCase(c.a, c.b), c.ansi) << c.a << " " << c.b;
     EXPECT_EQ(AnsiEqualIgnoringAsciiCase(c.b, c.a), c.ansi) << c.b << " " << c.a;
   }

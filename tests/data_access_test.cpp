@@ -341,14 +341,16 @@ TEST(CallEngineTest, EngineErrorsLeaveAsTheSystemsKinds) {
             "EDatabaseError: CommandText does not return a result set");
   EXPECT_EQ(message_of([] { throw EFOpenError("Cannot open file \"x\". Denied"); }),
             "EFOpenError: Cannot open file \"x\". Denied");
-  EXPECT_EQ(message_of([] { throw std::bad_alloc(); }), "EOleException: std::bad_alloc");
+  // Memory that ran out is the system's failure, whichever engine met it.
+  EXPECT_EQ(message_of([] { throw std::bad_alloc(); }), "EOleException: Out of memory");
+  EXPECT_THROW(detail::CallEngine([] { throw std::bad_alloc(); }), EOleIoError);
   EXPECT_EQ(detail::CallEngine([] { return 5; }), 5);
 }
 
-// Only a failure of the disk or the system leaves as EOleIoError; every
-// other engine error is the EOleException it always was, with the same
-// message.
-TEST(CallEngineTest, OnlyTheDisksFailuresLeaveAsIoErrors) {
+// Only a failure of the disk or the system (memory, threads, a database
+// locked elsewhere) leaves as EOleIoError; every other engine error is the
+// EOleException it always was, with the same message.
+TEST(CallEngineTest, OnlyFailuresOfTheSystemLeaveAsIoErrors) {
   using engine::ErrorKind;
   struct Case {
     engine::Error error;
@@ -360,6 +362,10 @@ TEST(CallEngineTest, OnlyTheDisksFailuresLeaveAsIoErrors) {
       {engine::Error(ErrorKind::kIo, "Cannot run the statement: disk I/O error", line), true},
       {engine::Error(ErrorKind::kIo, "Input/output error",
                      engine::TextPosition{"/in/B.txt", 0, 0, engine::TextStep::kOpen}),
+       true},
+      {engine::Error(ErrorKind::kResources, "Cannot run the statement: out of memory"), true},
+      {engine::Error(ErrorKind::kResources, "Cannot start a thread to read the file", line), true},
+      {engine::Error(ErrorKind::kLocked, "Could not use '/b/KORVA.mdb'; file already in use."),
        true},
       {engine::Error(ErrorKind::kSyntax, "Syntax error in FROM clause"), false},
       {engine::Error(ErrorKind::kTooComplex, "Statement too complex"), false},

@@ -96,8 +96,7 @@ std::unique_ptr<platform::LoadedLibrary> PluginTest::plugin_;
 TEST_F(PluginTest, CompletedRunHandsBackTheWorkDatabasePath) {
   dirs_.AddSampleExport();
   const std::u16string result = Call(0);
-  EXPECT_EQ(result,
-            platform::Utf8ToUtf16(dirs_.Base() + testing::Native("TemplateTemp/KORVA.mdb")));
+  EXPECT_EQ(result, platform::Utf8ToUtf16(dirs_.ResultPath()));
   EXPECT_TRUE(dirs_.WorkDatabaseExists());
   EXPECT_EQ(HostLogText().find("\t\xE6\x95\xB0\xE6\x8D\xAE"), std::string::npos)
       << "no run failure logged";
@@ -148,8 +147,7 @@ TEST_F(PluginTest, ACallAfterAFailedOneCompletes) {
   dirs_.AddSource("BOOK.TXT", "");
   EXPECT_EQ(Call(0), u"0");
   dirs_.AddSampleExport();  // BOOK.TXT with its rows this time
-  EXPECT_EQ(Call(0),
-            platform::Utf8ToUtf16(dirs_.Base() + testing::Native("TemplateTemp/KORVA.mdb")));
+  EXPECT_EQ(Call(0), platform::Utf8ToUtf16(dirs_.ResultPath()));
 }
 
 TEST_F(PluginTest, ModuleHandleIsThePluginsLoadAddress) {
@@ -214,7 +212,7 @@ TEST_F(RunCallTest, CloseRequestInTheFirstSecondBuildsNothing) {
 
 TEST_F(RunCallTest, TwoCompletedCallsReturnTheSamePathAndRestoreTheHandle) {
   dirs_.AddSampleExport();
-  const std::string expected = dirs_.Base() + testing::Native("TemplateTemp/KORVA.mdb");
+  const std::string expected = dirs_.ResultPath();
   EXPECT_EQ(Call(dirs_.Base().c_str(), dirs_.Source().c_str()), expected);
   EXPECT_EQ(platform::TheApplication().Handle(), kLibraryHandle);
   // The second run starts again from the template, so its imports do not

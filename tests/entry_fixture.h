@@ -24,6 +24,14 @@ class RunDirectories {
   // Without a trailing delimiter.
   std::string Source() const { return dir_ / "source"; }
   std::string WorkDatabase() const { return dir_ / "base/TemplateTemp/KORVA.mdb"; }
+  // A completed run's result: on Windows the path the host is promised,
+  // spelled "TempLateTemp" (its file system ignores letter case, so it names
+  // the same file); elsewhere the work database as it is spelled on disk.
+#ifdef _WIN32
+  std::string ResultPath() const { return Base() + "TempLateTemp\\KORVA.mdb"; }
+#else
+  std::string ResultPath() const { return WorkDatabase(); }
+#endif
   bool WorkDatabaseExists() const { return std::filesystem::exists(WorkDatabase()); }
   std::string Scratch(const std::string& name) const { return dir_ / name; }
 

@@ -2,12 +2,15 @@
 // session, as the build sends it for each staged file.
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "engine/standin/store/sqlite_db.h"
 #include "engine/standin/text/text_import.h"
 #include "platform/codepage.h"
 #include "tests/jet_test_util.h"
+#include "tests/sqlite_memory_limit.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -282,6 +285,49 @@ TEST_F(JetImportTest, FullDiskIsAnIoFailureAtTheRecordBeingStored) {
               static_cast<std::int64_t>(header.size() + (line - 2) * record.size()));
   }
   EXPECT_EQ(ErrorOf([&] { Read("select * from Big"); }), "Table 'Big' does not exist");
+}
+
+// Memory that runs out while a record is stored is a failure of the system,
+// not of the record: kResources, at the record it was storing; the table is
+// not left behind.
+TEST_F(JetImportTest, MemoryThatRunsOutIsAFailureOfTheSystemAtTheRecord) {
+  const std::string path =
+      dir_.Write("Big.txt", "CODE,TEXT\r\n1,short\r\n2," + std::string(3 << 20, 'x') + "\r\n");
+  std::optional<Error> error;
+  {
+    const dt::testing::SqliteAllocationLimit limit(1 << 20);
+    Database target = Database::OpenExisting(database_);
+    try {
+      ImportTextFile(target, "Big", path);
+    } catch (const Error& e) {
+      error = e;
+    }
+  }
+  ASSERT_TRUE(error) << "the import did not meet the limit";
+  EXPECT_EQ(error->kind(), ErrorKind::kResources) << Message(*error);
+  EXPECT_TRUE(IsSystemFailure(error->kind()));
+  ASSERT_TRUE(error->where());
+  EXPECT_EQ(error->where()->step, TextStep::kImportLine);
+  EXPECT_EQ(error->where()->line, 3);
+  EXPECT_EQ(ErrorOf([&] { Read("select * from Big"); }), "Table 'Big' does not exist");
+}
+
+// The database the imports write to stays open from one import to the
+// next, but never outlives its file: a file put in its place (as the
+// template copy puts one) is the one the next import writes to.
+TEST_F(JetImportTest, AnImportAfterTheDatabaseWasReplacedWritesToTheNewFile) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a file held open cannot be replaced there";
+#endif
+  dir_.Write("A.txt", "X\r\n1\r\n");
+  dir_.Write("B.txt", "X\r\n2\r\n");
+  EXPECT_EQ(text_.Execute(ImportStatement("A", "A.txt")), 1);
+  text_.Close();
+  std::filesystem::rename(dir_.Write("fresh.mdb", ""), database_);
+  text_.Open(TextConnection(dir_.Folder()));
+  EXPECT_EQ(text_.Execute(ImportStatement("B", "B.txt")), 1);
+  EXPECT_EQ(SortedRows(Read("select X from B")), std::vector<std::string>{"2"});
+  EXPECT_EQ(ErrorOf([&] { Read("select X from A"); }), "Table 'A' does not exist");
 }
 
 TEST_F(JetImportTest, ImportedDatabasePassesIntegrityCheckAndOpensAgain) {

@@ -14,6 +14,14 @@
 #include <thread>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#endif
+
 #include "engine/error.h"
 
 namespace dt::engine::standin {
@@ -151,6 +159,39 @@ TEST(ReadAhead, ReadsOnlyABoundedWayAheadAndStopsWhenLetGo) {
   }  // let go with most of the records unread: must not wait for them
   EXPECT_LT(source.Produced(), 1000000u);
 }
+
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
+// Leaves this process `extra` bytes of address space beyond what it uses.
+void LimitAddressSpace(std::size_t extra) {
+  std::size_t pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  rlimit limit{};
+  getrlimit(RLIMIT_AS, &limit);
+  limit.rlim_cur =
+      static_cast<rlim_t>(pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + extra);
+  setrlimit(RLIMIT_AS, &limit);
+}
+
+// No room is left for the reading thread's stack: the thread cannot start,
+// which is a failure of the system, not of the file. In a process of its
+// own, where no stack of an earlier thread is kept for reuse.
+TEST(ReadAheadDeathTest, AThreadThatCannotStartIsAFailureOfTheSystem) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        CountingSource source(3, [](std::size_t) { return 1; });
+        LimitAddressSpace(std::size_t{1} << 20);
+        int status = 1;  // the thread started
+        try {
+          ReadAhead ahead(source);
+        } catch (const Error& error) {
+          status = error.kind() == ErrorKind::kResources ? 0 : 2;
+        }
+        std::_Exit(status);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace
 }  // namespace dt::engine::standin

@@ -94,7 +94,7 @@ TEST_F(RunSequenceTest, ASecondRunOnTheSameStagingFolderIsRefusedAndChangesNothi
     second_phases = events.phases;
     second_sources = list.size();
   };
-  EXPECT_EQ(Run(), dirs_.WorkDatabase());
+  EXPECT_EQ(Run(), dirs_.ResultPath());
   EXPECT_EQ(refusal, "The staging folder \"" + StagingFolder() + "\" is in use by another run");
   EXPECT_EQ(second_phases, std::vector<BuildPhase>{BuildPhase::kLock});
   EXPECT_EQ(second_sources, 0u);
@@ -128,8 +128,8 @@ TEST_F(RunSequenceTest, AFailedRunLeavesTheFolderFreeForTheNext) {
   dirs_.AddSource("BOOK.TXT", "");
   EXPECT_THROW(Run(), EStringListError);
   dirs_.AddSampleExport();
-  EXPECT_EQ(Run(), dirs_.WorkDatabase());
-  EXPECT_EQ(Run(), dirs_.WorkDatabase());
+  EXPECT_EQ(Run(), dirs_.ResultPath());
+  EXPECT_EQ(Run(), dirs_.ResultPath());
 }
 
 TEST_F(RunSequenceTest, TemporariesOfAKilledRunAreRemoved) {
@@ -161,7 +161,7 @@ TEST_F(RunSequenceTest, SchemaIniIsNoExportAndNoLeftover) {
 
 TEST_F(RunSequenceTest, TheResultIsHandedOutWithTheWorkDatabaseClosed) {
   dirs_.AddSampleExport();
-  EXPECT_EQ(Run(), dirs_.WorkDatabase());
+  EXPECT_EQ(Run(), dirs_.ResultPath());
   EXPECT_FALSE(connection_.Connected());
   EXPECT_EQ(events_.phases.back(), BuildPhase::kSave);
 }
@@ -170,7 +170,7 @@ TEST_F(RunSequenceTest, AFileNameTheCodePageLacksIsSkippedAndTheRunGoesOn) {
   dirs_.AddSampleExport();
   // U+1F600 has no code page 936 form: '?' in its place would name no file.
   std::ofstream(std::filesystem::path(dirs_.Source()) / u8"\U0001F600.txt") << "x\r\n1\r\n";
-  EXPECT_EQ(Run(), dirs_.WorkDatabase());
+  EXPECT_EQ(Run(), dirs_.ResultPath());
   EXPECT_EQ(list_.size(), 7u);
   ASSERT_EQ(events_.logs.size(), 1u);
   EXPECT_EQ(events_.logs[0], "Skipped \"" + dirs_.Source() + platform::PathDelim +
@@ -185,7 +185,7 @@ TEST_F(RunSequenceTest, AFileNameThatIsNotUtf8IsImportedAsCodePageText) {
   // "账" in code page 936, as an archive made on Windows unpacks it here.
   const std::string name = "\xD5\xCB.txt";
   testing::WriteBytes(dirs_.Source() + "/" + name, "header\r\n1\r\n2\r\n");
-  EXPECT_EQ(Run(), dirs_.WorkDatabase());
+  EXPECT_EQ(Run(), dirs_.ResultPath());
   EXPECT_NE(std::find(list_.begin(), list_.end(), dirs_.Source() + "/" + name), list_.end());
   EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
   EXPECT_EQ(Rows("\xD5\xCB"), 2);

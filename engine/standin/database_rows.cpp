@@ -8,6 +8,7 @@
 #include "engine/standin/sql/emitter.h"
 #include "engine/standin/sql/parser.h"
 #include "engine/standin/sql/select_analysis.h"
+#include "engine/standin/store/failure_diagnosis.h"
 #include "engine/standin/store/join_indexes.h"
 #include "engine/standin/store/schema.h"
 #include "engine/standin/store/statement_scope.h"
@@ -69,17 +70,24 @@ Snapshot DatabaseSource::Query(std::string_view sql) {
   if (select == nullptr || select->into) {
     throw NoResultSetError("The statement does not return a result set");
   }
-  const StatementScope scope = StatementScope::Of(db_, *select);
+  try {
+    return TakeSnapshot(*select, parsed);
+  } catch (const SqliteFailure& failure) {
+    throw ExplainFailure(db_, parsed, failure);
+  }
+}
+
+Snapshot DatabaseSource::TakeSnapshot(const Select& select, ParsedStatement& parsed) {
+  const StatementScope scope = StatementScope::Of(db_, select);
   MarkTextComparisons(parsed, scope);
   // Reads only: the indexes go again with the transaction.
-  const JoinIndexes indexes(db_, *select, scope);
-  std::optional<SingleTable> single = SingleTableOf(*select);
+  const JoinIndexes indexes(db_, select, scope);
+  std::optional<SingleTable> single = SingleTableOf(select);
   const std::optional<std::string> row_id = single ? RowIdName(db_, single->table) : std::nullopt;
   if (!row_id) single.reset();
   Snapshot snapshot;
   if (single) snapshot.table = RequireTable(db_, single->table);
-  Statement run(db_,
-                single ? EmitSelect(*select, single->reference, *row_id) : EmitSelect(*select));
+  Statement run(db_, single ? EmitSelect(select, single->reference, *row_id) : EmitSelect(select));
   const int first = single ? 1 : 0;
   const int count = run.ColumnCount();
   for (int i = first; i < count; ++i) snapshot.columns.push_back(run.ColumnName(i));
@@ -116,7 +124,11 @@ void DatabaseSource::UpdateRow(const Snapshot& snapshot, std::size_t row,
   }
   last_row_update_.reset();
   RowUpdate update = PrepareRowUpdate(snapshot, changes);
-  RunRowUpdate(update, snapshot.row_ids[row], changes);
+  try {
+    RunRowUpdate(update, snapshot.row_ids[row], changes);
+  } catch (const SqliteFailure& failure) {
+    throw ExplainRefusedRow(db_, update.stored_table, failure);
+  }
   last_row_update_.emplace(std::move(update));
 }
 
@@ -205,6 +217,9 @@ void DatabaseSource::RewriteColumns(std::string_view table,
   try {
     Statement update(db_, sql);
     update.Step();
+  } catch (const SqliteFailure& failure) {
+    if (call.failure) std::rethrow_exception(call.failure);
+    throw ExplainRefusedRow(db_, stored, failure);
   } catch (const Error&) {
     if (call.failure) std::rethrow_exception(call.failure);
     throw;

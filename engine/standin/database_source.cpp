@@ -12,6 +12,7 @@
 #include "engine/standin/sql/jet_functions.h"
 #include "engine/standin/sql/parser.h"
 #include "engine/standin/store/auto_increment.h"
+#include "engine/standin/store/failure_diagnosis.h"
 #include "engine/standin/store/join_indexes.h"
 #include "engine/standin/store/schema.h"
 #include "engine/standin/store/statement_scope.h"
@@ -110,7 +111,11 @@ DatabaseSource::~DatabaseSource() {
 std::int64_t DatabaseSource::Execute(std::string_view sql) {
   last_row_update_.reset();
   ParsedStatement parsed = Parse(sql);
-  return std::visit([&](auto& statement) { return Run(statement, parsed); }, parsed);
+  try {
+    return std::visit([&](auto& statement) { return Run(statement, parsed); }, parsed);
+  } catch (const SqliteFailure& failure) {
+    throw ExplainFailure(db_, parsed, failure);
+  }
 }
 
 bool DatabaseSource::HasTable(std::string_view table) { return FindTable(db_, table).has_value(); }

@@ -39,6 +39,9 @@ class DatabaseSource : public DataSource {
   std::int64_t Run(AddColumn& statement, ParsedStatement& parsed);
   std::int64_t Run(DropTable& statement, ParsedStatement& parsed);
 
+  // Query's work once the statement is known to be a SELECT.
+  Snapshot TakeSnapshot(const Select& select, ParsedStatement& parsed);
+
   // A row update's statement, checked against the catalogue and prepared.
   struct RowUpdate {
     std::string table;                 // as the snapshot names it

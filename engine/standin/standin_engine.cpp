@@ -16,8 +16,10 @@ void StandInEngine::Open(std::string_view connection_string) {
   if (IsOpen()) throw Error(ErrorKind::kInvalidArgument, "The session is already open");
   const ConnectionSettings settings = ParseConnectionString(connection_string);
   if (settings.text) {
-    source_ = std::make_unique<TextSource>(settings.data_source, settings.character_set);
+    source_ =
+        std::make_unique<TextSource>(settings.data_source, settings.character_set, import_target_);
   } else {
+    import_target_.Release();
     source_ = std::make_unique<DatabaseSource>(settings.data_source);
   }
 }
@@ -53,6 +55,9 @@ void StandInEngine::RewriteColumns(std::string_view table,
 
 bool StandInEngine::HasTable(std::string_view table) { return Require(source_).HasTable(table); }
 
-void StandInEngine::Flush() { Require(source_); }
+void StandInEngine::Flush() {
+  Require(source_);
+  import_target_.Release();
+}
 
 }  // namespace dt::engine::standin

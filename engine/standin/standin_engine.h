@@ -22,6 +22,7 @@
 
 #include "engine/engine.h"
 #include "engine/error.h"
+#include "engine/standin/text/import_target.h"
 
 namespace dt::engine::standin {
 
@@ -56,6 +57,10 @@ class StandInEngine : public Engine {
   void Flush() override;
 
  private:
+  // The database the imports of text sources write to, open from one text
+  // source to the next; let go of before a database source opens, and when
+  // the engine flushes or goes.
+  ImportTarget import_target_;
   std::unique_ptr<DataSource> source_;
 };
 

@@ -25,8 +25,9 @@ constexpr const char* kOnlyImport =
 
 }  // namespace
 
-TextSource::TextSource(std::string folder, platform::CharacterSet character_set)
-    : folder_(std::move(folder)), character_set_(character_set) {
+TextSource::TextSource(std::string folder, platform::CharacterSet character_set,
+                       ImportTarget& target)
+    : folder_(std::move(folder)), character_set_(character_set), target_(target) {
   std::error_code error;
   if (!std::filesystem::is_directory(PathOf(folder_), error)) {
     throw Error(ErrorKind::kNotFound,
@@ -84,8 +85,13 @@ std::int64_t TextSource::Execute(std::string_view sql) {
       !select->top && select->group_by.empty() && !select->having && select->order_by.empty();
   if (!is_import) throw Error(ErrorKind::kUnsupported, kOnlyImport);
   const std::string file = FindFile(select->from[0]->name);
-  Database target = Database::OpenExisting(*select->into_db);
-  return ImportTextFile(target, *select->into, file, CharacterSetOf(select->from[0]->name));
+  Database& target = target_.Open(*select->into_db);
+  const std::int64_t rows =
+      ImportTextFile(target, *select->into, file, CharacterSetOf(select->from[0]->name));
+  // The pages the import cached are of no use to the next file's: memory
+  // stays what one import needs while the database stays open.
+  sqlite3_db_release_memory(target.get());
+  return rows;
 }
 
 Snapshot TextSource::Query(std::string_view sql) {

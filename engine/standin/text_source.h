@@ -12,6 +12,7 @@
 #include <string>
 
 #include "engine/standin/data_source.h"
+#include "engine/standin/text/import_target.h"
 #include "platform/encoding_detection.h"
 
 namespace dt::engine::standin {
@@ -20,9 +21,10 @@ class TextSource : public DataSource {
  public:
   // REQUIRES nothing; raises engine::Error when `folder` is no folder. Its
   // files that schema.ini does not describe are read in `character_set`
-  // (kDetect: each as its bytes tell).
-  explicit TextSource(std::string folder,
-                      platform::CharacterSet character_set = platform::CharacterSet::kDetect);
+  // (kDetect: each as its bytes tell). Imports write through `target`, which
+  // the caller owns and may keep beyond this source, so that the next import
+  // finds the database open.
+  TextSource(std::string folder, platform::CharacterSet character_set, ImportTarget& target);
 
   std::int64_t Execute(std::string_view sql) override;
   Snapshot Query(std::string_view sql) override;
@@ -45,6 +47,7 @@ class TextSource : public DataSource {
 
   std::string folder_;
   platform::CharacterSet character_set_;
+  ImportTarget& target_;
 };
 
 }  // namespace dt::engine::standin

@@ -14,8 +14,6 @@
 namespace dt {
 namespace {
 
-// Spelled as the host has always been told, capital L included.
-constexpr std::string_view kStagingFolder = "TempLateTemp";
 // Neither a .txt file nor a database, so nothing takes it for an export or
 // for the engine's own files.
 constexpr std::string_view kRunLock = "dealtext.lock";
@@ -52,13 +50,6 @@ std::string RunSequence(const std::string& source_directory, const std::string& 
                   [&events](const std::string& message) { events.Log(message); });
   RunBuild(paths, source_list, connection, events, encoding);
   return paths.result_path;
-}
-
-std::string StagingDirectoryFor(std::string_view base_directory) {
-  std::string staging(base_directory);
-  staging += kStagingFolder;
-  staging += platform::PathDelim;
-  return staging;
 }
 
 std::string RunFailureMessage(std::string_view error_text) {

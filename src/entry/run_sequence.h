@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "src/workdb/build_events.h"
 #include "src/staging/source_encoding.h"
+#include "src/workdb/build_events.h"
 
 namespace dt {
 
@@ -36,9 +36,6 @@ std::string RunSequence(const std::string& source_directory, const std::string& 
                         std::vector<std::string>& source_list, Connection& connection,
                         BuildEvents& events, const std::function<void()>& after_entry,
                         SourceEncoding encoding = SourceEncoding::kAuto);
-
-// The staging directory as the host is told it: base + "TempLateTemp" + PathDelim.
-std::string StagingDirectoryFor(std::string_view base_directory);
 
 // The run failure message: the fixed ANSI frame immediately followed by
 // `error_text`, with nothing between them.

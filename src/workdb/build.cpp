@@ -22,7 +22,7 @@ void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_lis
   CopyTemplate(paths);
   ChooseEngine(paths, connection);
   events.PhaseStarted(BuildPhase::kChecks, paths.template_database);
-  CheckTemplateTables(paths, connection);
+  CheckTemplateTables(paths, source_list, connection);
 
   ImportSources(paths, source_list, connection, events, encoding);
   ConnectWorkDatabase(paths, connection);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <exception>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -24,9 +25,11 @@ std::string OleMessage(std::string_view utf8_message);
 // a statement without a result set as EDatabaseError; a failure of the disk
 // or the system (engine::IsSystemFailure) as EOleIoError; any other engine error
 // as EOleException. The message is formatted here, once, with the text file
-// and line it names. The system's own errors pass unchanged; anything else
-// the engine lets through (out of memory) is still the provider's failure
-// and leaves as EOleException with its text.
+// and line it names. The system's own errors pass unchanged. Memory that
+// ran out inside the engine (std::bad_alloc) is a failure of the system too,
+// and leaves as EOleIoError "Out of memory"; anything else the engine lets
+// through is still the provider's failure and leaves as EOleException with
+// its text.
 template <class Call>
 decltype(auto) CallEngine(Call&& call) {
   try {
@@ -39,6 +42,8 @@ decltype(auto) CallEngine(Call&& call) {
     throw EOleException(std::move(message));
   } catch (const Exception&) {
     throw;
+  } catch (const std::bad_alloc&) {
+    throw EOleIoError("Out of memory");
   } catch (const std::exception& e) {
     throw EOleException(OleMessage(e.what()));
   }

@@ -50,6 +50,13 @@ void Reconnect(Connection& connection, const std::string& connection_string) {
 
 }  // namespace
 
+std::string StagingDirectoryFor(std::string_view base_directory) {
+  std::string staging(base_directory);
+  staging += "TempLateTemp";
+  staging += platform::PathDelim;
+  return staging;
+}
+
 WorkPaths MakeWorkPaths(const std::string& base_directory) {
   using platform::PathDelim;
   using platform::ResolveChild;
@@ -66,7 +73,9 @@ WorkPaths MakeWorkPaths(const std::string& base_directory) {
                           ";Extended Properties=text;Persist Security Info=False";
   paths.work_connection = std::string(kProvider) + paths.staging_folder + PathDelim +
                           kWorkDatabase + ";Persist Security Info=False";
-  paths.result_path = paths.staging_folder + PathDelim + kWorkDatabase;
+  paths.result_path = platform::kNamesIgnoreCase
+                          ? StagingDirectoryFor(base_directory) + kWorkDatabase
+                          : paths.staging_folder + PathDelim + kWorkDatabase;
   return paths;
 }
 

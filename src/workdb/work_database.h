@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "src/staging/source_encoding.h"
@@ -26,7 +27,12 @@ struct WorkPaths {
   std::string work_database;      // the staging directory + KORVA.mdb
   std::string text_connection;    // the staging folder, read by the text driver
   std::string work_connection;    // the work database
-  std::string result_path;        // the work database as the run reports it
+  // The work database as the run reports it. Where the file system ignores
+  // letter case, the path the host is promised, StagingDirectoryFor(base) +
+  // "KORVA.mdb", which names the file the build wrote whatever the folder's
+  // spelling on disk; elsewhere the file as it exists, without which the
+  // path would not open.
+  std::string result_path;
 };
 
 // REQUIRES: `base_directory` ends with PathDelim. The staging directory and
@@ -36,6 +42,10 @@ struct WorkPaths {
 // the caller, do not. Both connection strings are the host's own: the text
 // driver learns each staged file's encoding from schema.ini.
 WorkPaths MakeWorkPaths(const std::string& base_directory);
+
+// The staging directory as the host is told it: base + "TempLateTemp" +
+// PathDelim, capital L included.
+std::string StagingDirectoryFor(std::string_view base_directory);
 
 // The table the import makes of a staged file: its file name less its last
 // four characters (".txt"), letter case as found.

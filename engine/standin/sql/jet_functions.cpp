@@ -65,6 +65,8 @@ void Mismatch(sqlite3_context* context, std::string_view value, std::string_view
   const std::string message = "Data type mismatch in expression: '" + std::string(value) +
                               "' is not " + std::string(wanted);
   sqlite3_result_error(context, message.c_str(), static_cast<int>(message.size()));
+  // The code, not the text, tells the caller what kind of failure it was.
+  sqlite3_result_error_code(context, SQLITE_MISMATCH);
 }
 
 void AddNumbers(sqlite3_context* context, sqlite3_value* a, sqlite3_value* b) {

@@ -7,8 +7,52 @@
 
 namespace dt::engine::standin {
 
+namespace {
+
+// SQLite's parsed catalogue finds a name by its hash, ASCII letter case
+// ignored, where reading the catalogue's table reads every entry: a
+// database may hold thousands of tables (one per file of an export), and
+// every import and every statement looks names up.
+
+// True when `name` is a table (not a view) of `schema`. Names that SQLite
+// keeps for its own catalogue, and names holding a zero byte (which its C
+// interface would read cut short), are left to the full look-up.
+bool IsTableOf(const Database& db, std::string_view name, std::string_view schema) {
+  if (name.find('\0') != std::string_view::npos ||
+      platform::EqualIgnoringAsciiCase(name.substr(0, 7), "sqlite_")) {
+    return false;
+  }
+  const std::string table(name);
+  const std::string database(schema);
+  return sqlite3_table_column_metadata(db.get(), database.c_str(), table.c_str(), nullptr, nullptr,
+                                       nullptr, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// False when no table or view of `schema` is called `name`. True when there
+// is one, or when the catalogue cannot tell.
+bool MayExist(const Database& db, std::string_view name, std::string_view schema) {
+  Statement probe(db, "SELECT 1 FROM pragma_table_info(?1, ?2) LIMIT 1");
+  probe.BindText(1, name);
+  probe.BindText(2, schema);
+  try {
+    return probe.Step();
+  } catch (const Error& error) {
+    if (IsSystemFailure(error.kind())) throw;
+    return true;  // a view that cannot be read, say: the full look-up decides
+  }
+}
+
+}  // namespace
+
 std::optional<std::string> FindTable(const Database& db, std::string_view name,
                                      std::string_view schema) {
+  if (IsTableOf(db, name, schema)) {
+    // Its name as stored: SQLite gives it for the table a column comes from.
+    Statement table(db, "SELECT * FROM " + QuoteName(schema) + "." + QuoteName(name));
+    std::string stored = table.ColumnTableName(0);
+    if (!stored.empty()) return stored;
+  }
+  if (!MayExist(db, name, schema)) return std::nullopt;
   Statement find(db, "SELECT name FROM " + QuoteName(schema) +
                          ".sqlite_schema WHERE type IN ('table', 'view') AND name = ?1 "
                          "COLLATE NOCASE ORDER BY name = ?1 DESC LIMIT 1");
@@ -30,6 +74,7 @@ void RequireNoTable(const Database& db, std::string_view name, std::string_view 
 }
 
 bool IsStoredTable(const Database& db, std::string_view name) {
+  if (IsTableOf(db, name, "main")) return true;
   Statement kind(db, "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE");
   kind.BindText(1, name);
   return kind.Step() && kind.ColumnText(0) == "table";

@@ -16,7 +16,7 @@ namespace {
   const std::string message = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
   const int code = db != nullptr ? sqlite3_extended_errcode(db) : rc;
   sqlite3_close_v2(db);
-  throw Error(KindOfResult(code), "Cannot open database '" + path + "': " + message);
+  throw TranslateFailure(code, message, "Cannot open database '" + path + "'", path);
 }
 
 sqlite3* OpenHandle(const std::string& path, int flags) {
@@ -64,13 +64,14 @@ Database Database::OpenExisting(const std::string& path) {
   // of another format fails here and not at the first statement.
   if (sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=
       SQLITE_OK) {
-    // A file of another format is kOther; a file that cannot be read (or
-    // whose rollback journal cannot be), kIo, and not a matter of format.
-    const ErrorKind kind = KindOfResult(sqlite3_extended_errcode(db.get()));
-    if (kind == ErrorKind::kIo) {
-      throw Error(kind, "Cannot read database '" + path + "': " + sqlite3_errmsg(db.get()));
+    // Only a file of another format is one the engine does not recognise. A
+    // file that cannot be read (or whose rollback journal cannot be), memory
+    // that ran out and a lock that another process holds say what they are.
+    SqliteFailure failure = FailureOf(db, "Cannot read database '" + path + "'");
+    if (failure.kind() == ErrorKind::kOther) {
+      throw Error(ErrorKind::kOther, "Unrecognized database format '" + path + "'");
     }
-    throw Error(kind, "Unrecognized database format '" + path + "'");
+    throw failure;
   }
   return db;
 }
@@ -95,7 +96,7 @@ Database::~Database() { sqlite3_close_v2(db_); }
 
 void Database::Exec(const std::string& sql) {
   if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-    ThrowFailure(db_, "Cannot run the statement");
+    ThrowFailure(*this, "Cannot run the statement");
   }
 }
 
@@ -105,7 +106,7 @@ Statement::Statement(const Database& db, const std::string& sql) : db_(&db) {
   const char* tail = nullptr;
   if (sqlite3_prepare_v2(db.get(), sql.c_str(), static_cast<int>(sql.size()), &stmt_, &tail) !=
       SQLITE_OK) {
-    ThrowFailure(db.get(), "Cannot prepare the statement");
+    ThrowFailure(db, "Cannot prepare the statement");
   }
   if (stmt_ == nullptr) throw Error(ErrorKind::kSyntax, "Empty statement");
 }
@@ -119,9 +120,9 @@ bool Statement::Step() {
   const int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW) return true;
   if (rc == SQLITE_DONE) return false;
-  Error error = FailureOf(db_->get(), "Cannot run the statement");
+  SqliteFailure failure = FailureOf(*db_, "Cannot run the statement");
   sqlite3_reset(stmt_);
-  throw error;
+  throw failure;
 }
 
 void Statement::Reset() { sqlite3_reset(stmt_); }
@@ -129,26 +130,26 @@ void Statement::Reset() { sqlite3_reset(stmt_); }
 void Statement::BindStatic(int index, std::string_view text) {
   if (sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8) !=
       SQLITE_OK) {
-    ThrowFailure(db_->get(), "Cannot bind a value");
+    ThrowFailure(*db_, "Cannot bind a value");
   }
 }
 
 void Statement::BindText(int index, std::string_view text) {
   if (sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8) !=
       SQLITE_OK) {
-    ThrowFailure(db_->get(), "Cannot bind a value");
+    ThrowFailure(*db_, "Cannot bind a value");
   }
 }
 
 void Statement::BindInt(int index, std::int64_t value) {
   if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK) {
-    ThrowFailure(db_->get(), "Cannot bind a value");
+    ThrowFailure(*db_, "Cannot bind a value");
   }
 }
 
 void Statement::BindNull(int index) {
   if (sqlite3_bind_null(stmt_, index) != SQLITE_OK) {
-    ThrowFailure(db_->get(), "Cannot bind a value");
+    ThrowFailure(*db_, "Cannot bind a value");
   }
 }
 
@@ -165,6 +166,11 @@ std::optional<std::string> Statement::ColumnText(int column) const {
   const int size = sqlite3_column_bytes(stmt_, column);
   if (text == nullptr) return std::string();
   return std::string(text, static_cast<std::size_t>(size));
+}
+
+std::string Statement::ColumnTableName(int column) const {
+  const char* table = sqlite3_column_table_name(stmt_, column);
+  return table != nullptr ? table : "";
 }
 
 std::int64_t Statement::ColumnInt(int column) const { return sqlite3_column_int64(stmt_, column); }

@@ -65,6 +65,9 @@ class Statement {
   int ColumnCount() const;
   std::string ColumnName(int column) const;
   std::optional<std::string> ColumnText(int column) const;  // nullopt for NULL
+  // The table a result column comes from, named as the database stores it;
+  // empty for a column that is no table's field.
+  std::string ColumnTableName(int column) const;
   std::int64_t ColumnInt(int column) const;
 
  private:

@@ -1,7 +1,11 @@
 // The reading thread and the hand-over of its batches.
 #include "engine/standin/text/read_ahead.h"
 
+#include <string>
+#include <system_error>
 #include <utility>
+
+#include "engine/error.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -13,10 +17,16 @@ constexpr std::size_t kBatchRecords = 2048;
 
 }  // namespace
 
-ReadAhead::ReadAhead(RecordSource& source)
-    : source_(source),
-      columns_(source.Columns()),
-      thread_([this](std::stop_token stop) { Read(stop); }) {}
+ReadAhead::ReadAhead(RecordSource& source) : source_(source), columns_(source.Columns()) {
+  try {
+    thread_ = std::jthread([this](std::stop_token stop) { Read(stop); });
+  } catch (const std::system_error& error) {
+    // The system has no thread, or no memory for one, to give: a failure of
+    // the system, not of the file.
+    throw Error(ErrorKind::kResources,
+                std::string("Cannot start a thread to read the file: ") + error.what());
+  }
+}
 
 ReadAhead::~ReadAhead() = default;
 

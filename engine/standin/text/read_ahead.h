@@ -34,7 +34,8 @@ class ReadAhead : public RecordSource {
   static constexpr std::size_t kBytesAhead = std::size_t{4} << 20;
   static constexpr std::size_t kLendBytes = std::size_t{1} << 20;
 
-  // Starts reading `source`'s records.
+  // Starts reading `source`'s records. Raises engine::Error of kind
+  // kResources when the reading thread cannot be started.
   explicit ReadAhead(RecordSource& source);
   // Stops the reading thread, wherever it is, and waits for it.
   ~ReadAhead() override;
