@@ -41,6 +41,12 @@ struct Change {
   Value value;
 };
 
+// Raises engine::Error (kInvalidArgument) unless row `row` of `snapshot`
+// can be written back with `changes`: the snapshot holds the rows of one
+// table with their identities, and the row and every changed column exist.
+void RequireWritableRow(const Snapshot& snapshot, std::size_t row,
+                        const std::vector<Change>& changes);
+
 // The clean-up's rewrite of one value; NULL reaches it as empty text.
 using Rewrite = std::function<std::string(std::string_view value)>;
 

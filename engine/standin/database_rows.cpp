@@ -102,15 +102,7 @@ Snapshot DatabaseSource::TakeSnapshot(const Select& select, ParsedStatement& par
 
 void DatabaseSource::UpdateRow(const Snapshot& snapshot, std::size_t row,
                                const std::vector<Change>& changes) {
-  if (snapshot.table.empty() || snapshot.row_ids.size() != snapshot.rows.size()) {
-    throw Error(ErrorKind::kInvalidArgument,
-                "The rows cannot be updated: they do not come from a single table");
-  }
-  if (row >= snapshot.rows.size()) {
-    throw Error(ErrorKind::kInvalidArgument, "Row " + std::to_string(row) +
-                                                 " is out of range: the snapshot has " +
-                                                 std::to_string(snapshot.rows.size()) + " rows");
-  }
+  RequireWritableRow(snapshot, row, changes);
   if (changes.empty()) return;
   if (last_row_update_ && Fits(*last_row_update_, snapshot, changes)) {
     try {
@@ -144,10 +136,6 @@ DatabaseSource::RowUpdate DatabaseSource::PrepareRowUpdate(const Snapshot& snaps
   std::vector<std::string> names;
   std::string sql = "UPDATE " + QuoteName(table) + " SET ";
   for (std::size_t i = 0; i < changes.size(); ++i) {
-    if (changes[i].column >= snapshot.columns.size()) {
-      throw Error(ErrorKind::kInvalidArgument,
-                  "Field number " + std::to_string(changes[i].column) + " is out of range");
-    }
     names.push_back(snapshot.columns[changes[i].column]);
     const std::size_t index = RequireColumn(columns, names.back(), table);
     if (i > 0) sql += ", ";
