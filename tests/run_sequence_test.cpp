@@ -148,7 +148,7 @@ TEST_F(RunSequenceTest, SchemaIniIsNoExportAndNoLeftover) {
   dirs_.AddSampleExport();
   dirs_.AddSource("schema.ini", "[BOOK.TXT]\r\nCharacterSet=65001\r\n");
   const std::string leftover = testing::LeaveTemporaryOf(StagingFolder(), "schema.ini");
-  EXPECT_EQ(Run(), dirs_.WorkDatabase());
+  EXPECT_EQ(Run(), dirs_.ResultPath());
   EXPECT_EQ(list_.size(), 7u);
   EXPECT_FALSE(std::filesystem::exists(StagingFolder() + platform::PathDelim + leftover));
 

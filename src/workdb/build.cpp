@@ -12,8 +12,9 @@ namespace dt {
 void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_list,
               Connection& connection, BuildEvents& events, SourceEncoding encoding) {
   // The template is copied over the work database, which must not be held
-  // open meanwhile (the connection would go on seeing the replaced file).
-  connection.Close();
+  // open meanwhile (the connection would go on seeing the replaced file, and
+  // on Windows the copy would fail).
+  connection.ReleaseEngine();
 
   events.PhaseStarted(BuildPhase::kChecks, "");
   CheckSourceTables(source_list);

@@ -39,6 +39,11 @@ void Connection::SetEngine(std::unique_ptr<engine::Engine> engine) {
   state_->engine = std::move(engine);
 }
 
+void Connection::ReleaseEngine() {
+  Close();
+  state_->engine.reset();
+}
+
 void Connection::Open() { state_->Open(); }
 
 void Connection::Close() {

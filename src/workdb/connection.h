@@ -42,6 +42,11 @@ class Connection {
   void Open();
   void Close();
   bool Connected() const;
+  // Closes the connection and lets go of its engine, made again at the next
+  // open: an engine may keep the work database open between the imports of
+  // one run (closed text source or not), and nothing may hold the file
+  // while it is replaced.
+  void ReleaseEngine();
 
   // Sets, in every row of `table`, each of `set_columns` to
   // rewrite(its value); NULL reaches `rewrite` as empty text. Names are ANSI;
