@@ -7,12 +7,15 @@
 #include <gtest/gtest.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "engine/database_format.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/host_window.h"
@@ -111,6 +114,43 @@ TEST_F(PluginTest, FailedRunGivesExactlyZeroAndLogsTheFailure) {
   EXPECT_EQ(HostLogText(),
             "3\t\xE6\x95\xB0\xE6\x8D\xAE\xE9\xA2\x84\xE5\xA4\x84\xE7\x90\x86\xE5\x87\xBA\xE7\x8E"
             "\xB0\xE5\xBC\x82\xE5\xB8\xB8\xEF\xBC\x81List index out of bounds (0)\n");
+}
+
+// An Access template goes to the host's own engine in the Windows form and is
+// refused by name in the POSIX form; either way the run ends before it
+// imports anything, with one run failure line, and the exports stay as they
+// were.
+TEST_F(PluginTest, AnAccessTemplateEndsTheRunWithOneFailureLine) {
+  dirs_.AddSampleExport();
+  std::string jet4(64, '\0');
+  jet4.replace(0, 19, std::string("\x00\x01\x00\x00Standard Jet DB", 19));
+  jet4[0x14] = 1;
+  testing::WriteBytes(dirs_.Base() + "DataBase" + platform::PathDelim + "empty.mdb", jet4);
+  auto snapshot = [this] {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dirs_.Source())) {
+      files.emplace_back(entry.path().filename().string(),
+                         testing::ReadBytes(entry.path().string()));
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+  };
+  const auto before = snapshot();
+
+  EXPECT_EQ(Call(0), u"0");
+  const std::string log = HostLogText();
+  const std::string frame =
+      "3\t\xE6\x95\xB0\xE6\x8D\xAE\xE9\xA2\x84\xE5\xA4\x84\xE7\x90\x86\xE5\x87\xBA\xE7\x8E"
+      "\xB0\xE5\xBC\x82\xE5\xB8\xB8\xEF\xBC\x81";
+  EXPECT_EQ(log.rfind(frame, 0), 0u) << log;
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+  // The message after the frame is the provider's own in the Windows form
+  // (under Wine, that it is missing); the POSIX form names the format.
+  EXPECT_GT(log.size(), frame.size() + 1) << log;
+  if (engine::kThisForm == engine::Form::kPosix) {
+    EXPECT_NE(log.find("Access (Jet 4)"), std::string::npos) << log;
+  }
+  EXPECT_EQ(snapshot(), before);
 }
 
 TEST(PluginExportTest, DoItIsTheOnlyExportedSymbol) {
