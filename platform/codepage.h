@@ -91,19 +91,25 @@ inline std::string Utf8Of(const std::filesystem::path& path) {
 // byte of code page 936 may be an ASCII letter, though: the rules that
 // ignore letter case say what becomes of it.
 
-// True when no byte of `text` is 0x80 or above. Eight bytes at a time: text
-// of an export is mostly ASCII.
+// Byte tests eight bytes at a time, for the scans over export text, which is
+// mostly ASCII: the eight bytes at `p` in any alignment, a byte of 1 in
+// every place, and the high bit of every byte.
+inline std::uint64_t LoadWord(const char* p) noexcept {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+inline constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+inline constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+// True when no byte of `text` is 0x80 or above.
 inline bool IsAscii(std::string_view text) noexcept {
   const char* p = text.data();
   const char* const end = p + text.size();
   std::uint64_t any = 0;
-  for (; end - p >= 8; p += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    any |= word;
-  }
+  for (; end - p >= 8; p += 8) any |= LoadWord(p);
   for (; p < end; ++p) any |= static_cast<unsigned char>(*p);
-  return (any & 0x8080808080808080ull) == 0;
+  return (any & kHighBits) == 0;
 }
 
 inline char AsciiUpper(char c) noexcept {

@@ -4,21 +4,11 @@
 #include "platform/encoding_detection.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/codepage.h"
 
 namespace dt::platform {
 namespace {
-
-// Eight bytes at a time: exports are mostly ASCII.
-constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
-
-std::uint64_t LoadWord(const char* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return word;
-}
 
 constexpr char32_t kByteOrderMark = 0xFEFF;
 constexpr char32_t kMiddleDot = 0x00B7;  // between the parts of a name: 阿卜杜·热合曼

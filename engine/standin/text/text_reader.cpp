@@ -13,11 +13,14 @@
 
 #include "engine/error.h"
 #include "engine/standin/text/header_names.h"
-#include "engine/standin/text/word_scan.h"
 #include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
+
+using platform::kHighBits;
+using platform::kOnes;
+using platform::LoadWord;
 
 // Bytes that end an unquoted field.
 constexpr std::array<bool, 256> kFieldEnd = [] {
