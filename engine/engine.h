@@ -47,7 +47,8 @@ struct Change {
 void RequireWritableRow(const Snapshot& snapshot, std::size_t row,
                         const std::vector<Change>& changes);
 
-// The clean-up's rewrite of one value; NULL reaches it as empty text.
+// The clean-up's rewrite of one value; a NULL it rewrites reaches it as
+// empty text (Engine::RewriteColumns says which NULLs it rewrites).
 using Rewrite = std::function<std::string(std::string_view value)>;
 
 class Engine {
@@ -80,12 +81,15 @@ class Engine {
 
   // Rewrites, in every row of `table`, each column of `set_columns` with
   // rewrite(value of that column), each row by its own identity, so that
-  // rows alike are rewritten each on its own. Every name of `read_columns`
-  // and `set_columns` must exist in the table, else nothing is written and
-  // the error names the missing table or field. Linear in the rows.
+  // rows alike are rewritten each on its own. A NULL is rewritten (as
+  // empty text) only in a row whose `keys` columns all hold a value, and
+  // stays NULL where `keys` is empty. Every name of `read_columns`,
+  // `set_columns` and `keys` must exist in the table, else nothing is
+  // written and the error names the missing table or field. Linear in the
+  // rows.
   virtual void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
                               const std::vector<std::string>& set_columns,
-                              const Rewrite& rewrite) = 0;
+                              const std::vector<std::string>& keys, const Rewrite& rewrite) = 0;
 
   // Whether the open database holds a table of that name.
   virtual bool HasTable(std::string_view table) = 0;

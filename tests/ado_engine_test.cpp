@@ -359,20 +359,24 @@ TEST_F(AdoEngineTest, CleanUpRewritesRowsThatShareCodesEachOnItsOwn) {
                                    {Text("1"), Text(" 2.1 "), Text("2024")},
                                    {Text("2"), Text("201"), Text("2024")},
                                    {Text("3"), Null(), Text("2024")},
-                                   {Text("4"), Text(U8(u8"科.1")), Text("2024")}}};
+                                   {Text("4"), Text(U8(u8"科.1")), Text("2024")},
+                                   {Null(), Null(), Text("2024")},
+                                   {Null(), Text("5.1"), Text("2024")}}};
   Connection connection;
   Connect(connection);
-  connection.RewriteColumns("BOOK", {"bookno", "SID"}, {"SID"},
+  connection.RewriteColumns("BOOK", {"bookno", "SID"}, {"SID"}, {"bookno"},
                             [](std::string_view value) { return CleanCode(value); });
   std::vector<ado::Value> codes;
   for (const auto& row : ado_.tables["BOOK"].rows) codes.push_back(row[1]);
+  // A NULL code is emptied only where the row's key holds a value; a code
+  // with a value is cleaned whatever its key.
   EXPECT_EQ(codes, (std::vector<ado::Value>{Text("201"), Text("201"), Text("201"), Text(""),
-                                            Text(U8(u8"科01"))}));
+                                            Text(U8(u8"科01")), Null(), Text("501")}));
   // Each changed row by itself, through its own cursor position; the row
   // whose code stays as it is needs no write.
-  EXPECT_EQ(ado_.Calls("Update").size(), 4u);
+  EXPECT_EQ(ado_.Calls("Update").size(), 5u);
   EXPECT_EQ(ado_.Calls("Set"), (std::vector<std::string>{"Set 1 201", "Set 1 201", "Set 1 ",
-                                                         "Set 1 " + U8(u8"科01")}));
+                                                         "Set 1 " + U8(u8"科01"), "Set 1 501"}));
   EXPECT_EQ(ado_.Calls("Recordset"),
             (std::vector<std::string>{"Recordset SELECT * FROM [BOOK] server keyset optimistic"}));
   EXPECT_TRUE(ado_.Calls("Execute").empty());
@@ -385,7 +389,7 @@ TEST_F(AdoEngineTest, CleanUpWritesNothingWhenAFieldIsMissingAndUndoesAFailedRow
   engine->Open(kWorkDatabase);
   auto clean = [](std::string_view value) { return CleanCode(value); };
   const engine::Error missing = ErrorOf([&] {
-    engine->RewriteColumns("item", {"IID", "ID"}, {"IID"}, clean);
+    engine->RewriteColumns("item", {"IID", "ID"}, {"IID"}, {}, clean);
   });
   EXPECT_EQ(missing.kind(), ErrorKind::kMissingField);
   EXPECT_EQ(missing.detail(), "Field 'ID' does not exist in table 'item'");
@@ -393,7 +397,8 @@ TEST_F(AdoEngineTest, CleanUpWritesNothingWhenAFieldIsMissingAndUndoesAFailedRow
 
   ado_.failures.emplace("Update", AdoFailure("Could not update; currently locked.", "",
                                              static_cast<std::int32_t>(0x80004005), {3218}));
-  const engine::Error locked = ErrorOf([&] { engine->RewriteColumns("item", {}, {"IID"}, clean); });
+  const engine::Error locked =
+      ErrorOf([&] { engine->RewriteColumns("item", {}, {"IID"}, {}, clean); });
   EXPECT_EQ(locked.kind(), ErrorKind::kLocked);
   EXPECT_EQ(ado_.log.back(), "CancelUpdate");
   EXPECT_EQ(ado_.tables["item"].rows[0][0], Text("1.1"));

@@ -254,12 +254,12 @@ TEST_F(DataAccessTest, StatementCommandRunsAndDiscardsRows) {
 }
 
 TEST_F(DataAccessTest, RewriteColumnsPassesUtf8Untouched) {
-  connection_.RewriteColumns("codes", {"AidCode", "Name"}, {"Name"},
+  connection_.RewriteColumns("codes", {"AidCode", "Name"}, {"Name"}, {"Amount"},
                              [](std::string_view value) { return "[" + std::string(value) + "]"; });
   Db db(dir_.path() / "work.mdb");
   EXPECT_EQ(db.Column("select Name from Codes"),
             (std::vector<std::string>{"[alpha]", U8(u8"[中文𠀀]"), "[]"}));
-  EXPECT_THROW(connection_.RewriteColumns("Codes", {"Missing"}, {"Name"},
+  EXPECT_THROW(connection_.RewriteColumns("Codes", {"Missing"}, {"Name"}, {},
                                           [](std::string_view) { return std::string("x"); }),
                EOleException);
   EXPECT_EQ(db.Column("select Name from Codes"),

@@ -107,7 +107,8 @@ TEST_F(JetFieldSizeTest, UpdatesPostsAndRewritesLongerThanTheFieldChangeNothing)
             }),
             ErrorKind::kFieldTooSmall);
   EXPECT_EQ(KindOf([&] {
-              session_.RewriteColumns("F", {"E"}, {"E"}, [](std::string_view) { return "efgh"; });
+              session_.RewriteColumns("F", {"E"}, {"E"}, {},
+                                      [](std::string_view) { return "efgh"; });
             }),
             ErrorKind::kFieldTooSmall);
   EXPECT_EQ(Column("select A & '|' & E from F"), std::vector<std::string>{"keep|e"});

@@ -236,7 +236,7 @@ TEST_F(JetImportTest, FailuresNameWhatIsWrong) {
   }
   EXPECT_NE(ErrorOf([&] { text_.Query("select * from Item.txt"); }), "");
   EXPECT_NE(ErrorOf([&] {
-              text_.RewriteColumns("Item", {}, {"IID"},
+              text_.RewriteColumns("Item", {}, {"IID"}, {},
                                    [](std::string_view v) { return std::string(v); });
             }),
             "");

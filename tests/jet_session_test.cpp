@@ -316,20 +316,38 @@ TEST_F(JetSessionTest, UpdateRowOnAnAliasedExpressionNamesTheField) {
             std::string::npos);
 }
 
-TEST_F(JetSessionTest, RewriteColumnsRewritesEveryRowIncludingNullsAndQuotes) {
-  session_.Execute("insert into BOOK values ('P4', 'it''s.1', '1')");
-  std::vector<std::string> seen;
-  session_.RewriteColumns("book", {"BOOKNO", "sid"}, {"Sid"}, [&](std::string_view value) {
-    seen.emplace_back(value);
-    std::string out(value);
-    for (char& c : out) {
-      if (c == '.') c = '0';
+TEST_F(JetSessionTest, RewriteColumnsRewritesEveryRowAndNullsOnlyWhereTheKeysHoldValues) {
+  struct Case {
+    std::vector<std::string> keys;
+    std::size_t rewritten;
+    std::vector<std::string> rows;
+  };
+  const Case cases[] = {
+      // Rows sharing BOOKNO 'P1' are each rewritten once; the NULL code of
+      // the row whose key holds a value becomes empty text, the one whose
+      // key is NULL stays NULL, and a code with a value is always cleaned.
+      {{"bookno"}, 5, {"<null>|501", "<null>|<null>", "P1|1001", "P1|1002", "P2|", "P4|it's01"}},
+      // With no keys, no NULL is rewritten.
+      {{}, 4, {"<null>|501", "<null>|<null>", "P1|1001", "P1|1002", "P2|<null>", "P4|it's01"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys.size());
+    session_.Execute("delete from BOOK");
+    for (const char* values : {"'P1', '1.01'", "'P1', '1.02'", "'P2', NULL", "'P4', 'it''s.1'",
+                               "NULL, NULL", "NULL, '5.1'"}) {
+      session_.Execute("insert into BOOK (BOOKNO, SID) values (" + std::string(values) + ")");
     }
-    return out;
-  });
-  EXPECT_EQ(seen.size(), 4u);  // rows sharing BOOKNO 'P1' are each rewritten once
-  EXPECT_EQ(SortedRows(session_.Query("select BOOKNO, SID from BOOK")),
-            (std::vector<std::string>{"P1|1001", "P1|1002", "P2|", "P4|it's01"}));
+    std::size_t seen = 0;
+    session_.RewriteColumns("book", {"BOOKNO", "sid"}, {"Sid"}, c.keys,
+                            [&](std::string_view value) {
+                              ++seen;
+                              std::string out(value);
+                              std::replace(out.begin(), out.end(), '.', '0');
+                              return out;
+                            });
+    EXPECT_EQ(seen, c.rewritten);
+    EXPECT_EQ(SortedRows(session_.Query("select BOOKNO, SID from BOOK")), c.rows);
+  }
 }
 
 TEST_F(JetSessionTest, RewriteColumnsWithAMissingNameWritesNothing) {
@@ -338,12 +356,12 @@ TEST_F(JetSessionTest, RewriteColumnsWithAMissingNameWritesNothing) {
     ++calls;
     return std::string("changed");
   };
-  EXPECT_EQ(ErrorOf([&] { session_.RewriteColumns("PZ", {}, {"SID"}, rewrite); }),
+  EXPECT_EQ(ErrorOf([&] { session_.RewriteColumns("PZ", {}, {"SID"}, {}, rewrite); }),
             "Table 'PZ' does not exist");
-  EXPECT_EQ(ErrorOf([&] { session_.RewriteColumns("BOOK", {"LINE"}, {"SID"}, rewrite); }),
+  EXPECT_EQ(ErrorOf([&] { session_.RewriteColumns("BOOK", {"LINE"}, {"SID"}, {}, rewrite); }),
             "Field 'LINE' does not exist in table 'BOOK'");
   EXPECT_EQ(ErrorOf([&] {
-              session_.RewriteColumns("BOOK", {"BOOKNO"}, {"SID", "IID"}, rewrite);
+              session_.RewriteColumns("BOOK", {"BOOKNO"}, {"SID", "IID"}, {}, rewrite);
             }),
             "Field 'IID' does not exist in table 'BOOK'");
   EXPECT_EQ(calls, 0);
@@ -353,7 +371,7 @@ TEST_F(JetSessionTest, RewriteColumnsWithAMissingNameWritesNothing) {
 TEST_F(JetSessionTest, FailingRewriteRollsBackAndLeavesASoundDatabase) {
   int calls = 0;
   const std::string error = ErrorOf([&] {
-    session_.RewriteColumns("BOOK", {}, {"BILLS"}, [&](std::string_view value) {
+    session_.RewriteColumns("BOOK", {}, {"BILLS"}, {}, [&](std::string_view value) {
       if (++calls == 2) throw Error(ErrorKind::kOther, "cannot rewrite " + std::string(value));
       return std::string("x");
     });

@@ -196,7 +196,7 @@ void AdoEngine::UpdateRow(const Snapshot& snapshot, std::size_t row,
 
 void AdoEngine::RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
                                const std::vector<std::string>& set_columns,
-                               const Rewrite& rewrite) {
+                               const std::vector<std::string>& keys, const Rewrite& rewrite) {
   Connection& connection = RequireOpen();
   std::unique_ptr<Recordset> rows = OpenForWriting(connection, table);
   std::vector<std::string> fields;
@@ -212,6 +212,8 @@ void AdoEngine::RewriteColumns(std::string_view table, const std::vector<std::st
                 "Field '" + name + "' does not exist in table '" + std::string(table) + "'");
   };
   for (const std::string& name : read_columns) field_of(name);
+  std::vector<int> key_fields;
+  for (const std::string& name : keys) key_fields.push_back(field_of(name));
   std::vector<int> targets;
   for (const std::string& name : set_columns) {
     const int field = field_of(name);
@@ -221,11 +223,17 @@ void AdoEngine::RewriteColumns(std::string_view table, const std::vector<std::st
 
   std::vector<std::optional<std::string>> new_values(targets.size());
   while (!Ado([&] { return rows->Eof(); })) {
+    const bool keys_held = !key_fields.empty() && Ado([&] {
+      return std::none_of(key_fields.begin(), key_fields.end(), [&](int field) {
+        return std::holds_alternative<std::monostate>(rows->FieldValue(field));
+      });
+    });
     bool changed = false;
     for (std::size_t i = 0; i < targets.size(); ++i) {
       const engine::Value stored = Ado([&] { return TextOf(rows->FieldValue(targets[i])); });
-      std::string value = rewrite(stored.value_or(std::string()));
       new_values[i].reset();
+      if (!stored && !keys_held) continue;  // a NULL the row's keys cannot reach
+      std::string value = rewrite(stored.value_or(std::string()));
       if (!stored || value != *stored) {
         new_values[i] = std::move(value);
         changed = true;

@@ -45,11 +45,12 @@ class AdoEngine : public engine::Engine {
   void UpdateRow(const Snapshot& snapshot, std::size_t row,
                  const std::vector<Change>& changes) override;
   // Walks the table once on a server-side cursor and writes each row whose
-  // values change (a NULL is written as the rewrite of empty text). Rows
+  // values change. Rows
   // written before a failure stay written, as they would with one
   // statement per row.
   void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
-                      const std::vector<std::string>& set_columns, const Rewrite& rewrite) override;
+                      const std::vector<std::string>& set_columns,
+                      const std::vector<std::string>& keys, const Rewrite& rewrite) override;
   bool HasTable(std::string_view table) override;
   // Closes the connection: the provider writes lazily, and only closing
   // makes sure everything has reached the file.

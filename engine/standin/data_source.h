@@ -22,7 +22,7 @@ class DataSource {
                          const std::vector<Change>& changes) = 0;
   virtual void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
                               const std::vector<std::string>& set_columns,
-                              const Rewrite& rewrite) = 0;
+                              const std::vector<std::string>& keys, const Rewrite& rewrite) = 0;
   virtual bool HasTable(std::string_view table) = 0;
 };
 

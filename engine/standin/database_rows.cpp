@@ -21,6 +21,8 @@ constexpr const char* kRewriteFunction = "jet_rewrite";
 
 // The caller's rewrite, reachable from SQLite's callback. An exception of
 // the rewrite is kept here and raised again once SQLite has stopped.
+// jet_rewrite(value, keys_held) rewrites a value, and a NULL only where
+// keys_held is true (as empty text); any other NULL stays NULL.
 struct RewriteCall {
   const Rewrite* rewrite;
   std::exception_ptr failure;
@@ -29,6 +31,10 @@ struct RewriteCall {
 void CallRewrite(sqlite3_context* context, int, sqlite3_value** argv) {
   auto* call = static_cast<RewriteCall*>(sqlite3_user_data(context));
   try {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL && sqlite3_value_int(argv[1]) == 0) {
+      sqlite3_result_null(context);
+      return;
+    }
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     const std::string_view value =
         text != nullptr
@@ -46,7 +52,7 @@ void CallRewrite(sqlite3_context* context, int, sqlite3_value** argv) {
 class RewriteFunction {
  public:
   RewriteFunction(Database& db, RewriteCall& call) : db_(db) {
-    if (sqlite3_create_function_v2(db.get(), kRewriteFunction, 1, SQLITE_UTF8, &call, CallRewrite,
+    if (sqlite3_create_function_v2(db.get(), kRewriteFunction, 2, SQLITE_UTF8, &call, CallRewrite,
                                    nullptr, nullptr, nullptr) != SQLITE_OK) {
       throw Error(ErrorKind::kOther, "Cannot register the rewrite function");
     }
@@ -54,7 +60,7 @@ class RewriteFunction {
   RewriteFunction(const RewriteFunction&) = delete;
   RewriteFunction& operator=(const RewriteFunction&) = delete;
   ~RewriteFunction() {
-    sqlite3_create_function_v2(db_.get(), kRewriteFunction, 1, SQLITE_UTF8, nullptr, nullptr,
+    sqlite3_create_function_v2(db_.get(), kRewriteFunction, 2, SQLITE_UTF8, nullptr, nullptr,
                                nullptr, nullptr, nullptr);
   }
 
@@ -181,10 +187,16 @@ void DatabaseSource::RunRowUpdate(RowUpdate& row_update, std::int64_t row_id,
 void DatabaseSource::RewriteColumns(std::string_view table,
                                     const std::vector<std::string>& read_columns,
                                     const std::vector<std::string>& set_columns,
-                                    const Rewrite& rewrite) {
+                                    const std::vector<std::string>& keys, const Rewrite& rewrite) {
   const std::string stored = RequireTable(db_, table);
   const std::vector<ColumnInfo> columns = ColumnsOf(db_, stored);
   for (const std::string& column : read_columns) RequireColumn(columns, column, table);
+  // Whether the row's keys all hold a value: false with no keys at all.
+  std::string keys_held = keys.empty() ? "0" : "";
+  for (const std::string& key : keys) {
+    if (!keys_held.empty()) keys_held += " AND ";
+    keys_held += QuoteName(columns[RequireColumn(columns, key, table)].name) + " IS NOT NULL";
+  }
   std::vector<std::size_t> targets;
   for (const std::string& column : set_columns) {
     const std::size_t index = RequireColumn(columns, column, table);
@@ -197,7 +209,7 @@ void DatabaseSource::RewriteColumns(std::string_view table,
   for (std::size_t i = 0; i < targets.size(); ++i) {
     const std::string name = QuoteName(columns[targets[i]].name);
     if (i > 0) sql += ", ";
-    sql += name + " = " + kRewriteFunction + "(" + name + ")";
+    sql += name + " = " + kRewriteFunction + "(" + name + ", " + keys_held + ")";
   }
   RewriteCall call{&rewrite, nullptr};
   RewriteFunction function(db_, call);

@@ -49,8 +49,8 @@ void StandInEngine::UpdateRow(const Snapshot& snapshot, std::size_t row,
 void StandInEngine::RewriteColumns(std::string_view table,
                                    const std::vector<std::string>& read_columns,
                                    const std::vector<std::string>& set_columns,
-                                   const Rewrite& rewrite) {
-  Require(source_).RewriteColumns(table, read_columns, set_columns, rewrite);
+                                   const std::vector<std::string>& keys, const Rewrite& rewrite) {
+  Require(source_).RewriteColumns(table, read_columns, set_columns, keys, rewrite);
 }
 
 bool StandInEngine::HasTable(std::string_view table) { return Require(source_).HasTable(table); }

@@ -51,7 +51,8 @@ class StandInEngine : public Engine {
                  const std::vector<Change>& changes) override;
   // Values never enter SQL text; one transaction for the table.
   void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
-                      const std::vector<std::string>& set_columns, const Rewrite& rewrite) override;
+                      const std::vector<std::string>& set_columns,
+                      const std::vector<std::string>& keys, const Rewrite& rewrite) override;
   bool HasTable(std::string_view table) override;
   // Every statement commits as it ends, so the file already holds it all.
   void Flush() override;

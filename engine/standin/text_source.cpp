@@ -104,7 +104,8 @@ void TextSource::UpdateRow(const Snapshot&, std::size_t, const std::vector<Chang
 }
 
 void TextSource::RewriteColumns(std::string_view, const std::vector<std::string>&,
-                                const std::vector<std::string>&, const Rewrite&) {
+                                const std::vector<std::string>&, const std::vector<std::string>&,
+                                const Rewrite&) {
   throw Error(ErrorKind::kUnsupported, "A text data source cannot be updated");
 }
 

@@ -31,7 +31,8 @@ class TextSource : public DataSource {
   void UpdateRow(const Snapshot& snapshot, std::size_t row,
                  const std::vector<Change>& changes) override;
   void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
-                      const std::vector<std::string>& set_columns, const Rewrite& rewrite) override;
+                      const std::vector<std::string>& set_columns,
+                      const std::vector<std::string>& keys, const Rewrite& rewrite) override;
   // A text source answers no catalogue questions.
   bool HasTable(std::string_view table) override;
 

@@ -10,15 +10,18 @@ namespace dt {
 
 const std::vector<CleanupEntry>& CleanupEntries() {
   static const std::vector<CleanupEntry> kEntries = {
-      {"aidInfo", {"aidCode"}, {"aidCode"}},
-      {"accountsections", {"SID"}, {"SID"}},
-      {"BOOK", {"BOOKNO", "SID"}, {"SID"}},
-      {"BOOKDETAIL", {"BOOKNO", "LINE", "SID", "BID", "IID"}, {"SID", "BID", "IID"}},
-      {"budgetsection", {"BID"}, {"BID"}},
-      {"item", {"IID"}, {"IID"}},
-      {"KMYE", {"NewCode", "funcode", "progcode"}, {"funcode", "progcode"}},
-      {"PZ", {"flxh", "SID", "funcode", "progcode"}, {"SID", "funcode", "progcode"}},
-      {"remain", {"ID", "SID", "IID", "BID"}, {"SID", "IID", "BID"}},
+      {"aidInfo", {"aidCode"}, {"aidCode"}, {}},
+      {"accountsections", {"SID"}, {"SID"}, {}},
+      {"BOOK", {"BOOKNO", "SID"}, {"SID"}, {"BOOKNO"}},
+      {"BOOKDETAIL",
+       {"BOOKNO", "LINE", "SID", "BID", "IID"},
+       {"SID", "BID", "IID"},
+       {"BOOKNO", "LINE"}},
+      {"budgetsection", {"BID"}, {"BID"}, {}},
+      {"item", {"IID"}, {"IID"}, {}},
+      {"KMYE", {"NewCode", "funcode", "progcode"}, {"funcode", "progcode"}, {}},
+      {"PZ", {"flxh", "SID", "funcode", "progcode"}, {"SID", "funcode", "progcode"}, {"flxh"}},
+      {"remain", {"ID", "SID", "IID", "BID"}, {"SID", "IID", "BID"}, {"ID"}},
   };
   return kEntries;
 }
@@ -39,7 +42,7 @@ std::string CleanCode(std::string_view value) {
 void CleanUpCodes(Connection& connection, BuildEvents& events) {
   for (const CleanupEntry& entry : CleanupEntries()) {
     events.PhaseStarted(BuildPhase::kCleanup, entry.table);
-    connection.RewriteColumns(entry.table, entry.read_columns, entry.set_columns,
+    connection.RewriteColumns(entry.table, entry.read_columns, entry.set_columns, entry.keys,
                               [](std::string_view value) { return CleanCode(value); });
   }
 }

@@ -1,8 +1,15 @@
 // The code clean-up pass: the code columns of nine tables (the imported
 // ones and the derived KMYE, PZ and aidInfo) lose their dots. Every row gets,
 // in each column its entry sets, its own value trimmed (bytes <= 32 at both
-// ends) with every "." replaced by "0"; a NULL becomes empty text. NewCode is
-// never rewritten.
+// ends) with every "." replaced by "0". NewCode is never rewritten.
+//
+// A NULL code becomes empty text only where the host's own clean-up, which
+// finds each row by the values of its WHERE part, reaches the row: in the
+// four tables found by keys of their own (BOOK by BOOKNO, BOOKDETAIL by
+// BOOKNO and LINE, PZ by flxh, remain by ID) when those keys hold values.
+// Tables found by their codes (and KMYE by NewCode and its codes) never
+// match a NULL, so there a NULL code stays NULL, as a host asking
+// "is null" expects.
 #pragma once
 
 #include <string>
@@ -19,6 +26,9 @@ struct CleanupEntry {
   std::string table;
   std::vector<std::string> read_columns;  // must all exist
   std::vector<std::string> set_columns;   // the columns rewritten
+  // The columns the row is found by, when they are not its codes: a NULL
+  // code is emptied only where these all hold values; none, never.
+  std::vector<std::string> keys;
 };
 
 // The nine entries, in the order the pass takes them.
@@ -31,8 +41,8 @@ std::string CleanCode(std::string_view value);
 // Cleans the nine tables in order. A missing table or column raises
 // EOleException with the engine's message and ends the build there: the
 // tables already cleaned stay cleaned, the rest are not touched. Rows are
-// found by their own identity and no value enters SQL text, so quotes,
-// shared keys and NULL keys make no difference.
+// found by their own identity and no value enters SQL text, so quotes and
+// shared keys make no difference; NULL keys only keep NULL codes NULL.
 void CleanUpCodes(Connection& connection, BuildEvents& events);
 
 }  // namespace dt

@@ -61,7 +61,7 @@ engine::Engine& Connection::RequireOpen() const {
 void Connection::RewriteColumns(const std::string& table,
                                 const std::vector<std::string>& read_columns,
                                 const std::vector<std::string>& set_columns,
-                                const Rewrite& rewrite) {
+                                const std::vector<std::string>& keys, const Rewrite& rewrite) {
   engine::Engine& engine = RequireOpen();
   auto to_utf8 = [](const std::vector<std::string>& names) {
     std::vector<std::string> out;
@@ -71,8 +71,10 @@ void Connection::RewriteColumns(const std::string& table,
   };
   const auto read_utf8 = to_utf8(read_columns);
   const auto set_utf8 = to_utf8(set_columns);
+  const auto keys_utf8 = to_utf8(keys);
   const auto table_utf8 = platform::AnsiToUtf8(table);
-  detail::CallEngine([&] { engine.RewriteColumns(table_utf8, read_utf8, set_utf8, rewrite); });
+  detail::CallEngine(
+      [&] { engine.RewriteColumns(table_utf8, read_utf8, set_utf8, keys_utf8, rewrite); });
 }
 
 bool Connection::HasTable(const std::string& ansi_table) {

@@ -49,14 +49,16 @@ class Connection {
   void ReleaseEngine();
 
   // Sets, in every row of `table`, each of `set_columns` to
-  // rewrite(its value); NULL reaches `rewrite` as empty text. Names are ANSI;
+  // rewrite(its value); a NULL only in a row whose `keys` all hold a value
+  // (it reaches `rewrite` as empty text), never with no keys. Names are ANSI;
   // the values handed to and returned by `rewrite` are the engine's UTF-8,
   // never converted, so no character is lost on the way. Every name of
-  // `read_columns` and `set_columns` must exist, else EOleException and
+  // `read_columns`, `set_columns` and `keys` must exist, else EOleException and
   // nothing is written. REQUIRES: open (else EDatabaseError).
   using Rewrite = std::function<std::string(std::string_view utf8_value)>;
   void RewriteColumns(const std::string& table, const std::vector<std::string>& read_columns,
-                      const std::vector<std::string>& set_columns, const Rewrite& rewrite);
+                      const std::vector<std::string>& set_columns,
+                      const std::vector<std::string>& keys, const Rewrite& rewrite);
 
   // Whether the open database holds `ansi_table`. REQUIRES: open (else
   // EDatabaseError); EOleException when the engine cannot tell.
