@@ -64,9 +64,12 @@ std::optional<EngineKind> EngineForTemplate(DatabaseFormat format, Form form) {
       return EngineKind::kStandIn;
     case DatabaseFormat::kJet3:
     case DatabaseFormat::kJet4:
-    case DatabaseFormat::kAce:
       if (form == Form::kPosix) return std::nullopt;
       return EngineKind::kAdo;
+    case DatabaseFormat::kAce:
+      // The host reads the work database with the Jet 4.0 provider, which
+      // cannot open an ACE file, whatever engine would make it.
+      return std::nullopt;
     case DatabaseFormat::kUnknown:
       break;
   }

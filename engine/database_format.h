@@ -1,8 +1,9 @@
 // What kind of database file a template is, told from its first bytes, and
-// which engine of this form opens it. The run copies the template, reads the
-// copy's first bytes and sets its connection's engine from them before any
-// data source is opened, so that the text import, the work database and
-// every query of the run go through the one engine that reads the template.
+// which engine of this form opens it. The run reads the template's first
+// bytes before it copies it and sets its connection's engine from them, so
+// that a template it cannot use is refused before anything is written, and
+// the text import, the work database and every query of the run go through
+// the one engine that reads the template.
 #pragma once
 
 #include <cstddef>
@@ -41,10 +42,12 @@ inline constexpr Form kThisForm = Form::kPosix;
 #endif
 
 // The engine that opens a template of `format` in `form`: in the Windows
-// form, an Access file or one nobody recognises goes to the host's own
-// engine (which answers in its own words for what it cannot open), an empty
-// or SQLite file to the stand-in; the POSIX form has the stand-in only, and
-// nullopt says that it cannot read an Access file.
+// form, a Jet file or one nobody recognises goes to the host's own engine
+// (which answers in its own words for what it cannot open), an empty or
+// SQLite file to the stand-in; the POSIX form has the stand-in only.
+// nullopt says that the form cannot make a work database of it: an Access
+// file on POSIX, and an ACE file (Access 2007 and later) on either form,
+// since the host reads the result with the Jet 4.0 provider.
 std::optional<EngineKind> EngineForTemplate(DatabaseFormat format, Form form = kThisForm);
 
 }  // namespace dt::engine

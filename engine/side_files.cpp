@@ -7,4 +7,8 @@ namespace dt::engine {
 
 void DiscardSideFiles(const std::string& path) { standin::DiscardSideFiles(path); }
 
+std::vector<std::string> PendingSideFiles(const std::string& path) {
+  return standin::PendingSideFiles(path);
+}
+
 }  // namespace dt::engine

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace dt::engine {
 
@@ -12,5 +13,10 @@ namespace dt::engine {
 // database at `path` (UTF-8); one that is not there is fine. Raises
 // engine::Error naming a side file that exists and cannot be removed.
 void DiscardSideFiles(const std::string& path);
+
+// The side files beside the database at `path` (UTF-8) holding changes that
+// the file alone lacks, so that a copy of the file alone would lose them or
+// bring back an edit that never committed; empty when it is settled.
+std::vector<std::string> PendingSideFiles(const std::string& path);
 
 }  // namespace dt::engine

@@ -35,6 +35,10 @@ bool FileExists(const std::string& ansi_path);
 // True when `ansi_path` names an existing directory (through links too).
 bool DirectoryExists(const std::string& ansi_path);
 
+// True when `ansi_path` names an existing plain file of a disk (through
+// links too): not a folder, a device, a pipe or a socket.
+bool IsRegularFile(const std::string& ansi_path);
+
 // True when both paths name the same existing file (through links too).
 bool SameFile(const std::string& ansi_a, const std::string& ansi_b);
 

@@ -9,10 +9,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
 
+#include "engine/database_format.h"
 #include "engine/error.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -485,6 +487,83 @@ TEST_F(BuildTest, NamesThatDifferBeyondLetterCaseAreDifferentTables) {
   Db db(base_.WorkDatabase());
   EXPECT_EQ(db.Count(U8(u8"\u4E04")), 1u);
   EXPECT_EQ(db.Count(U8(u8"\u4E64")), 1u);
+}
+
+// A template the run cannot copy soundly, or whose work database the host
+// could not read, is refused before the copy: the work database of the run
+// before stays as it was, and nothing is staged.
+TEST_F(BuildTest, ATemplateThatCannotServeIsRefusedBeforeItIsCopied) {
+  auto access = [](const char* name, char version) {
+    std::string header = std::string("\x00\x01\x00\x00", 4) + name;
+    header.resize(0x14, '\0');
+    header += version;
+    header.resize(64, '\0');
+    return header;
+  };
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path& template_path)> make;
+    std::string message_part;  // empty: the template is taken
+    bool replaces_template = true;
+  };
+  const std::string sqlite_side = "has changes that are not in the file itself, in \"";
+  std::vector<Case> cases = {
+      {"ACE", [&](const fs::path& t) { testing::WriteFile(t, access("Standard ACE DB", 2)); },
+       "is an Access (ACE) database"},
+      {"a folder", [](const fs::path& t) { fs::create_directory(t); }, "is not a regular file"},
+      {"SQLite with a write-ahead log",
+       [](const fs::path& t) { testing::WriteFile(fs::path(t.string() + "-wal"), "frames"); },
+       sqlite_side, false},
+      {"SQLite with a journal",
+       [](const fs::path& t) { testing::WriteFile(fs::path(t.string() + "-journal"), "pages"); },
+       sqlite_side, false},
+      {"SQLite with empty side files",
+       [](const fs::path& t) {
+         testing::WriteFile(fs::path(t.string() + "-wal"), "");
+         testing::WriteFile(fs::path(t.string() + "-journal"), "");
+       },
+       "", false},
+  };
+  if (engine::kThisForm == engine::Form::kPosix) {
+    cases.push_back(
+        {"Jet 4", [&](const fs::path& t) { testing::WriteFile(t, access("Standard Jet DB", 1)); },
+         "is an Access (Jet 4) database"});
+    cases.push_back({"a link to a device",
+                     [](const fs::path& t) { fs::create_symlink("/dev/zero", t); },
+                     "is not a regular file"});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BaseDir base;
+    const fs::path template_path = base.path() / "DataBase" / "empty.mdb";
+    {
+      Db previous(base.WorkDatabase());
+      previous.Exec("create table Previous (a text)");
+      previous.Exec("insert into Previous values ('kept')");
+    }
+    fs::remove(template_path);
+    Db(template_path).Exec("create table Kept (a text)");
+    // Side files go beside the SQLite template; the other cases replace it.
+    if (c.replaces_template) fs::remove(template_path);
+    c.make(template_path);
+    RecordingEvents events;
+    Connection connection;
+    try {
+      RunBuild(MakeWorkPaths(base.Base()), SampleSources(), connection, events);
+      EXPECT_TRUE(c.message_part.empty()) << "no error";
+    } catch (const Exception& e) {
+      EXPECT_FALSE(c.message_part.empty()) << e.Message();
+      EXPECT_EQ(
+          e.Message().rfind(
+              "The template database \"" + base.Base() + Native("/DataBase/empty.mdb") + "\" ", 0),
+          0u)
+          << e.Message();
+      EXPECT_NE(e.Message().find(c.message_part), std::string::npos) << e.Message();
+      ExpectNothingStaged(base, events);
+      connection.Close();
+      EXPECT_EQ(Db(base.WorkDatabase()).Count("Previous"), 1u);
+    }
+  }
 }
 
 TEST_F(BuildTest, ATemplateHoldingADerivedTableEndsTheBuildBeforeTheImports) {

@@ -123,7 +123,7 @@ TEST(DatabaseFormatTest, EachFormChoosesItsEngine) {
       {DatabaseFormat::kSqlite, EngineKind::kStandIn, EngineKind::kStandIn},
       {DatabaseFormat::kJet3, std::nullopt, EngineKind::kAdo},
       {DatabaseFormat::kJet4, std::nullopt, EngineKind::kAdo},
-      {DatabaseFormat::kAce, std::nullopt, EngineKind::kAdo},
+      {DatabaseFormat::kAce, std::nullopt, std::nullopt},
       {DatabaseFormat::kUnknown, EngineKind::kStandIn, EngineKind::kAdo},
   };
   for (const Case& c : cases) {

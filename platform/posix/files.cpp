@@ -73,6 +73,11 @@ bool DirectoryExists(const std::string& ansi_path) {
   return ::stat(NativePath(ansi_path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsRegularFile(const std::string& ansi_path) {
+  struct stat st;
+  return ::stat(NativePath(ansi_path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool SameFile(const std::string& ansi_a, const std::string& ansi_b) {
   struct stat a;
   struct stat b;

@@ -90,6 +90,18 @@ bool DirectoryExists(const std::string& ansi_path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool IsRegularFile(const std::string& ansi_path) {
+  // A device (NUL, COM1, \\.\PhysicalDrive0) opens like a file: only the
+  // handle's type tells it from one on a disk.
+  const win32::FileHandle file(CreateFileW(
+      win32::WideName(ansi_path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  return file && GetFileType(file.get()) == FILE_TYPE_DISK &&
+         GetFileInformationByHandle(file.get(), &info) != 0 &&
+         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
 bool SameFile(const std::string& ansi_a, const std::string& ansi_b) {
   BY_HANDLE_FILE_INFORMATION a;
   BY_HANDLE_FILE_INFORMATION b;

@@ -18,10 +18,10 @@ void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_lis
 
   events.PhaseStarted(BuildPhase::kChecks, "");
   CheckSourceTables(source_list);
+  ChooseEngine(paths, connection);  // refuses a template it cannot copy soundly
 
   events.PhaseStarted(BuildPhase::kTemplateCopy, paths.work_database);
   CopyTemplate(paths);
-  ChooseEngine(paths, connection);
   events.PhaseStarted(BuildPhase::kChecks, paths.template_database);
   CheckTemplateTables(paths, source_list, connection);
 

@@ -12,4 +12,13 @@ void DiscardSideFiles(const std::string& ansi_database_path) {
   detail::CallEngine([&] { engine::DiscardSideFiles(utf8); });
 }
 
+std::vector<std::string> PendingSideFiles(const std::string& ansi_database_path) {
+  std::vector<std::string> pending;
+  for (const std::string& side :
+       engine::PendingSideFiles(platform::AnsiToUtf8(ansi_database_path))) {
+    pending.push_back(platform::Utf8ToAnsi(side));
+  }
+  return pending;
+}
+
 }  // namespace dt

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace dt {
 
@@ -11,5 +12,9 @@ namespace dt {
 // `ansi_database_path`; a side file that is not there is fine. Raises
 // EOleException when one exists and cannot be removed.
 void DiscardSideFiles(const std::string& ansi_database_path);
+
+// The side files beside the database file at `ansi_database_path` that hold
+// changes the file alone lacks (engine/side_files.h), as ANSI paths.
+std::vector<std::string> PendingSideFiles(const std::string& ansi_database_path);
 
 }  // namespace dt

@@ -12,6 +12,7 @@
 #include "src/staging/staging.h"
 #include "src/staging/text_utils.h"
 #include "src/workdb/data_access.h"
+#include "src/workdb/side_files.h"
 #include "src/workdb/statement_runner.h"
 
 namespace dt {
@@ -98,14 +99,34 @@ void CopyTemplate(const WorkPaths& paths) {
 }
 
 void ChooseEngine(const WorkPaths& paths, Connection& connection) {
+  const std::string& path = paths.template_database;
+  const std::string named = "The template database \"" + path + "\" ";
+  // A device or a pipe would be copied until the disk is full, or forever.
+  if (platform::FileExists(path) && !platform::IsRegularFile(path)) {
+    throw Exception(named + "is not a regular file");
+  }
   const engine::DatabaseFormat format =
-      engine::DetectDatabaseFormat(ReadFileStart(paths.work_database, engine::kDatabaseHeaderSize));
+      engine::DetectDatabaseFormat(ReadFileStart(path, engine::kDatabaseHeaderSize));
+  const std::string format_name(engine::DatabaseFormatName(format));
+  if (format == engine::DatabaseFormat::kAce) {
+    throw Exception(named + "is an " + format_name +
+                    " database (Access 2007 and later), which the Jet 4.0 provider that reads "
+                    "the work database cannot open: save it as an Access 2000-2003 database");
+  }
   const std::optional<engine::EngineKind> kind = engine::EngineForTemplate(format);
   if (!kind) {
-    throw Exception("The template database \"" + paths.template_database + "\" is an " +
-                    std::string(engine::DatabaseFormatName(format)) +
+    throw Exception(named + "is an " + format_name +
                     " database: this form reads SQLite templates (an empty file serves as an "
                     "empty database)");
+  }
+  if (*kind == engine::EngineKind::kStandIn) {
+    // The copy takes the file alone: what a log or a journal beside it
+    // holds would be lost, or an edit that never committed kept.
+    for (const std::string& side : PendingSideFiles(path)) {
+      throw Exception(named + "has changes that are not in the file itself, in \"" + side +
+                      "\": open the template once with SQLite (sqlite3 \"" + path +
+                      "\" \"pragma integrity_check\") to settle them, then run again");
+    }
   }
   connection.SetEngine(*kind);
 }

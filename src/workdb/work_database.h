@@ -63,11 +63,15 @@ std::string ImportStatement(const std::string& file_name, const std::string& wor
 // short is removed first, so it cannot be played back into the fresh copy.
 void CopyTemplate(const WorkPaths& paths);
 
-// Sets the connection's engine to the one this form opens the fresh copy of
-// the template with, told by the copy's first bytes (database_format.h).
-// REQUIRES: the connection is closed. Raises Exception naming the template
-// and its format when this form cannot read it (an Access file on POSIX),
-// EFOpenError when the copy cannot be read.
+// Sets the connection's engine to the one this form opens the template
+// with, told by the template's own first bytes (database_format.h), before
+// anything is copied. REQUIRES: the connection is closed. Raises Exception
+// naming the template when it is not a regular file, when this form cannot
+// read its format (an Access file on POSIX; an ACE file, which the host's
+// Jet 4.0 provider cannot open, on either form; the message names the
+// format), or when an SQLite template has a write-ahead log or a rollback
+// journal with content beside it (naming that file and how to settle it);
+// EFOpenError when the template cannot be read.
 void ChooseEngine(const WorkPaths& paths, Connection& connection);
 
 // For each source entry, in order: progress +10, stage it (its encoding

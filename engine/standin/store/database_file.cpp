@@ -9,6 +9,17 @@
 
 namespace dt::engine::standin {
 
+std::vector<std::string> PendingSideFiles(const std::string& path) {
+  std::vector<std::string> pending;
+  for (const char* suffix : {"-wal", "-journal"}) {
+    const std::string side = path + suffix;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(platform::PathOf(side), error);
+    if (!error && size > 0) pending.push_back(side);
+  }
+  return pending;
+}
+
 void DiscardSideFiles(const std::string& path) {
   for (const char* suffix : {"-journal", "-wal", "-shm"}) {
     const std::string side = path + suffix;

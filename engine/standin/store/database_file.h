@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace dt::engine::standin {
 
@@ -12,5 +13,11 @@ namespace dt::engine::standin {
 // bringing the old pages back. Raises engine::Error naming a side file that
 // exists and cannot be removed.
 void DiscardSideFiles(const std::string& path);
+
+// The side files beside the database at `path` (UTF-8) that hold changes
+// the file itself lacks: a write-ahead log with frames in it, or a rollback
+// journal with content (an edit cut short, which SQLite plays back when it
+// next opens the file). Empty ones say nothing and are not listed.
+std::vector<std::string> PendingSideFiles(const std::string& path);
 
 }  // namespace dt::engine::standin
