@@ -319,6 +319,24 @@ TEST_F(AdoPostTest, AFailedPostIsUndoneAndReported) {
   EXPECT_EQ(NewCodes()[1], Null());
 }
 
+// A failure of the system while a row is posted keeps its kind, so that it
+// ends the run as it would anywhere else; the row's own refusal stays the
+// post's failure.
+TEST_F(AdoPostTest, AFailureOfTheSystemWhilePostingIsNoRefusedRow) {
+  ado_.failures.emplace(
+      "Update", AdoFailure("Disk full.", "", static_cast<std::int32_t>(0x80004005), {3026}));
+  EXPECT_THROW(Post("101"), EOleIoError);
+  ado_.failures.emplace("Update", AdoFailure("Record is too large."));
+  try {
+    Post("101");
+    ADD_FAILURE() << "posted";
+  } catch (const EOleIoError& e) {
+    ADD_FAILURE() << e.Message();
+  } catch (const EDatabaseError& e) {
+    EXPECT_EQ(e.Message(), "Record is too large");
+  }
+}
+
 TEST_F(AdoEngineTest, TheNextWriteCarriesNothingOfAFailedOne) {
   ado_.tables["T"] = FakeTable{{"A", "B"}, {{Text("1"), Text("x")}, {Text("2"), Text("y")}}};
   auto engine = MakeEngine();

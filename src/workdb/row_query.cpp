@@ -159,9 +159,11 @@ void RowQuery::Post() {
   changes.reserve(pending_.size());
   for (const auto& [column, value] : pending_) changes.push_back({column, value});
   try {
-    state->engine->UpdateRow(snapshot_->data, position_, changes);
-  } catch (const std::exception& e) {
-    throw EDatabaseError(detail::OleMessage(e.what()));
+    detail::CallEngine([&] { state->engine->UpdateRow(snapshot_->data, position_, changes); });
+  } catch (const EOleIoError&) {
+    throw;  // the disk, memory or a lock: it ends the run as such
+  } catch (const Exception& e) {
+    throw EDatabaseError(e.Message());
   }
   auto& row = snapshot_->data.rows[position_];
   for (auto& [column, value] : pending_) row[column] = std::move(value);

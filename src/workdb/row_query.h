@@ -63,7 +63,9 @@ class RowQuery {
 
   // Edit the current row, set fields, then Post writes the changed fields to
   // the database at once (EDatabaseError with the engine's message when it
-  // cannot) and returns to browsing. Post outside editing does nothing.
+  // refuses the row; a failure of the disk, memory or a lock leaves as
+  // EOleIoError, which ends a run wherever it happens) and returns to
+  // browsing. Post outside editing does nothing.
   void Edit();
   void SetFieldText(std::string_view ansi_name, std::string_view ansi_text);
   void Post();
