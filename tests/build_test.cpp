@@ -489,6 +489,44 @@ TEST_F(BuildTest, NamesThatDifferBeyondLetterCaseAreDifferentTables) {
   EXPECT_EQ(db.Count(U8(u8"\u4E64")), 1u);
 }
 
+// A name that the import statement reads as another file would take that
+// file's rows (the staged copy an earlier run left) for this export's; it
+// is refused before anything is staged, and the source folder stays as it
+// was. A name whose statement merely fails is still only logged.
+TEST_F(BuildTest, ANameTheImportReadsAsAnotherFileEndsTheBuildBeforeItStarts) {
+  struct Case {
+    const char* name;
+    const char* reads;  // nullptr: the run goes on
+  };
+  const Case cases[] = {
+      {"BOOK .TXT", "BOOK.TXT"}, {" BOOK.TXT", "BOOK.TXT"}, {"[BOOKDETAIL].TXT", "BOOKDETAIL.TXT"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BaseDir base;
+    TempDir odd;
+    testing::WriteFile(odd.path() / c.name, "a\r\n1\r\n");
+    Strings sources = SampleSources();
+    const std::string source = odd.path().string() + platform::PathDelim + c.name;
+    sources.push_back(source);
+    RecordingEvents events;
+    try {
+      RunBuild(MakeWorkPaths(base.Base()), sources, connection_, events);
+      EXPECT_EQ(c.reads, nullptr) << "no error";
+      EXPECT_EQ(events.logs.size(), 1u);  // its import fails, and is logged
+    } catch (const Exception& e) {
+      ASSERT_NE(c.reads, nullptr) << e.Message();
+      EXPECT_EQ(e.Message(), "Source file \"" + source +
+                                 "\" cannot be imported under its name: its import statement "
+                                 "would read file \"" +
+                                 c.reads + "\"");
+      ExpectNothingStaged(base, events);
+    }
+    connection_.Close();
+    EXPECT_EQ(testing::ReadFile(odd.path() / c.name), "a\r\n1\r\n");
+  }
+}
+
 // A template the run cannot copy soundly, or whose work database the host
 // could not read, is refused before the copy: the work database of the run
 // before stays as it was, and nothing is staged.

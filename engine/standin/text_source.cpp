@@ -8,6 +8,7 @@
 
 #include "engine/standin/connection_string.h"
 #include "engine/standin/sql/parser.h"
+#include "engine/standin/sql/select_analysis.h"
 #include "engine/standin/text/text_import.h"
 #include "platform/codepage.h"
 
@@ -76,18 +77,12 @@ platform::CharacterSet TextSource::CharacterSetOf(const std::string& name) const
 }
 
 std::int64_t TextSource::Execute(std::string_view sql) {
-  const ParsedStatement parsed = Parse(sql);
-  const auto* select = std::get_if<Select>(&parsed);
-  const bool is_import =
-      select != nullptr && select->into && select->into_db && select->items.size() == 1 &&
-      select->items[0].kind == SelectItem::Kind::kStar && select->from.size() == 1 &&
-      select->from[0]->kind == TableRef::Kind::kTable && !select->where && !select->distinct &&
-      !select->top && select->group_by.empty() && !select->having && select->order_by.empty();
-  if (!is_import) throw Error(ErrorKind::kUnsupported, kOnlyImport);
-  const std::string file = FindFile(select->from[0]->name);
-  Database& target = target_.Open(*select->into_db);
+  const std::optional<ImportReading> import = ImportOf(Parse(sql));
+  if (!import) throw Error(ErrorKind::kUnsupported, kOnlyImport);
+  const std::string file = FindFile(import->file);
+  Database& target = target_.Open(import->database);
   const std::int64_t rows =
-      ImportTextFile(target, *select->into, file, CharacterSetOf(select->from[0]->name));
+      ImportTextFile(target, import->table, file, CharacterSetOf(import->file));
   // The pages the import cached are of no use to the next file's: memory
   // stays what one import needs while the database stays open.
   sqlite3_db_release_memory(target.get());

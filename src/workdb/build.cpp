@@ -17,7 +17,7 @@ void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_lis
   connection.ReleaseEngine();
 
   events.PhaseStarted(BuildPhase::kChecks, "");
-  CheckSourceTables(source_list);
+  CheckSourceTables(paths, source_list);
   ChooseEngine(paths, connection);  // refuses a template it cannot copy soundly
 
   events.PhaseStarted(BuildPhase::kTemplateCopy, paths.work_database);

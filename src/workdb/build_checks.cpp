@@ -3,7 +3,9 @@
 #include "src/workdb/build_checks.h"
 
 #include <map>
+#include <optional>
 
+#include "engine/import_statement.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "src/staging/text_utils.h"
@@ -35,12 +37,31 @@ bool IsDerivedTable(const std::string& ansi_name) {
 // table would pass for this run's.
 bool FilledWhereItStands(std::string_view derived) { return derived == "aidInfo"; }
 
+// The table the import of `source` makes, as the engine reads its
+// statement. Raises Exception when the statement would read another file
+// than the source's staged copy: the import would take that file's rows
+// (a staged copy an earlier run left, say) for this one's. A statement the
+// engine cannot read fails when it runs, and is logged.
+std::string ImportedTable(const WorkPaths& paths, const std::string& source) {
+  const std::string file = FileNamePart(source);
+  const std::optional<engine::ImportReading> reading =
+      engine::ReadImportStatement(platform::AnsiToUtf8(ImportStatement(file, paths.work_database)));
+  if (!reading) return ImportedTableName(file);
+  if (!platform::EqualIgnoringAsciiCase(reading->file, platform::AnsiToUtf8(file))) {
+    throw Exception("Source file \"" + source +
+                    "\" cannot be imported under its name: its import statement would read "
+                    "file \"" +
+                    platform::Utf8ToAnsi(reading->file) + "\"");
+  }
+  return platform::Utf8ToAnsi(reading->table);
+}
+
 }  // namespace
 
-void CheckSourceTables(const std::vector<std::string>& source_list) {
+void CheckSourceTables(const WorkPaths& paths, const std::vector<std::string>& source_list) {
   std::map<std::string, const std::string*> first_by_table;
   for (const std::string& source : source_list) {
-    const std::string table = ImportedTableName(FileNamePart(source));
+    const std::string table = ImportedTable(paths, source);
     if (IsDerivedTable(table)) {
       throw Exception("Source file \"" + source + "\" would be imported as table " + table +
                       ", which the build derives itself");
@@ -69,7 +90,7 @@ void CheckTemplateTables(const WorkPaths& paths, const std::vector<std::string>&
     }
   }
   for (const std::string& source : source_list) {
-    const std::string table = ImportedTableName(FileNamePart(source));
+    const std::string table = ImportedTable(paths, source);
     if (connection.HasTable(table)) {
       throw Exception("The template database \"" + paths.template_database +
                       "\" already holds table " + table + ", which source file \"" + source +

@@ -14,16 +14,21 @@ namespace dt {
 class Connection;
 struct WorkPaths;
 
-// Raises Exception, before anything is staged, when two entries of
-// `source_list` give one table (their file names equal ignoring letter
-// case): "Source files "<a>" and "<b>" would both be imported as table
+// Raises Exception, before anything is staged, when the import statement of
+// an entry of `source_list` would read another file than the entry's own
+// staged copy, as the engine reads the statement (a name with a space, a
+// bracket or a second dot in it may name another file): "Source file
+// "<path>" cannot be imported under its name: its import statement would
+// read file "<file>""; when two entries give one table, as their
+// statements read (file names equal ignoring letter
+// case, for one): "Source files "<a>" and "<b>" would both be imported as table
 // <name>", or, for two entries of one text (a file named in UTF-8 and one
 // named by the same characters' code page 936 bytes), "Source files "<a>"
 // (its name in UTF-8) and "<a>" (its name in code page 936) would both be
 // imported as table <name>"; or when an entry gives a table the build
 // derives (KMYE, PZ, aidInfo, letter case ignored): "Source file "<path>"
 // would be imported as table <name>, which the build derives itself".
-void CheckSourceTables(const std::vector<std::string>& source_list);
+void CheckSourceTables(const WorkPaths& paths, const std::vector<std::string>& source_list);
 
 // REQUIRES: the template has just been copied to the work database.
 // Opens `connection` on the work database and raises Exception when it

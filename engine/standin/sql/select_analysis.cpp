@@ -52,4 +52,15 @@ std::optional<SingleTable> SingleTableOf(const Select& select) {
   return SingleTable{ref.name, ref.alias.empty() ? ref.name : ref.alias};
 }
 
+std::optional<ImportReading> ImportOf(const ParsedStatement& statement) {
+  const auto* select = std::get_if<Select>(&statement);
+  const bool is_import =
+      select != nullptr && select->into && select->into_db && select->items.size() == 1 &&
+      select->items[0].kind == SelectItem::Kind::kStar && select->from.size() == 1 &&
+      select->from[0]->kind == TableRef::Kind::kTable && !select->where && !select->distinct &&
+      !select->top && select->group_by.empty() && !select->having && select->order_by.empty();
+  if (!is_import) return std::nullopt;
+  return ImportReading{*select->into, *select->into_db, select->from[0]->name};
+}
+
 }  // namespace dt::engine::standin

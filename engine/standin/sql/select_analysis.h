@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/import_statement.h"
 #include "engine/standin/sql/ast.h"
 
 namespace dt::engine::standin {
@@ -46,5 +47,9 @@ struct SingleTable {
   std::string reference;
 };
 std::optional<SingleTable> SingleTableOf(const Select& select);
+
+// For SELECT * INTO t IN "db" FROM file and nothing more, what it makes
+// and reads; nullopt for any other statement.
+std::optional<ImportReading> ImportOf(const ParsedStatement& statement);
 
 }  // namespace dt::engine::standin
