@@ -112,24 +112,31 @@ var jetTemplate = work + "\\jet\\DataBase\\empty.mdb";
 function failure(error) {
   return error.message + " (error 0x" + (error.number >>> 0).toString(16) + ")";
 }
-// Without Jet there is nothing to check, and nothing to keep.
-function noJet(text) {
-  files.DeleteFolder(work, true);
-  stop(text, 2);
-}
+// Without Jet there is nothing to check, and nothing to keep. (The script
+// ends there at its top level, outside any catch block: Wine's script host,
+// where this is the way every check ends, crashes on quitting a script this
+// long from within one.)
+var noJet = null;
 var catalog;
 try {
   catalog = new ActiveXObject("ADOX.Catalog");
 } catch (error) {
-  noJet("no Jet 4.0 database can be made here: ADOX is not there (" + failure(error) +
-        "). Wine has neither ADOX nor the Jet 4.0 provider; the check needs Windows.");
+  noJet = "no Jet 4.0 database can be made here: ADOX is not there (" + failure(error) +
+          "). Wine has neither ADOX nor the Jet 4.0 provider; the check needs Windows.";
 }
-try {
-  catalog.Create("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + jetTemplate);
-  catalog.ActiveConnection.Close();
-} catch (error) {
-  noJet("the Jet 4.0 provider cannot make a database here: " + failure(error) +
-        ". It comes with Windows, for 32-bit programs only.");
+if (!noJet) {
+  try {
+    catalog.Create("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + jetTemplate);
+    catalog.ActiveConnection.Close();
+  } catch (error) {
+    noJet = "the Jet 4.0 provider cannot make a database here: " + failure(error) +
+            ". It comes with Windows, for 32-bit programs only.";
+  }
+}
+if (noJet) {
+  files.DeleteFolder(work, true);
+  say("check-jet: " + noJet);
+  WScript.Quit(2);
 }
 // The run copies the template: the catalog and its session must have let go
 // of it first, or the copy fails or takes a file Jet has not finished.
@@ -232,62 +239,60 @@ function columnOf(header, name) {
   stop("the generated export has no column " + name, 2);
 }
 
-// What the generator does not write. REMAIN.TXT becomes a UTF-8 file. Three
-// voucher lines are added, copies of the first with lines of their own: a
-// SUMMARY of 300 characters, a SID with a trailing space, and the codes SID,
-// IID and BID empty (NULL).
-writeText(exported + "\\REMAIN.TXT", "utf-8", readText(exported + "\\REMAIN.TXT", "gb2312"));
-var details = readText(exported + "\\BOOKDETAIL.TXT", "gb2312");
-var header = readRecord(details, 0);
-var first = readRecord(details, header.next).fields;
-var column = {};
-var names = ["LINE", "SUMMARY", "SID", "IID", "BID"];
-for (var n = 0; n < names.length; ++n) column[names[n]] = columnOf(header.fields, names[n]);
-function variant(line, changes) {
-  var fields = first.slice(0);
-  fields[column.LINE] = line;
-  for (var name in changes) fields[column[name]] = changes[name];
-  return writeRecord(fields) + "\r\n";
+// Adds to the export in `folder` what the generator does not write.
+// REMAIN.TXT becomes a UTF-8 file. Three voucher lines are added, copies of
+// the first with lines of their own: a SUMMARY of 300 characters, a SID
+// with a trailing space, and the codes SID, IID and BID empty (NULL).
+function addAwkwardValues(folder) {
+  writeText(folder + "\\REMAIN.TXT", "utf-8", readText(folder + "\\REMAIN.TXT", "gb2312"));
+  var details = readText(folder + "\\BOOKDETAIL.TXT", "gb2312");
+  var header = readRecord(details, 0);
+  var first = readRecord(details, header.next).fields;
+  var column = {};
+  var names = ["LINE", "SUMMARY", "SID", "IID", "BID"];
+  for (var n = 0; n < names.length; ++n) column[names[n]] = columnOf(header.fields, names[n]);
+  function variant(line, changes) {
+    var fields = first.slice(0);
+    fields[column.LINE] = line;
+    for (var name in changes) fields[column[name]] = changes[name];
+    return writeRecord(fields) + "\r\n";
+  }
+  var longSummary = new Array(31).join("\u957f\u6458\u8981 012345");  // 300 characters
+  if (!/\r\n$/.test(details)) details += "\r\n";
+  details += variant("90001", {SUMMARY: longSummary}) +
+             variant("90002", {SID: first[column.SID] + " "}) +
+             variant("90003", {SID: "", IID: "", BID: ""});
+  writeText(folder + "\\BOOKDETAIL.TXT", "gb2312", details);
 }
-var longSummary = new Array(31).join("\u957f\u6458\u8981 012345");  // 300 characters
-if (!/\r\n$/.test(details)) details += "\r\n";
-details += variant("90001", {SUMMARY: longSummary}) +
-           variant("90002", {SID: first[column.SID] + " "}) +
-           variant("90003", {SID: "", IID: "", BID: ""});
-writeText(exported + "\\BOOKDETAIL.TXT", "gb2312", details);
 
-// Two runs of DoIt in one process, one straight after the other, for each
-// template. The host reports each run's time and the files it finds beside
-// the work database when DoIt has returned.
-var results = {};
-var held = false;
-for (var r = 0; r < forms.length; ++r) {
-  var form = forms[r];
+// Two runs of DoIt in one process, one straight after the other, with the
+// template of `form`. The host reports each run's time and the files it
+// finds beside the work database when DoIt has returned. The work
+// database's path, and whether KORVA.ldb was left after a run.
+function runTwice(form) {
   var base = work + "\\" + form;
+  var log = work + "\\" + form + ".log";
   // The host's log library writes where HALVAREN_LOG says. The base
   // directory goes without its trailing backslash, which would escape the
   // closing quote; the host adds it.
-  var ran = run("cmd /s /c \"set " + quote("HALVAREN_LOG=" + work + "\\" + form + ".log") +
-                " && " + quote(build + "\\dealtext-host.exe") + " --runs 2 " + quote(base) + " " +
+  var ran = run("cmd /s /c \"set " + quote("HALVAREN_LOG=" + log) + " && " +
+                quote(build + "\\dealtext-host.exe") + " --runs 2 " + quote(base) + " " +
                 quote(exported) + "\"");
   var reported = ran.output.split(/\r?\n/);
   if (ran.status !== 0 || reported.length !== 4) {
-    var log = files.FileExists(work + "\\" + form + ".log")
-                  ? files.OpenTextFile(work + "\\" + form + ".log", 1).ReadAll()
-                  : "(no log)";
     stop("the runs with the " + form + " template failed (output '" + ran.output + "' " +
-         ran.errors + "); its log:\n" + log, 1);
+         ran.errors + "); its log:\n" +
+         (files.FileExists(log) ? files.OpenTextFile(log, 1).ReadAll() : "(no log)"), 1);
   }
-  results[form] = reported[2];
+  var held = false;
   for (var line = 1; line < 4; line += 2) {
     say("check-jet: " + form + " template, " + reported[line]);
     if (/KORVA\.ldb/i.test(reported[line])) held = true;
   }
-  var lock = base + "\\TemplateTemp\\KORVA.ldb";
-  var left = files.FileExists(lock);
+  var left = files.FileExists(base + "\\TemplateTemp\\KORVA.ldb");
   say("check-jet: " + form + " template, after the process: KORVA.ldb " +
       (left ? "is still there" : "is gone"));
-  held = held || left;
+  return {database: reported[2], held: held || left};
 }
 
 // A work database as dealtext-dumpdb writes it: its tables, each with its
@@ -354,49 +359,67 @@ function takeNumbering(table, form) {
   return null;
 }
 
-var dumps = {jet: dumpOf(results.jet, "jet"), standin: dumpOf(results.standin, "standin")};
-var differences = [];
-function differ(text) {
-  if (differences.length < 20) differences.push(text);
-}
-var count = Math.max(dumps.jet.length, dumps.standin.length);
-var rows = 0;
-for (var t = 0; t < count; ++t) {
-  var jet = dumps.jet[t];
-  var standin = dumps.standin[t];
-  if (!jet || !standin || jet.name.toUpperCase() !== standin.name.toUpperCase()) {
-    differ("tables: jet " + (jet ? jet.name : "(none)") + ", stand-in " +
-           (standin ? standin.name : "(none)"));
-    break;
+// The first differences between the two databases' tables: none when
+// they are the same. Counts the tables and rows compared in `totals`.
+function differencesOf(jetTables, standinTables, totals) {
+  var found = [];
+  function differ(text) {
+    if (found.length < 20) found.push(text);
   }
-  if (jet.columns !== standin.columns) {
-    differ(jet.name + " columns:\n  jet:      " + jet.columns + "\n  stand-in: " + standin.columns);
-    continue;
-  }
-  if (jet.name.toUpperCase() === "PZ") {
-    var wrongJet = takeNumbering(jet, "jet");
-    var wrongStandin = takeNumbering(standin, "stand-in");
-    if (wrongJet) differ(wrongJet);
-    if (wrongStandin) differ(wrongStandin);
-  }
-  // The rows as multisets: both sorted, then walked side by side.
-  jet.rows.sort();
-  standin.rows.sort();
-  rows += jet.rows.length;
-  for (var a = 0, b = 0; a < jet.rows.length || b < standin.rows.length;) {
-    if (b >= standin.rows.length || (a < jet.rows.length && jet.rows[a] < standin.rows[b])) {
-      differ(jet.name + " row only in the jet database:      " + jet.rows[a++]);
-    } else if (a >= jet.rows.length || standin.rows[b] < jet.rows[a]) {
-      differ(jet.name + " row only in the stand-in database: " + standin.rows[b++]);
-    } else {
-      ++a;
-      ++b;
+  var count = Math.max(jetTables.length, standinTables.length);
+  for (var t = 0; t < count; ++t) {
+    var jet = jetTables[t];
+    var standin = standinTables[t];
+    if (!jet || !standin || jet.name.toUpperCase() !== standin.name.toUpperCase()) {
+      differ("tables: jet " + (jet ? jet.name : "(none)") + ", stand-in " +
+             (standin ? standin.name : "(none)"));
+      break;
+    }
+    totals.tables += 1;
+    if (jet.columns !== standin.columns) {
+      differ(jet.name + " columns:\n  jet:      " + jet.columns + "\n  stand-in: " +
+             standin.columns);
+      continue;
+    }
+    if (jet.name.toUpperCase() === "PZ") {
+      var wrongJet = takeNumbering(jet, "jet");
+      var wrongStandin = takeNumbering(standin, "stand-in");
+      if (wrongJet) differ(wrongJet);
+      if (wrongStandin) differ(wrongStandin);
+    }
+    // The rows as multisets: both sorted, then walked side by side.
+    jet.rows.sort();
+    standin.rows.sort();
+    totals.rows += jet.rows.length;
+    var a = 0;
+    var b = 0;
+    while (a < jet.rows.length || b < standin.rows.length) {
+      if (b >= standin.rows.length || (a < jet.rows.length && jet.rows[a] < standin.rows[b])) {
+        differ(jet.name + " row only in the jet database:      " + jet.rows[a]);
+        ++a;
+      } else if (a >= jet.rows.length || standin.rows[b] < jet.rows[a]) {
+        differ(jet.name + " row only in the stand-in database: " + standin.rows[b]);
+        ++b;
+      } else {
+        ++a;
+        ++b;
+      }
     }
   }
+  return found;
 }
+
+addAwkwardValues(exported);
+var jetRuns = runTwice("jet");
+var standinRuns = runTwice("standin");
+var held = jetRuns.held || standinRuns.held;
+var totals = {tables: 0, rows: 0};
+var differences =
+    differencesOf(dumpOf(jetRuns.database, "jet"), dumpOf(standinRuns.database, "standin"), totals);
 for (var d = 0; d < differences.length; ++d) say(differences[d]);
 if (differences.length === 0) {
-  say("check-jet: the two work databases are the same: " + count + " tables, " + rows + " rows");
+  say("check-jet: the two work databases are the same: " + totals.tables + " tables, " +
+      totals.rows + " rows");
 } else {
   say("check-jet: the work databases differ (first differences above)");
 }
