@@ -3,8 +3,8 @@
 // the identifiers every system answers to, opening a Jet database fails as
 // an engine error and leaves the connection closed, VARIANTs become values
 // and text as the system converts them, a failure's description is taken
-// only from an object that says it leaves one, and COM is initialised for a
-// run and undone after it.
+// only from an object that says it leaves one (under either identifier of
+// an ADO interface), and COM is initialised for a run and undone after it.
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "engine/ado/ado_engine.h"
+#include "engine/ado/com/ado_iids.h"
 #include "engine/ado/com/com_support.h"
 #include "engine/ado/com_connection.h"
 #include "engine/engine_factory.h"
@@ -180,6 +181,48 @@ TEST(AdoComTest, TheDescriptionComesOnlyFromAnObjectThatLeavesOne) {
   failure = com::FailureOf(kFailed, &source, IID_IDispatch);  // none left at all
   EXPECT_EQ(failure.description(), "");
   EXPECT_FALSE(failure.system_text().empty());  // E_FAIL has a system text
+}
+
+TEST(AdoComTest, AnAdoObjectsDescriptionIsTakenUnderEitherOfItsInterfacesIdentifiers) {
+  const platform::ComScope scope;
+  // The identifiers the objects are called through, and those ADO's header
+  // gives the same interfaces since Windows 7 SP1 (adoint.h).
+  struct Case {
+    const wchar_t* called;
+    const wchar_t* newer;
+    IID used;  // what the COM layer calls through
+  };
+  const Case cases[] = {
+      {L"{00000550-0000-0010-8000-00AA006D2EA4}", L"{00001550-0000-0010-8000-00AA006D2EA4}",
+       com::kConnectionIid},
+      {L"{00000556-0000-0010-8000-00AA006D2EA4}", L"{00001556-0000-0010-8000-00AA006D2EA4}",
+       com::kRecordsetIid},
+      {L"{00000564-0000-0010-8000-00AA006D2EA4}", L"{00001564-0000-0010-8000-00AA006D2EA4}",
+       com::kFieldsIid},
+      {L"{00000569-0000-0010-8000-00AA006D2EA4}", L"{00001569-0000-0010-8000-00AA006D2EA4}",
+       com::kFieldIid},
+  };
+  IID other_newer = IID_NULL;  // the previous case's
+  for (const Case& c : cases) {
+    IID called;
+    IID newer;
+    ASSERT_EQ(IIDFromString(c.called, &called), S_OK);
+    ASSERT_EQ(IIDFromString(c.newer, &newer), S_OK);
+    EXPECT_TRUE(IsEqualIID(c.used, called)) << c.called;
+    for (const IID& answered : {called, newer}) {
+      ErrorSource source(answered);
+      LeaveError(L"Could not update; currently locked.");
+      EXPECT_EQ(com::FailureOf(E_FAIL, &source, called).description(),
+                "Could not update; currently locked.");
+    }
+    // Another interface's newer identifier is not this one's.
+    if (!IsEqualIID(other_newer, IID_NULL)) {
+      ErrorSource source(other_newer);
+      LeaveError(L"an earlier failure");
+      EXPECT_EQ(com::FailureOf(E_FAIL, &source, called).description(), "");
+    }
+    other_newer = newer;
+  }
 }
 
 // Whether COM is initialised on this thread: initialising it again says so.

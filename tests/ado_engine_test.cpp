@@ -12,6 +12,7 @@
 #include "platform/errors.h"
 #include "src/workdb/code_cleanup.h"
 #include "src/workdb/data_access.h"
+#include "src/workdb/statement_runner.h"
 #include "tests/ado_fake.h"
 #include "tests/build_test_util.h"
 
@@ -25,6 +26,7 @@ using testing::FakeAdo;
 using testing::FakeConnection;
 using testing::FakeTable;
 using testing::Gbk;
+using testing::RecordingEvents;
 using testing::U8;
 namespace ado = engine::ado;
 
@@ -175,6 +177,102 @@ TEST_F(AdoEngineTest, FailuresOfTheSystemEndTheRun) {
     }
     ado_.failures.emplace("Execute", AdoFailure("", "", c.hresult, c.native_errors));
     EXPECT_EQ(ado::FailureKind(ado_.failures.at("Execute")), c.kind);
+    ado_.failures.clear();
+  }
+}
+
+TEST_F(AdoEngineTest, ConnectionsAreOpenedWithoutSessionPooling) {
+  // OLE DB's DBPROPVAL_OS_RESOURCEPOOLING and DBPROPVAL_OS_CLIENTCURSOR.
+  constexpr std::int64_t kSessionPooling = 0x1;
+  constexpr std::int64_t kClientCursor = 0x4;
+  const std::string text_source =
+      "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=D:\\Conv\\TemplateTemp\\;Extended "
+      "Properties=text;Persist Security Info=False";
+  for (const std::string& source : {text_source, std::string(kWorkDatabase)}) {
+    Connection connection;
+    connection.SetEngine(MakeEngine());
+    connection.SetConnectionString(source);
+    connection.Open();
+    EXPECT_EQ(connection.ConnectionString(), source);  // what the host's log shows
+    connection.Close();
+  }
+  // The provider is given the system's own strings.
+  EXPECT_EQ(ado_.Calls("Open"), (std::vector<std::string>{"Open " + text_source,
+                                                          "Open " + std::string(kWorkDatabase)}));
+  ASSERT_EQ(ado_.ole_db_services.size(), 2u);
+  for (const std::optional<std::int64_t>& services : ado_.ole_db_services) {
+    ASSERT_TRUE(services.has_value()) << "the services are the pooling defaults";
+    EXPECT_EQ(*services & kSessionPooling, 0) << *services;
+    EXPECT_NE(*services & kClientCursor, 0) << *services;
+  }
+}
+
+TEST_F(AdoEngineTest, WithoutADescriptionTheMessageIsTheErrorsCollections) {
+  struct Case {
+    std::string description;
+    std::string errors_description;
+    std::string system_text;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"Syntax error in FROM clause.", "Could not find file 'KORVA.mdb'.", "Unspecified error",
+       "Syntax error in FROM clause"},
+      {"", "Could not update; currently locked.", "Unspecified error\r\n",
+       "Could not update; currently locked"},
+      {" \r\n", U8(u8"磁盘空间不足。 "), "Unspecified error", U8(u8"磁盘空间不足。")},
+      {"", "...", "Unspecified error\r\n", "Unspecified error"},
+      {"", "", "", "OLE error 80004005"},
+  };
+  for (const Case& c : cases) {
+    const ado::Failure failure(static_cast<std::int32_t>(0x80004005), c.description, c.system_text,
+                               {}, c.errors_description);
+    EXPECT_EQ(ado::FailureMessage(failure), c.message) << c.errors_description;
+  }
+}
+
+// Jet's failures of the system, by its number in the Errors collection or by
+// the HRESULT, end the run even where a failed statement would not: an
+// import lost to one of them must not leave a run that reports success.
+TEST_F(AdoEngineTest, JetsFailuresOfTheSystemEndAnImport) {
+  struct Case {
+    std::vector<std::int32_t> native_errors;
+    std::uint32_t hresult;
+    ErrorKind kind;
+  };
+  constexpr std::uint32_t kFail = 0x80004005;
+  const std::vector<Case> cases = {
+      {{3183}, kFail, ErrorKind::kIo},  // temporary space, the 2 GB limit
+      {{3014}, kFail, ErrorKind::kResources}, {{3048}, kFail, ErrorKind::kResources},
+      {{3052}, kFail, ErrorKind::kResources},  // lock count of a large import
+      {{3006}, kFail, ErrorKind::kLocked},    {{3008}, kFail, ErrorKind::kLocked},
+      {{3009}, kFail, ErrorKind::kLocked},    {{3211}, kFail, ErrorKind::kLocked},
+      {{3260}, kFail, ErrorKind::kLocked},    {{-535037930, 3262}, kFail, ErrorKind::kLocked},
+      {{3356}, kFail, ErrorKind::kLocked},    {{3734}, kFail, ErrorKind::kLocked},
+      {{}, 0x80070070, ErrorKind::kIo},  // the disk is full
+      {{}, 0x80070027, ErrorKind::kIo},       {{}, 0x80030070, ErrorKind::kIo},
+      {{3011}, kFail, ErrorKind::kOther},  // a missing table: the statement's fault
+      {{}, 0x80040E14, ErrorKind::kOther},
+  };
+  const std::string import =
+      "select * into LOAN in \"D:\\Conv\\TemplateTemp\\KORVA.mdb\" from LOAN.TXT";
+  Connection text;
+  Connect(text);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << std::hex << c.hresult << std::dec << " "
+                                      << (c.native_errors.empty() ? 0 : c.native_errors.back()));
+    const ado::Failure failure(static_cast<std::int32_t>(c.hresult), "The import failed.", "",
+                               c.native_errors);
+    EXPECT_EQ(ado::FailureKind(failure), c.kind);
+    ado_.failures.emplace("Execute", failure);
+    RecordingEvents events;
+    bool ended = false;
+    try {
+      RunStatement(import, text, events);
+    } catch (const EOleIoError&) {
+      ended = true;
+    }
+    EXPECT_EQ(ended, engine::IsSystemFailure(c.kind));
+    EXPECT_EQ(events.logs.size(), 1u);  // logged once either way
     ado_.failures.clear();
   }
 }

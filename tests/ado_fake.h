@@ -5,12 +5,17 @@
 // a client-side one a copy of its rows, a server-side one the rows
 // themselves, so that what it writes lands in the table. Any other
 // statement reads the rows scripted for it in `results`, or returns no
-// rows. The log holds one line per call that reaches ADO: "Open <string>",
+// rows. The "OLE DB Services" property of a connection string is OLE DB's
+// service layer's, not the provider's: Open keeps its value apart, in
+// `ole_db_services`, and logs the rest. The log holds one line per call
+// that reaches ADO: "Open <string>",
 // "Close", "Execute <sql>", "Recordset <sql> client|server <type> <lock>",
 // "Move <n>", "MoveFirst", "Set <field> <value>", "Update", "CancelUpdate",
 // "Text".
 #pragma once
 
+#include <algorithm>
+#include <cctype>
 #include <map>
 #include <memory>
 #include <optional>
@@ -36,6 +41,8 @@ struct FakeAdo {
   // "Update", "CancelUpdate", "TableNames") raises this failure.
   std::map<std::string, ado::Failure> failures;
   std::int64_t affected = 0;  // what Execute reports
+  // Per Open, the "OLE DB Services" value of its string; none when absent.
+  std::vector<std::optional<std::int64_t>> ole_db_services;
   bool open = false;
 
   void MaybeFail(const std::string& call) {
@@ -122,12 +129,33 @@ class FakeRecordset : public ado::Recordset {
   std::map<int, ado::Value> pending_;
 };
 
+// Takes the "OLE DB Services" property, with the separator before it, out of
+// `connection_string`; its value (decimal, or hexadecimal after 0x).
+inline std::optional<std::int64_t> TakeOleDbServices(std::string& connection_string) {
+  static const std::string kKey = "ole db services=";
+  std::string lower = connection_string;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::size_t start = lower.find(kKey);
+  while (start != std::string::npos && start != 0 && lower[start - 1] != ';') {
+    start = lower.find(kKey, start + 1);
+  }
+  if (start == std::string::npos) return std::nullopt;
+  const std::size_t end = std::min(connection_string.find(';', start), connection_string.size());
+  const std::string value =
+      connection_string.substr(start + kKey.size(), end - start - kKey.size());
+  connection_string.erase(start != 0 ? start - 1 : start, end - start + 1);
+  return std::stoll(value, nullptr, 0);
+}
+
 class FakeConnection : public ado::Connection {
  public:
   explicit FakeConnection(FakeAdo& ado) : ado_(ado) {}
 
   void Open(std::string_view connection_string) override {
-    ado_.log.push_back("Open " + std::string(connection_string));
+    std::string provider_string(connection_string);
+    ado_.ole_db_services.push_back(TakeOleDbServices(provider_string));
+    ado_.log.push_back("Open " + provider_string);
     if (ado_.open) throw AdoFailure("Operation is not allowed when the object is open");
     ado_.MaybeFail("Open");
     ado_.open = true;

@@ -36,11 +36,12 @@ using Value = std::variant<std::monostate, std::int64_t, double, Date, std::stri
 class Failure : public std::exception {
  public:
   Failure(std::int32_t hresult, std::string description, std::string system_text,
-          std::vector<std::int32_t> native_errors)
+          std::vector<std::int32_t> native_errors, std::string errors_description = {})
       : hresult_(hresult),
         description_(std::move(description)),
         system_text_(std::move(system_text)),
-        native_errors_(std::move(native_errors)) {}
+        native_errors_(std::move(native_errors)),
+        errors_description_(std::move(errors_description)) {}
 
   std::int32_t hresult() const noexcept { return hresult_; }
   // The provider's description (IErrorInfo), as given; empty when none.
@@ -50,6 +51,10 @@ class Failure : public std::exception {
   // The native error numbers in the connection's Errors collection at the
   // time of the failure; empty when it holds none or cannot be read.
   const std::vector<std::int32_t>& native_errors() const noexcept { return native_errors_; }
+  // The Description of the first entry of that collection, as given; empty
+  // when there is none. Where the object that failed leaves no description
+  // of its own, this is still the provider's.
+  const std::string& errors_description() const noexcept { return errors_description_; }
   const char* what() const noexcept override { return "ADO call failed"; }
 
  private:
@@ -57,6 +62,7 @@ class Failure : public std::exception {
   std::string description_;
   std::string system_text_;
   std::vector<std::int32_t> native_errors_;
+  std::string errors_description_;
 };
 
 // ADO's CursorLocationEnum, CursorTypeEnum and LockTypeEnum, as far as used.

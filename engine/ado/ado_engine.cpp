@@ -27,6 +27,23 @@ bool SameName(std::string_view a, std::string_view b) {
                                             [&](char x, char y) { return lower(x) == lower(y); });
 }
 
+// Every OLE DB service but session pooling (DBPROPVAL_OS_ENABLEALL without
+// DBPROPVAL_OS_RESOURCEPOOLING; the client cursor service the queries use
+// stays). A pooled session keeps Jet's hold on the file for about a minute
+// after Close: its lock file, its unwritten pages and its page cache, so a
+// reopen could read a stale database and the next run meet a held one.
+constexpr char kNoSessionPooling[] = "OLE DB Services=-2";
+
+// The connection string as handed to ADO: the system's own, which is what
+// the host's log shows, with the services property after it. The system's
+// strings never name that property themselves.
+std::string WithoutSessionPooling(std::string_view connection_string) {
+  std::string handed(connection_string);
+  if (!handed.empty() && handed.back() != ';') handed += ';';
+  handed += kNoSessionPooling;
+  return handed;
+}
+
 std::string TableCommand(std::string_view table) {
   return "SELECT * FROM [" + std::string(table) + "]";
 }
@@ -79,7 +96,7 @@ AdoEngine::~AdoEngine() {
 
 void AdoEngine::Open(std::string_view connection_string) {
   if (IsOpen()) throw Error(ErrorKind::kInvalidArgument, "The connection is already open");
-  Ado([&] { connection_->Open(connection_string); });
+  Ado([&] { connection_->Open(WithoutSessionPooling(connection_string)); });
 }
 
 void AdoEngine::Close() {

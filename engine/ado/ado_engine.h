@@ -2,6 +2,10 @@
 // (Microsoft.Jet.OLEDB.4.0 on the host), over the COM-free interface of
 // ado_api.h. The contracts are those of engine.h; what this engine adds:
 //
+// Connections are opened without OLE DB session pooling, so that Close lets
+// go of the database file at once: the property is added to the connection
+// string where it is handed to ADO, and the caller's string stays as it is.
+//
 // Statements run through Connection.Execute with adCmdText |
 // adExecuteNoRecords. A query runs on a client-side cursor (keyset and
 // optimistic locking asked for, as the host asks) and every row is copied

@@ -7,7 +7,7 @@
 // The objects are asked for _Connection 00000550-... and _Recordset
 // 00000556-..., the identifiers every ADO since 2.x answers to; the
 // header's defaults (0000155x, from Windows 7 SP1 on) are refused by older
-// systems and by Wine.
+// systems and by Wine (ado_iids.h).
 #include <windows.h>
 // After windows.h, which they need.
 #include <ole2.h>
@@ -20,6 +20,7 @@
 
 #include <limits>
 
+#include "engine/ado/com/ado_iids.h"
 #include "engine/ado/com/com_support.h"
 #include "engine/ado/com_connection.h"
 
@@ -30,15 +31,10 @@ using com::Bstr;
 using com::Variant;
 using Microsoft::WRL::ComPtr;
 
-// ADO's interface identifiers differ in their first number only.
-constexpr IID AdoIid(unsigned long number) {
-  return {number, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4}};
-}
-constexpr IID kConnectionIid = AdoIid(0x550);  // _Connection
-constexpr IID kRecordsetIid = AdoIid(0x556);   // _Recordset
-// Asked only whether they leave a description of a failure.
-constexpr IID kFieldsIid = AdoIid(0x564);  // Fields
-constexpr IID kFieldIid = AdoIid(0x569);   // Field
+using com::kConnectionIid;
+using com::kFieldIid;
+using com::kFieldsIid;
+using com::kRecordsetIid;
 
 // ADO's adErrObjectClosed as an HRESULT.
 constexpr std::int32_t kObjectClosed = static_cast<std::int32_t>(0x800A0E78);
@@ -47,41 +43,57 @@ constexpr std::int32_t kObjectClosed = static_cast<std::int32_t>(0x800A0E78);
 constexpr long kExecuteOptions =
     static_cast<long>(adCmdText) | static_cast<long>(adExecuteNoRecords);
 
+// What the connection's Errors collection says about a failure.
+struct ConnectionErrors {
+  std::vector<std::int32_t> numbers;
+  std::string first_description;
+};
+
 // Jet reports its own error number (four digits at most) as the Error's
 // SQLState; other providers give theirs as NativeError. Both are taken; a
-// standard five-character SQLSTATE is no such number.
-std::vector<std::int32_t> NativeErrors(_ADOConnection* connection) {
-  std::vector<std::int32_t> numbers;
+// standard five-character SQLSTATE is no such number. The collection is
+// cleared once read, so that a later failure that leaves nothing there is
+// not told by this one's entries.
+ConnectionErrors ErrorsOf(_ADOConnection* connection) {
+  ConnectionErrors found;
   ComPtr<ADOErrors> errors;
   long count = 0;
   if (FAILED(connection->get_Errors(&errors)) || !errors || FAILED(errors->get_Count(&count))) {
-    return numbers;
+    return found;
   }
   for (long i = 0; i < count; ++i) {
     ComPtr<ADOError> error;
     if (FAILED(errors->get_Item(com::Long(i), &error)) || !error) continue;
     long native = 0;
-    if (SUCCEEDED(error->get_NativeError(&native))) numbers.push_back(native);
+    if (SUCCEEDED(error->get_NativeError(&native))) found.numbers.push_back(native);
     Bstr state;
     if (SUCCEEDED(error->get_SQLState(state.out()))) {
       const std::string text = state.Utf8();
       if (!text.empty() && text.size() <= 4 &&
           text.find_first_not_of("0123456789") == std::string::npos) {
-        numbers.push_back(std::stoi(text));
+        found.numbers.push_back(std::stoi(text));
+      }
+    }
+    if (i == 0) {
+      Bstr description;
+      if (SUCCEEDED(error->get_Description(description.out()))) {
+        found.first_description = description.Utf8();
       }
     }
   }
-  return numbers;
+  errors->Clear();
+  return found;
 }
 
 // Raises the failure of a call on `object` (through `iid`) that belongs to
 // `connection`: the description first, before another call can clear it,
-// then the connection's error numbers.
+// then what the connection's Errors collection holds.
 void Check(HRESULT hr, _ADOConnection* connection, IUnknown* object, REFIID iid) {
   if (SUCCEEDED(hr)) return;
   const Failure failure = com::FailureOf(hr, object, iid);
+  ConnectionErrors errors = ErrorsOf(connection);
   throw Failure(failure.hresult(), failure.description(), failure.system_text(),
-                NativeErrors(connection));
+                std::move(errors.numbers), std::move(errors.first_description));
 }
 
 bool IsOpen(_ADORecordset* rows) {
@@ -210,9 +222,9 @@ class ComConnection : public Connection {
     if (!IsOpen()) {
       throw Failure(kObjectClosed, "Operation is not allowed when the object is closed", "", {});
     }
+    // The text is allocated before the VARIANT says it holds one.
     Variant source;
-    source.get().vt = VT_BSTR;
-    source.get().bstrVal = Bstr(sql).Release();
+    com::ToVariant(Value(std::string(sql)), source);
     VARIANT active;
     VariantInit(&active);
     active.vt = VT_DISPATCH;

@@ -5,6 +5,8 @@
 
 #include <limits>
 
+#include "engine/ado/com/ado_iids.h"
+
 namespace dt::engine::ado::com {
 namespace {
 
@@ -31,17 +33,23 @@ std::string SystemText(HRESULT hr) {
   return utf8;
 }
 
+// Whether `object` says that it leaves error information for calls through
+// `iid`, under that identifier or, for an ADO interface, its newer one.
+bool LeavesErrorInfo(IUnknown* object, REFIID iid) {
+  ComPtr<ISupportErrorInfo> support;
+  if (FAILED(object->QueryInterface(IID_PPV_ARGS(&support)))) return false;
+  if (support->InterfaceSupportsErrorInfo(iid) == S_OK) return true;
+  const IID* newer = NewerAdoIid(iid);
+  return newer != nullptr && support->InterfaceSupportsErrorInfo(*newer) == S_OK;
+}
+
 // The description left for the failed call, when the object says that it
 // leaves one for calls through `iid`. The thread's error object is taken
 // in any case, so that an old one is never read for a later failure.
 std::string Description(IUnknown* object, REFIID iid) {
   ComPtr<IErrorInfo> info;
   if (GetErrorInfo(0, &info) != S_OK || !info || object == nullptr) return std::string();
-  ComPtr<ISupportErrorInfo> support;
-  if (FAILED(object->QueryInterface(IID_PPV_ARGS(&support))) ||
-      support->InterfaceSupportsErrorInfo(iid) != S_OK) {
-    return std::string();
-  }
+  if (!LeavesErrorInfo(object, iid)) return std::string();
   Bstr description;
   if (FAILED(info->GetDescription(description.out()))) return std::string();
   return description.Utf8();

@@ -1,8 +1,8 @@
 // What the COM implementation of the ADO interface needs from COM itself,
-// with nothing of ADO in it: owners for BSTRs and VARIANTs, conversions
-// between them and the interface's UTF-8 text and values, and the facts of
-// a failed call. Includes the system's COM headers; only engine/ado/com
-// includes it.
+// with nothing of ADO in it but its interfaces' identifiers: owners for
+// BSTRs and VARIANTs, conversions between them and the interface's UTF-8
+// text and values, and the facts of a failed call. Includes the system's COM headers; only
+// engine/ado/com includes it.
 #pragma once
 
 #include <windows.h>
@@ -84,8 +84,9 @@ std::string Text(const Value& value);
 
 // The failure of a call on `object` through interface `iid` that returned
 // `hr`: the description the object leaves in IErrorInfo when it says
-// (ISupportErrorInfo) that it does for that interface, the system's text
-// for `hr`, and the native error numbers given.
+// (ISupportErrorInfo) that it does for that interface (for one of ADO's,
+// under either of its identifiers, ado_iids.h), the system's text for `hr`,
+// and the native error numbers given.
 Failure FailureOf(HRESULT hr, IUnknown* object, REFIID iid,
                   std::vector<std::int32_t> native_errors = {});
 // Raises FailureOf(hr, object, iid) when `hr` is a failure.
