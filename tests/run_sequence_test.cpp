@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,8 @@
 
 namespace dt {
 namespace {
+
+namespace fs = std::filesystem;
 
 using testing::RunDirectories;
 
@@ -54,6 +57,14 @@ class RunSequenceTest : public ::testing::Test {
     return RunSequence(dirs_.Source(), dirs_.Base(), list_, connection_, events_, {});
   }
   std::string StagingFolder() const { return dirs_.Base() + "TemplateTemp"; }
+  // The names of the source folder's entries.
+  std::set<std::string> SourceFiles() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dirs_.Source())) {
+      names.insert(entry.path().filename().string());
+    }
+    return names;
+  }
 
   // Rows of `table` in the work database, read through a connection of its own.
   std::int64_t Rows(const std::string& table) const {
@@ -103,6 +114,35 @@ TEST_F(RunSequenceTest, ASecondRunOnTheSameStagingFolderIsRefusedAndChangesNothi
     EXPECT_GE(Rows(table), 1) << table;
   }
   EXPECT_EQ(Rows("PZ"), 1);
+}
+
+// A staging folder that is the source folder (here through a link, on
+// Windows through a second name of the same folder) is refused before
+// anything is written among the exports.
+TEST_F(RunSequenceTest, AStagingFolderThatIsTheSourceFolderIsRefusedBeforeAnyWrite) {
+  dirs_.AddSampleExport();
+  const fs::path staging(StagingFolder());
+  fs::remove(staging);
+  std::error_code error;
+  fs::create_directory_symlink(dirs_.Source(), staging, error);
+  if (error) {
+    // Windows without the right to make links: the folder by its short or
+    // another name is the same test there; a junction needs no right.
+    ASSERT_EQ(
+        std::system(("cmd /c mklink /J \"" + StagingFolder() + "\" \"" + dirs_.Source() + "\" >nul")
+                        .c_str()),
+        0);
+  }
+  const auto before = SourceFiles();
+  try {
+    Run();
+    ADD_FAILURE() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "The staging folder \"" + StagingFolder() +
+                               "\" is the source folder \"" + dirs_.Source() +
+                               "\": the run would write among the exports");
+  }
+  EXPECT_EQ(SourceFiles(), before);
 }
 
 TEST_F(RunSequenceTest, AnotherProcessIsRefusedWhileARunHoldsTheFolder) {

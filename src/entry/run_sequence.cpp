@@ -40,6 +40,13 @@ std::string RunSequence(const std::string& source_directory, const std::string& 
                         BuildEvents& events, const std::function<void()>& after_entry,
                         SourceEncoding encoding) {
   const WorkPaths paths = MakeWorkPaths(base_directory);
+  // The run writes its lock, staged copies and work database into the
+  // staging folder: never among the user's exports, whatever name or link
+  // leads there.
+  if (platform::SameFile(paths.staging_folder, source_directory)) {
+    throw Exception("The staging folder \"" + paths.staging_folder + "\" is the source folder \"" +
+                    source_directory + "\": the run would write among the exports");
+  }
   events.PhaseStarted(BuildPhase::kLock, paths.staging_folder);
   platform::FileLock lock;  // held until the work database is on disk
   LockStagingFolder(paths.staging_folder, lock);

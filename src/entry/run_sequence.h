@@ -29,7 +29,11 @@ class Connection;
 // "TemplateTemp", the exact spelling preferred, else ignoring letter case) +
 // PathDelim + "KORVA.mdb". The run's paths are made once, before the lock.
 // A staging folder that another run holds raises Exception "The staging
-// folder "<folder>" is in use by another run" before anything is changed.
+// folder "<folder>" is in use by another run" before anything is changed;
+// so does a staging folder that is the source folder itself (the same
+// folder by the file system's identity, through links too): "The staging
+// folder "<folder>" is the source folder "<source>": the run would write
+// among the exports".
 // Every failure of discovery or the build propagates as it was raised; work
 // done before it stays on disk.
 std::string RunSequence(const std::string& source_directory, const std::string& base_directory,
