@@ -50,37 +50,34 @@ std::string Table(const std::vector<std::string>& lines) {
 void AddAwkwardExport(const RunDirectories& dirs) {
   std::string long_summary;
   for (int i = 0; i < 100; ++i) long_summary += "长摘要";
-  dirs.AddSource("ACCOUNTSECTIONS.TXT",
-                 Table({"1,2024,101,,,,,,,现金", "1,2024,101.1,,,,,,,\"现金,备用\"",
-                        "1,2024,101.2 ,,,,,,,尾随空格", "1,2024,,,,,,,,无编码",
-                        "1,2024,..,,,,,,,点点", "1,2024,2.01.,,,,,,,末尾点",
-                        "1,2024,5.02.1.1.07,,,,,,,深层", "1,2024,001,,,,,,,零开头",
-                        "1,2024,101.1,,,,,,,重复科目"}));
+  dirs.AddSource(
+      "ACCOUNTSECTIONS.TXT",
+      Table({"1,2024,101,,,,,,,现金", "1,2024,101.1,,,,,,,\"现金,备用\"",
+             "1,2024,101.2 ,,,,,,,尾随空格", "1,2024,,,,,,,,无编码", "1,2024,..,,,,,,,点点",
+             "1,2024,2.01.,,,,,,,末尾点", "1,2024,5.02.1.1.07,,,,,,,深层",
+             "1,2024,001,,,,,,,零开头", "1,2024,101.1,,,,,,,重复科目"}));
   dirs.AddSource("BOOK.TXT", Table({"1,2024,B1,1,5,,,,,,,,,,101,,2", "1,2024,B2,12,31,,,,,,,,,,,,1",
                                     "1,2024,,3,3,,,,,,,,,,2.01.,,1", "1,2024,B3,2,29,,,,,,,,,,,,3",
                                     "1,2024,B4 ,1, 5,,,,,,,,,,101.2 ,,4"}));
-  dirs.AddSource(
-      "BOOKDETAIL.TXT",
-      Table({"1,2024,B1,1,购买设备,101.1,,3.1,,2.01,,1234.56,,,,,,1,,,,,,0",
-             "1,2024,B1,2,应付款,2.01.,,,,2.02 ,,1234.56,,,,,,2,,,,,,0",
-             "1,2024,B1,3,无科目,,,,,,,7,,,,,,1,,,,,,0",
-             "1,2024,B1,,无行号,.,,.,,.,,8,,,,,,1,,,,,,0",
-             "1,2024,,1,无凭证号,..,,3.1 ,,,,9,,,,,,2,,,,,,0",
-             "1,2024,B2,1,\"支付,含逗号\",5.02.1.1.07,,,,,,80,,,,,,1,,,,,,0",
-             "1,2024,B2,2,已作废,101,,,,,,80,,,,,,2,,,,,,1",
-             "1,2024,B3,1," + long_summary + ",001,,3.2,,2.01,,0.5,,,,,,1,,,,,,0",
-             "1,2024,B4 ,1,尾随空格 ,101.2 ,,,,2.01,,1,,,,,,1,,,,,,0",
-             "1,2024,B9,1,无凭证,101,,,,,,2,,,,,,1,,,,,,0"}));
-  dirs.AddSource("BUDGETSECTION.TXT",
-                 Table({"2024,2.01,,,,,,,教育", "2024,2.02 ,,,,,,,科技", "2024,,,,,,,,无编码",
-                        "2024,.,,,,,,,点"}));
+  dirs.AddSource("BOOKDETAIL.TXT",
+                 Table({"1,2024,B1,1,购买设备,101.1,,3.1,,2.01,,1234.56,,,,,,1,,,,,,0",
+                        "1,2024,B1,2,应付款,2.01.,,,,2.02 ,,1234.56,,,,,,2,,,,,,0",
+                        "1,2024,B1,3,无科目,,,,,,,7,,,,,,1,,,,,,0",
+                        "1,2024,B1,,无行号,.,,.,,.,,8,,,,,,1,,,,,,0",
+                        "1,2024,,1,无凭证号,..,,3.1 ,,,,9,,,,,,2,,,,,,0",
+                        "1,2024,B2,1,\"支付,含逗号\",5.02.1.1.07,,,,,,80,,,,,,1,,,,,,0",
+                        "1,2024,B2,2,已作废,101,,,,,,80,,,,,,2,,,,,,1",
+                        "1,2024,B3,1," + long_summary + ",001,,3.2,,2.01,,0.5,,,,,,1,,,,,,0",
+                        "1,2024,B4 ,1,尾随空格 ,101.2 ,,,,2.01,,1,,,,,,1,,,,,,0",
+                        "1,2024,B9,1,无凭证,101,,,,,,2,,,,,,1,,,,,,0"}));
+  dirs.AddSource("BUDGETSECTION.TXT", Table({"2024,2.01,,,,,,,教育", "2024,2.02 ,,,,,,,科技",
+                                             "2024,,,,,,,,无编码", "2024,.,,,,,,,点"}));
   dirs.AddSource("ITEM.TXT", Table({"1,2024,3.1,,,,,,,校舍", "1,2024,3.2,,,,,,,设备",
                                     "1,2024,,,,,,,,无编码", "1,2024,3.1 ,,,,,,,尾随"}));
   dirs.AddSource("LOAN.TXT", Table({"1,2024,E1,,,,,,,借款,,100,101,,,,,,0", "1,2024,E2"}));
-  dirs.AddSource("REMAIN.TXT",
-                 Table({"1,2024,R1,101,,3.1,1000.00,2.01,", "1,2024,R2,2.01.,,,50,,",
-                        "1,2024,,101.1,,.,7,9.9,", "1,2024,R4,..,,3.1 ,1,2.02 ,",
-                        "1,2024,R5,,,,,,"}));
+  dirs.AddSource("REMAIN.TXT", Table({"1,2024,R1,101,,3.1,1000.00,2.01,", "1,2024,R2,2.01.,,,50,,",
+                                      "1,2024,,101.1,,.,7,9.9,", "1,2024,R4,..,,3.1 ,1,2.02 ,",
+                                      "1,2024,R5,,,,,,"}));
 }
 
 void AddFixtureExport(const RunDirectories& dirs) {
@@ -124,9 +121,8 @@ std::vector<std::string> Describe(const std::string& path) {
        [&](sqlite3_stmt* statement) { tables.push_back(text(statement, 0)); });
   for (const std::string& table : tables) {
     lines.push_back("== " + table);
-    each("SELECT name, type FROM pragma_table_info('" + table + "')", [&](sqlite3_stmt* s) {
-      lines.push_back(text(s, 0) + " " + text(s, 1));
-    });
+    each("SELECT name, type FROM pragma_table_info('" + table + "')",
+         [&](sqlite3_stmt* s) { lines.push_back(text(s, 0) + " " + text(s, 1)); });
     each("SELECT * FROM \"" + table + "\" ORDER BY rowid", [&](sqlite3_stmt* s) {
       std::string line;
       for (int i = 0; i < sqlite3_column_count(s); ++i) {
@@ -182,10 +178,10 @@ struct ToolRun {
 
 ToolRun RunTool(const std::string& program, const RunDirectories& dirs) {
   ToolRun run;
-  run.exit_code =
-      testing::RunProgram(ToolPath(program), {"--quiet", "--base", dirs.Base(), "--source",
-                                              dirs.Source(), "--log", dirs.Scratch("run.log")},
-                          dirs.Scratch("tool.out"), dirs.Scratch("tool.err"));
+  run.exit_code = testing::RunProgram(ToolPath(program),
+                                      {"--quiet", "--base", dirs.Base(), "--source", dirs.Source(),
+                                       "--log", dirs.Scratch("run.log")},
+                                      dirs.Scratch("tool.out"), dirs.Scratch("tool.err"));
   run.err = testing::ReadBytes(dirs.Scratch("tool.err"));
   return run;
 }
@@ -211,8 +207,8 @@ DoItRun RunDoItOverProvider(const RunDirectories& dirs, std::shared_ptr<Provider
   options.clock = &clock;
   const std::string base = dirs.Base();
   const std::string source = dirs.Source();
-  run.result = RunDoItCall(0x2222, base.c_str(), source.c_str(), HostLog(&RecordLog, nullptr),
-                           options);
+  run.result =
+      RunDoItCall(0x2222, base.c_str(), source.c_str(), HostLog(&RecordLog, nullptr), options);
   g_log = nullptr;
   return run;
 }
@@ -279,25 +275,28 @@ struct FaultCase {
   int skip;
   int native;  // 0: none
   const char* description;
+  const char* phase;  // where the tool says the run failed
 };
 
 const FaultCase kFaults[] = {
     // A row of the clean-up's walk over the voucher lines, half way.
-    {"UpdateInTheCleanUp", "Update", "BOOKDETAIL", 3, 0, "Scripted update failure"},
+    {"UpdateInTheCleanUp", "Update", "BOOKDETAIL", 3, 0, "Scripted update failure",
+     "cleaning the codes of BOOKDETAIL"},
     // Another session holds the work database while LOAN is imported.
-    {"LockDuringAnImport", "Execute", "into LOAN", 0, 3218,
-     "Could not update; currently locked"},
-    // The work database's connection fails to close when it is saved.
-    {"CloseOfTheWorkDatabase", "Close", "KORVA.mdb", 0, 3043, "Disk or network error"},
+    {"LockDuringAnImport", "Execute", "into LOAN", 0, 3218, "Could not update; currently locked",
+     "importing LOAN.TXT"},
+    // The work database's connection fails to close when it is saved, the
+    // close that makes the provider write what it holds (the first close
+    // of the work database is the template checks').
+    {"CloseWhenSaving", "Close", "KORVA.mdb", 1, 3043, "Disk or network error", "saving "},
 };
 
 std::shared_ptr<ProviderScript> ScriptOf(const FaultCase& fault) {
   auto script = std::make_shared<ProviderScript>();
   script->Add({fault.call, fault.subject, fault.skip,
-               fault.native != 0
-                   ? testing::JetFailure(fault.native, fault.description)
-                   : engine::ado::Failure(static_cast<std::int32_t>(0x80004005),
-                                          fault.description, "", {})});
+               fault.native != 0 ? testing::JetFailure(fault.native, fault.description)
+                                 : engine::ado::Failure(static_cast<std::int32_t>(0x80004005),
+                                                        fault.description, "", {})});
   return script;
 }
 
@@ -311,8 +310,7 @@ TEST_P(ProviderFaultTest, DoItResultIsZeroAndTheLogNamesTheFailure) {
   EXPECT_EQ(script->Fired(), 1);
   EXPECT_EQ(run.result, "0");
   ASSERT_FALSE(run.log.empty());
-  EXPECT_NE(platform::Utf16ToUtf8(run.log.back()).find(GetParam().description),
-            std::string::npos)
+  EXPECT_NE(platform::Utf16ToUtf8(run.log.back()).find(GetParam().description), std::string::npos)
       << platform::Utf16ToUtf8(run.log.back());
 }
 
@@ -320,15 +318,16 @@ TEST_P(ProviderFaultTest, ToolExitsNonZeroNamingTheFailure) {
   RunDirectories dirs;
   AddAwkwardExport(dirs);
   const FaultCase& fault = GetParam();
-  ASSERT_TRUE(testing::SetEnvironment(
-      "DEALTEXT_PROVIDER_FAULT", std::string(fault.call) + "|" + fault.subject + "|" +
-                                     std::to_string(fault.skip) + "|" +
-                                     std::to_string(fault.native) + "|" + fault.description));
+  ASSERT_TRUE(testing::SetEnvironment("DEALTEXT_PROVIDER_FAULT",
+                                      std::string(fault.call) + "|" + fault.subject + "|" +
+                                          std::to_string(fault.skip) + "|" +
+                                          std::to_string(fault.native) + "|" + fault.description));
   const ToolRun run = RunTool("dealtext-ado", dirs);
   testing::SetEnvironment("DEALTEXT_PROVIDER_FAULT", "");
   EXPECT_EQ(run.exit_code, 1) << run.err;
   const std::size_t last = run.err.rfind("dealtext: failed while ");
   ASSERT_NE(last, std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find(fault.phase, last), last + 23) << run.err;
   EXPECT_NE(run.err.find(fault.description, last), std::string::npos) << run.err;
 }
 

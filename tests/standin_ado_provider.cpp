@@ -129,8 +129,7 @@ std::string DateText(ado::Date date) {
     std::snprintf(text, sizeof text, "%04lld-%02u-%02u", static_cast<long long>(y), m, d);
   } else {
     std::snprintf(text, sizeof text, "%04lld-%02u-%02u %02ld:%02ld:%02ld",
-                  static_cast<long long>(y), m, d, seconds / 3600, seconds / 60 % 60,
-                  seconds % 60);
+                  static_cast<long long>(y), m, d, seconds / 3600, seconds / 60 % 60, seconds % 60);
   }
   return text;
 }
@@ -226,7 +225,8 @@ ado::Value Typed(const engine::Value& stored, FieldKind kind) {
 
 struct ProviderState {
   engine::standin::StandInEngine engine;
-  std::string database;  // the open database file; empty for a text folder
+  std::string connection_string;  // as opened
+  std::string database;           // the open database file; empty for a text folder
   bool open = false;
   std::uint64_t generation = 0;  // counts the closes
   std::shared_ptr<ProviderScript> script;
@@ -313,8 +313,9 @@ class ProviderRecordset : public ado::Recordset {
   std::int64_t Count() const { return static_cast<std::int64_t>(rows_.rows.size()); }
   std::size_t Index(int field) const {
     if (field < 0 || static_cast<std::size_t>(field) >= rows_.columns.size()) {
-      throw AdoError(0x800A0CC1, "Item cannot be found in the collection corresponding to the "
-                                 "requested name or ordinal.");
+      throw AdoError(0x800A0CC1,
+                     "Item cannot be found in the collection corresponding to the "
+                     "requested name or ordinal.");
     }
     return static_cast<std::size_t>(field);
   }
@@ -356,11 +357,12 @@ class ProviderConnection : public ado::Connection {
       state_->engine.Open(connection_string);
       state_->database = settings.text ? std::string() : settings.data_source;
     });
+    state_->connection_string = connection_string;
     state_->open = true;
   }
   void Close() override {
     if (!state_->open) throw ObjectClosed();
-    state_->Before("Close", "");
+    state_->Before("Close", state_->connection_string);
     StandIn([&] { state_->engine.Close(); });
     state_->open = false;
     ++state_->generation;
@@ -374,8 +376,7 @@ class ProviderConnection : public ado::Connection {
   }
 
   std::unique_ptr<ado::Recordset> OpenRecordset(std::string_view sql, ado::CursorLocation,
-                                                ado::CursorType type,
-                                                ado::LockType lock) override {
+                                                ado::CursorType type, ado::LockType lock) override {
     RequireOpen();
     state_->Before("Recordset", sql);
     engine::Snapshot rows;

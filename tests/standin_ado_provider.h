@@ -48,8 +48,9 @@ namespace dt::testing {
 // A failure scripted into the provider: the call named `call` ("Open",
 // "Close", "Execute", "Recordset", "Update") raises `failure` after `skip`
 // such calls have passed it. With `subject` set, only calls over a subject
-// holding that text count (ASCII letter case ignored): the statement of
-// Execute and Recordset, the table of Update. Each fault fires once.
+// holding that text count (ASCII letter case ignored): the connection
+// string of Open and Close, the statement of Execute and Recordset, the
+// table of Update. Each fault fires once.
 struct ProviderFault {
   std::string call;
   std::string subject;
