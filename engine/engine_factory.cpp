@@ -10,8 +10,21 @@
 #endif
 
 namespace dt::engine {
+namespace {
+
+// Made on first use, so that a test program's static set-up may set it
+// before or after this file's own statics are made.
+EngineMaker& TestingMaker() {
+  static EngineMaker maker;
+  return maker;
+}
+
+}  // namespace
+
+void SetEngineMakerForTesting(EngineMaker maker) { TestingMaker() = std::move(maker); }
 
 std::unique_ptr<Engine> MakeEngine(EngineKind kind) {
+  if (const EngineMaker& maker = TestingMaker()) return maker(kind);
   switch (kind) {
     case EngineKind::kStandIn:
       return std::make_unique<standin::StandInEngine>();
