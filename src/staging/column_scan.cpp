@@ -140,6 +140,7 @@ void ColumnScan::Take(std::string_view bytes) {
     }
     p = Parse(LineStart(p, window), end, until);
   }
+  KeepValue();
 }
 
 // Cuts records into fields from `p`, at most to `end`; returns where it
@@ -212,6 +213,7 @@ void ColumnScan::StartField() {
   }
   measuring_ = column_ < long_.size() && !(long_[column_].as_code_page && long_[column_].as_utf8);
   value_size_ = 0;
+  in_piece_ = nullptr;
   value_.clear();
 }
 
@@ -227,19 +229,38 @@ void ColumnScan::AddValue(const char* begin, const char* end) {
     }
     return;
   }
-  if (!measuring_) return;
+  if (!measuring_ || size == 0) return;
+  if (value_size_ == 0) {
+    in_piece_ = begin;
+  } else if (in_piece_ != nullptr && in_piece_ + value_size_ != begin) {
+    KeepValue();  // a doubled quote taken as one: the stretch ends
+  }
   value_size_ += size;
-  if (value_.size() < kDecidingBytes) {
+  if (in_piece_ == nullptr && value_.size() < kDecidingBytes) {
     value_.append(begin, std::min(size, kDecidingBytes - value_.size()));
   }
+}
+
+// Copies the value's first bytes out of the piece, which is about to end or
+// no longer holds them in one stretch.
+void ColumnScan::KeepValue() {
+  if (in_piece_ == nullptr) return;
+  value_.assign(in_piece_, std::min(value_size_, kDecidingBytes));
+  in_piece_ = nullptr;
+}
+
+std::string_view ColumnScan::Value() const {
+  if (in_piece_ != nullptr)
+    return std::string_view(in_piece_, std::min(value_size_, kDecidingBytes));
+  return value_;
 }
 
 void ColumnScan::EndField() {
   if (!header_done_ || !measuring_ || value_size_ <= kTextCharacters) return;
   LongValue& column = long_[column_];
   const bool sure = value_size_ >= kDecidingBytes;
-  column.as_code_page = column.as_code_page || sure || CodePageLength(value_) > kTextCharacters;
-  column.as_utf8 = column.as_utf8 || sure || Utf16Length(value_) > kTextCharacters;
+  column.as_code_page = column.as_code_page || sure || CodePageLength(Value()) > kTextCharacters;
+  column.as_utf8 = column.as_utf8 || sure || Utf16Length(Value()) > kTextCharacters;
 }
 
 void ColumnScan::EndRecord() {

@@ -70,6 +70,8 @@ class ColumnScan {
   const char* Parse(const char* p, const char* end, const char* until);
   void StartField();
   void AddValue(const char* begin, const char* end);
+  void KeepValue();
+  std::string_view Value() const;
   void EndField();
   void EndRecord();
 
@@ -83,7 +85,11 @@ class ColumnScan {
   std::size_t column_ = 0;       // of the field under way
   bool measuring_ = false;       // its length can still change what the column is
   std::size_t value_size_ = 0;   // its bytes so far
-  std::string value_;            // its first bytes, as many as can decide its length
+  // Its first bytes, as many as can decide its length: in the piece being
+  // taken while they lie there in one stretch (the common case, not copied),
+  // else in value_.
+  const char* in_piece_ = nullptr;
+  std::string value_;
 };
 
 }  // namespace dt
