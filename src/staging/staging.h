@@ -14,7 +14,7 @@
 
 namespace dt {
 
-// What the text driver is to be told of a staged file (schema_ini.h).
+// What the text driver is to be told of a staged file (src/workdb/schema_ini.h).
 struct StagedFile {
   std::string file_name;  // the file name part of the source, letter case as found
   // The fields of its header record as the driver reads them, bytes of the
@@ -31,11 +31,14 @@ struct StagedFile {
 // PathDelim.
 // Writes staging_directory + file name and returns what the text driver is
 // to be told of it, gathered as the staged bytes pass (no second read).
-// The staged file holds the header line of the catalogue entry (a name none of the seven keeps its
-// own first line), then the source's lines 2 onward, each ending with CR LF. It is written to a
-// temporary sibling first and only replaces the staged path when whole. Memory does not grow with
-// the file. Its encoding is the one `encoding` names, or under kAuto the one its staged bytes tell,
-// code page 936 for bytes of ASCII alone (they read the same either way). Raises:
+// The staged file holds the header line of the catalogue entry (a name
+// none of the seven keeps its own first line), then the source's lines 2
+// onward, each ending with CR LF. It is written to a temporary sibling
+// first and only replaces the staged path when whole. Memory does not grow
+// with the file. Its encoding is the one `encoding` names, or under kAuto
+// the one its staged bytes tell, code page 936 for bytes of ASCII alone
+// (they read the same either way).
+// Raises:
 //   Exception "Cannot copy file "<source>" to "<staged>". <system text>"
 //     when the source cannot be opened or read, or is the staged file
 //     itself (the source is never written);
