@@ -1,7 +1,7 @@
-// Tests of the text driver's header naming: the suffix chosen for a repeated
+// Tests of the header naming both engines share: the suffix chosen for a repeated
 // name is the smallest free one, also when suffixed names stand in the
 // header themselves.
-#include "engine/standin/text/header_names.h"
+#include "engine/header_names.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace dt::engine::standin {
+namespace dt::engine {
 namespace {
 
 using Names = std::vector<std::string>;
@@ -44,4 +44,4 @@ TEST(HeaderNamesTest, ThousandsOfRepeatsAreAllDistinct) {
 }
 
 }  // namespace
-}  // namespace dt::engine::standin
+}  // namespace dt::engine

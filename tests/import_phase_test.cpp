@@ -3,15 +3,17 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "engine/database_format.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "src/staging/catalogue.h"
-#include "src/staging/schema_ini.h"
 #include "src/workdb/build.h"
 #include "src/workdb/data_access.h"
+#include "src/workdb/schema_ini.h"
 #include "src/workdb/statement_runner.h"
 #include "src/workdb/work_database.h"
 #include "tests/build_test_util.h"
@@ -149,6 +151,19 @@ TEST(ImportStatementTest, TableIsTheFileNameLessItsExtension) {
   }
 }
 
+// The fields of a header line that holds no quote.
+std::vector<std::string> FieldsOf(const std::string& line) {
+  std::vector<std::string> fields(1);
+  for (const char c : line) {
+    if (c == ',') {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
 class ImportTest : public ::testing::Test {
  protected:
   // A source file with an exporter's own first line and `lines` after it.
@@ -265,12 +280,13 @@ TEST_F(ImportTest, SchemaIniDescribesTheFileBeingImportedThenEveryStagedFile) {
   const fs::path schema = base_.path() / "TemplateTemp" / "schema.ini";
   for (const SourceEncoding encoding : {SourceEncoding::kAuto, SourceEncoding::kCodePage936}) {
     SCOPED_TRACE(static_cast<int>(encoding));
-    const StagedFile loan{"LOAN.TXT", *HeaderLineFor("LOAN.TXT"),
+    const StagedFile loan{"LOAN.TXT", FieldsOf(*HeaderLineFor("LOAN.TXT")),
                           encoding == SourceEncoding::kAuto ? platform::TextEncoding::kUtf8
                                                             : platform::TextEncoding::kCodePage936};
     // The exporter's first line is the unknown file's header; ASCII alone
     // is code page 936.
-    const StagedFile notes{"notes.txt", "exporter header,to be dropped",
+    const StagedFile notes{"notes.txt",
+                           std::vector<std::string>{"exporter header", "to be dropped"},
                            platform::TextEncoding::kCodePage936};
     Watching events(schema);
     connection_.ReleaseEngine();  // as the build does before the template copy
@@ -284,6 +300,80 @@ TEST_F(ImportTest, SchemaIniDescribesTheFileBeingImportedThenEveryStagedFile) {
                                                   ";Extended Properties=text;Persist Security "
                                                   "Info=False");
   }
+}
+
+// The column lines of `file`'s section of schema.ini: name (as UTF-8) and
+// type, in order.
+std::vector<std::pair<std::string, std::string>> SchemaColumns(const std::string& schema,
+                                                               const std::string& file) {
+  std::vector<std::pair<std::string, std::string>> columns;
+  std::size_t at = schema.find("[" + file + "]\r\n");
+  const std::size_t end = std::min(schema.find("\r\n[", at), schema.size());
+  while ((at = schema.find("\r\nCol", at)) < end) {
+    at = schema.find("=\"", at) + 2;
+    std::string name;
+    for (; !(schema[at] == '"' && schema[at + 1] != '"'); ++at) {
+      name += schema[at];
+      if (schema[at] == '"') ++at;
+    }
+    const std::size_t type = at + 2;
+    columns.emplace_back(platform::AnsiToUtf8(name),
+                         schema.substr(type, schema.find("\r\n", type) - type));
+  }
+  return columns;
+}
+
+// Text holds 255 characters on the host's provider, which cuts a longer
+// value: such a column is declared LongChar, counted in characters of the
+// file's encoding. The stand-in keeps every value whole either way.
+TEST_F(ImportTest, AColumnWithAValueOver255CharactersIsLongCharAndArrivesWhole) {
+  const std::string summary(300, 's');
+  const std::string sname = testing::Gbk(u8"科目") + std::string(253, 'n');  // 255 characters
+  const std::string remark = std::string(255, 'r') + testing::Gbk(u8"注");   // 256 characters
+  std::string bookdetail = "1,2024,B1,1," + summary + ",101,\"" + sname + "\"";
+  for (int field = 7; field < 20; ++field) bookdetail += ",";  // on to REMARK, the 20th
+  bookdetail += "\"" + remark + "\"";
+  RunImport({Source("BOOKDETAIL.TXT", {"1,2024,B1,2,short,101", bookdetail}),
+             Source("LOAN.TXT", {"1,2024,E1,,,,,,," + std::string(255, 'l')})});
+  EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
+
+  Db db(base_.WorkDatabase());
+  EXPECT_EQ(db.Column("select SUMMARY from BOOKDETAIL"),
+            (std::vector<std::string>{"short", summary}));
+  EXPECT_EQ(db.Column("select REMARK from BOOKDETAIL where LINE = '1'"),
+            std::vector<std::string>{platform::AnsiToUtf8(remark)});
+
+  const std::string schema = testing::ReadFile(base_.path() / "TemplateTemp" / "schema.ini");
+  const auto bookdetail_columns = SchemaColumns(schema, "BOOKDETAIL.TXT");
+  ASSERT_EQ(bookdetail_columns.size(), 28u);
+  for (const auto& [name, type] : bookdetail_columns) {
+    EXPECT_EQ(type, name == "SUMMARY" || name == "REMARK" ? "LongChar" : "Text") << name;
+  }
+  for (const auto& [name, type] : SchemaColumns(schema, "LOAN.TXT"))
+    EXPECT_EQ(type, "Text") << name;
+}
+
+// One naming rule for both engines: schema.ini names a file's columns as the
+// stand-in's text driver names them, so that the host's provider never meets
+// an empty or a repeated name.
+TEST_F(ImportTest, SchemaIniNamesTheColumnsAsTheStandInDoes) {
+  const std::string header = " A ,a,,Name," + testing::Gbk(u8"名称") + ",NAME,F3,\t";
+  WriteFile(source_.path() / "odd.txt", header + "\r\n1,2,3,4,5,6,7,8\r\n");
+  RunImport({(source_.path() / "odd.txt").string()});
+  EXPECT_TRUE(events_.logs.empty()) << events_.logs.front();
+
+  const auto snapshot = Db(base_.WorkDatabase()).session().Query("select * from odd");
+  const auto columns =
+      SchemaColumns(testing::ReadFile(base_.path() / "TemplateTemp" / "schema.ini"), "odd.txt");
+  std::vector<std::string> names;
+  for (const auto& column : columns) names.push_back(column.first);
+  EXPECT_EQ(names, snapshot.columns);
+  EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), 8u);
+}
+
+TEST_F(ImportTest, NothingStagedWritesNoSchemaIni) {
+  RunImport({});
+  EXPECT_FALSE(fs::exists(base_.path() / "TemplateTemp" / "schema.ini"));
 }
 
 TEST_F(ImportTest, FileNameWithASpaceIsLoggedAndTheNextFileIsImported) {

@@ -145,6 +145,7 @@ TEST_F(JetImportTest, CharacterSetOfTheFilesSectionInSchemaIniDecides) {
   const std::string schema =
       "; written by staging\r\n"
       "[cash.txt]\r\nColNameHeader=True\r\nCharacterSet=65001\r\nCol1=\"IID\" Text\r\n"
+      "Col2=\"NAME\" LongChar\r\n"
       "[ROAD.TXT]\r\n  characterset = 936  \r\n"
       "[" +
       account_ansi +

@@ -17,8 +17,8 @@
 #include "platform/paths.h"
 #include "src/staging/catalogue.h"
 #include "src/staging/line_list.h"
-#include "src/staging/schema_ini.h"
 #include "src/staging/staged_text.h"
+#include "src/workdb/schema_ini.h"
 #include "src/workdb/work_database.h"
 #include "tests/staging_temp_dir.h"
 
@@ -36,6 +36,21 @@ using testing::TempDir;
 using testing::WriteBytes;
 
 const std::string kHeader = "H1,H2";
+
+using Fields = std::vector<std::string>;
+
+// The fields of a header line that holds no quote.
+Fields FieldsOf(const std::string& line) {
+  Fields fields(1);
+  for (const char c : line) {
+    if (c == ',') {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
 
 std::string U8(std::u8string_view text) {
   return std::string(reinterpret_cast<const char*>(text.data()), text.size());
@@ -298,7 +313,7 @@ TEST_F(StageFileTest, ChineseFileNameIsStagedUnderTheSameName) {
 }
 
 // What staging tells the text driver of a file: its encoding, decided once
-// from the staged bytes (or as the run names it), and its header line.
+// from the staged bytes (or as the run names it), and its header's fields.
 TEST_F(StageFileTest, TellsTheStagedFilesEncodingAndHeaderLine) {
   using platform::TextEncoding;
   const std::string cash = U8(u8"现金账户");  // plainly Chinese UTF-8
@@ -311,9 +326,9 @@ TEST_F(StageFileTest, TellsTheStagedFilesEncodingAndHeaderLine) {
     std::string source;
     SourceEncoding encoding;
     TextEncoding staged;
-    std::optional<std::string> header;
+    std::optional<Fields> header;
   };
-  const std::string loan = *HeaderLineFor("LOAN.TXT");
+  const Fields loan = FieldsOf(*HeaderLineFor("LOAN.TXT"));
   const std::vector<Case> cases = {
       {"ASCII", "LOAN.TXT", "x\r\n1,2024\r\n", SourceEncoding::kAuto, TextEncoding::kCodePage936,
        loan},
@@ -330,17 +345,18 @@ TEST_F(StageFileTest, TellsTheStagedFilesEncodingAndHeaderLine) {
       {"code page 936 by the run's word", "LOAN.TXT", "x\r\n1," + cash + "\r\n",
        SourceEncoding::kCodePage936, TextEncoding::kCodePage936, loan},
       {"an unknown file's own header", "notes.txt", "A, " + name + "\r\n1,2\r\n",
-       SourceEncoding::kAuto, TextEncoding::kCodePage936, "A, " + name},
+       SourceEncoding::kAuto, TextEncoding::kCodePage936, Fields{"A", " " + name}},
       {"its first line that is not empty", "notes.txt", "\r\n\nA,B\r\n1,2\r\n",
-       SourceEncoding::kAuto, TextEncoding::kCodePage936, "A,B"},
+       SourceEncoding::kAuto, TextEncoding::kCodePage936, Fields{"A", "B"}},
       {"its mark left out", "notes.txt", mark + "A," + cash + "\r\n", SourceEncoding::kAuto,
-       TextEncoding::kUtf8, "A," + cash},
+       TextEncoding::kUtf8, Fields{"A", cash}},
       {"a mark of a file read as 936 is text", "notes.txt", mark + "A\r\n\xFF\r\n",
-       SourceEncoding::kAuto, TextEncoding::kCodePage936, mark + "A"},
+       SourceEncoding::kAuto, TextEncoding::kCodePage936, Fields{mark + "A"}},
       {"too long to describe", "notes.txt", std::string(kLongestHeaderLine + 1, 'A') + "\r\n1\r\n",
        SourceEncoding::kAuto, TextEncoding::kCodePage936, std::nullopt},
       {"just short enough", "notes.txt", std::string(kLongestHeaderLine, 'A') + "\r\n1\r\n",
-       SourceEncoding::kAuto, TextEncoding::kCodePage936, std::string(kLongestHeaderLine, 'A')},
+       SourceEncoding::kAuto, TextEncoding::kCodePage936,
+       Fields{std::string(kLongestHeaderLine, 'A')}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -348,38 +364,85 @@ TEST_F(StageFileTest, TellsTheStagedFilesEncodingAndHeaderLine) {
     const StagedFile staged = StageFile(Source(c.file), StagingDirectory(), c.encoding);
     EXPECT_EQ(staged.file_name, c.file);
     EXPECT_EQ(staged.encoding, c.staged);
-    EXPECT_EQ(staged.header_line, c.header);
+    EXPECT_EQ(staged.header_fields, c.header);
   }
 }
 
 TEST(SchemaSectionTest, DescribesEveryColumnAsTextWithTheFilesCharacterSet) {
   using platform::TextEncoding;
   const std::string settings = "ColNameHeader=True\r\nFormat=CSVDelimited\r\nMaxScanRows=0\r\n";
-  EXPECT_EQ(SchemaSection({"Remain.txt", *HeaderLineFor("REMAIN.TXT"), TextEncoding::kCodePage936}),
+  EXPECT_EQ(SchemaSection(
+                {"Remain.txt", FieldsOf(*HeaderLineFor("REMAIN.TXT")), TextEncoding::kCodePage936}),
             "[Remain.txt]\r\n" + settings +
                 "CharacterSet=936\r\n"
                 "Col1=\"SETID\" Text\r\nCol2=\"YEAR\" Text\r\nCol3=\"ID\" Text\r\n"
                 "Col4=\"SID\" Text\r\nCol5=\"EID\" Text\r\nCol6=\"IID\" Text\r\n"
                 "Col7=\"BAL00\" Text\r\nCol8=\"BID\" Text\r\nCol9=\"ISPLAN\" Text\r\n");
 
-  // Names as the driver reads a line of fields; Chinese in the ANSI code
-  // page whichever encoding the file itself is in.
+  // Nothing to name the columns by: the driver is told the rest.
+  for (const std::optional<Fields>& header :
+       {std::optional<Fields>(Fields{}), std::optional<Fields>()}) {
+    EXPECT_EQ(SchemaSection({"e.txt", header, TextEncoding::kUtf8}),
+              "[e.txt]\r\n" + settings + "CharacterSet=65001\r\n");
+  }
+}
+
+// The column lines of a section: name (ANSI) and type, in order.
+std::vector<std::pair<std::string, std::string>> Columns(const std::string& section) {
+  std::vector<std::pair<std::string, std::string>> columns;
+  std::size_t at = 0;
+  while ((at = section.find("\r\nCol", at)) != std::string::npos) {
+    at = section.find("=\"", at) + 2;
+    std::string name;
+    for (; !(section[at] == '"' && section[at + 1] != '"'); ++at) {
+      name += section[at];
+      if (section[at] == '"') ++at;
+    }
+    const std::size_t type = at + 2;
+    columns.emplace_back(name, section.substr(type, section.find("\r\n", type) - type));
+  }
+  return columns;
+}
+
+TEST(SchemaSectionTest, NamesStayDistinctInAnsi) {
+  using platform::TextEncoding;
+  using Column = std::pair<std::string, std::string>;
+  // Names the code page cannot hold become '?': Jet must still not meet
+  // one twice.
+  EXPECT_EQ(
+      Columns(SchemaSection({"u.txt", Fields{U8(u8"x😀"), U8(u8"x😃"), "x?"}, TextEncoding::kUtf8})),
+      (std::vector<Column>{{"x?", "Text"}, {"x?1", "Text"}, {"x?2", "Text"}}));
+}
+
+// Names as the driver reads the header record; Chinese in the ANSI code
+// page whichever encoding the file itself is in.
+TEST_F(StageFileTest, SchemaSectionNamesTheColumnsAsTheDriverReadsTheHeader) {
+  const std::string settings = "ColNameHeader=True\r\nFormat=CSVDelimited\r\nMaxScanRows=0\r\n";
   const std::string odd_columns =
       "Col1=\"My Code\" Text\r\nCol2=\"F2\" Text\r\nCol3=\"a,b\" Text\r\n"
       "Col4=\"say \"\"hi\"\"\" Text\r\nCol5=\"x\"\"y\" Text\r\nCol6=\"" +
       Ansi(u8"科目名称") + "\" Text\r\nCol7=\"F7\" Text\r\n";
   const std::string odd_header = R"( My Code ,,"a,b","say ""hi""",x"y,)";
-  EXPECT_EQ(SchemaSection({Ansi(u8"账 1.txt"), odd_header + Ansi(u8"科目名称") + ",",
-                           TextEncoding::kCodePage936}),
-            "[" + Ansi(u8"账 1.txt") + "]\r\n" + settings + "CharacterSet=936\r\n" + odd_columns);
-  EXPECT_EQ(SchemaSection({"u.txt", odd_header + U8(u8"科目名称") + ",", TextEncoding::kUtf8}),
-            "[u.txt]\r\n" + settings + "CharacterSet=65001\r\n" + odd_columns);
-
-  // Nothing to name the columns by: the driver is told the rest.
-  for (const std::optional<std::string>& header :
-       {std::optional<std::string>(""), std::optional<std::string>()}) {
-    EXPECT_EQ(SchemaSection({"e.txt", header, TextEncoding::kUtf8}),
-              "[e.txt]\r\n" + settings + "CharacterSet=65001\r\n");
+  struct Case {
+    std::string file;
+    std::string source;
+    std::string section;
+  };
+  const std::vector<Case> cases = {
+      {Ansi(u8"账 1.txt"), odd_header + Ansi(u8"科目名称") + ",\r\n",
+       "[" + Ansi(u8"账 1.txt") + "]\r\n" + settings + "CharacterSet=936\r\n" + odd_columns},
+      {"u.txt", odd_header + U8(u8"科目名称") + ",\r\n",
+       "[u.txt]\r\n" + settings + "CharacterSet=65001\r\n" + odd_columns},
+      // A quoted name may hold a line break, which no line of schema.ini can.
+      {"q.txt", "\"two\r\nlines\",\"a\"\"\"b,A\"B\r\n1,2,3\r\n",
+       "[q.txt]\r\n" + settings +
+           "CharacterSet=936\r\nCol1=\"two  lines\" Text\r\nCol2=\"a\"\"b\" Text\r\n"
+           "Col3=\"A\"\"B1\" Text\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    WriteBytes(Source(c.file), c.source);
+    EXPECT_EQ(SchemaSection(StageFile(Source(c.file), StagingDirectory())), c.section);
   }
 }
 

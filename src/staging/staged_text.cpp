@@ -4,8 +4,10 @@
 #include "src/staging/staged_text.h"
 
 #include <array>
+#include <cstdint>
 #include <utility>
 
+#include "platform/codepage.h"
 #include "platform/errors.h"
 
 namespace dt {
@@ -19,6 +21,25 @@ constexpr std::array<bool, 256> kLineEnd = [] {
   table[0] = true;
   return table;
 }();
+
+// The first byte at or after `pos` that ends a line, or `size`; eight bytes
+// at a time through the line, which is mostly long and of ASCII.
+std::size_t FindLineEnd(std::string_view block, std::size_t pos) {
+  using platform::kHighBits;
+  using platform::kOnes;
+  const auto holds = [](std::uint64_t word, unsigned char c) {
+    const std::uint64_t v = word ^ (kOnes * c);
+    return (v - kOnes) & ~v & kHighBits;
+  };
+  const std::size_t size = block.size();
+  while (size - pos >= 8) {
+    const std::uint64_t word = platform::LoadWord(block.data() + pos);
+    if ((holds(word, '\r') | holds(word, '\n') | holds(word, 0)) != 0) break;
+    pos += 8;
+  }
+  while (pos < size && !kLineEnd[static_cast<unsigned char>(block[pos])]) ++pos;
+  return pos;
+}
 
 }  // namespace
 
@@ -62,8 +83,7 @@ bool StagedTextWriter::Feed(std::string_view block) {
         break;
       case State::kSkipLine:
       case State::kCopyLine: {
-        std::size_t end = pos;
-        while (end < size && !kLineEnd[static_cast<unsigned char>(block[end])]) ++end;
+        const std::size_t end = FindLineEnd(block, pos);
         if (state_ == State::kCopyLine) Emit(block.substr(pos, end - pos));
         pos = end;
         if (pos == size) break;  // the line goes on in the next block

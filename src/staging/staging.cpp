@@ -1,9 +1,8 @@
 // Staging one source file: read the source once, write its staged copy
 // once, with the header line in place of the first line, and tell its
-// encoding and header line from the staged bytes as they pass.
+// encoding, header and long columns from the staged bytes as they pass.
 #include "src/staging/staging.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "platform/errors.h"
@@ -47,41 +46,6 @@ platform::CharacterSet CharacterSetOf(SourceEncoding encoding) {
   return platform::CharacterSet::kDetect;
 }
 
-// Keeps the first line of the staged text that is not empty as the text
-// streams past; lines of the staged text hold no CR or LF.
-class HeaderKeeper {
- public:
-  void Take(std::string_view bytes) {
-    while (!done_ && !bytes.empty()) {
-      const std::size_t end = std::min(bytes.find_first_of("\r\n"), bytes.size());
-      line_.append(bytes.substr(0, end));
-      if (line_.size() > kLongestHeaderLine) {
-        too_long_ = done_ = true;
-        line_ = std::string();
-        return;
-      }
-      if (end == bytes.size()) return;  // the line goes on in the next bytes
-      done_ = !line_.empty();
-      bytes.remove_prefix(end + 1);
-    }
-  }
-
-  // The line, a UTF-8 file's byte-order mark left out; nullopt when too long.
-  std::optional<std::string> Line(platform::TextEncoding encoding) && {
-    if (too_long_) return std::nullopt;
-    constexpr std::string_view kMark = "\xEF\xBB\xBF";
-    if (encoding == platform::TextEncoding::kUtf8 && line_.starts_with(kMark)) {
-      line_.erase(0, kMark.size());
-    }
-    return std::move(line_);
-  }
-
- private:
-  std::string line_;
-  bool done_ = false;
-  bool too_long_ = false;
-};
-
 }  // namespace
 
 StagedFile StageFile(const std::string& source_path, const std::string& staging_directory,
@@ -101,10 +65,10 @@ StagedFile StageFile(const std::string& source_path, const std::string& staging_
 
   platform::EncodingDetector detector(CharacterSetOf(encoding));
   bool detecting = true;
-  HeaderKeeper header;
+  ColumnScan columns;
   StagedTextWriter writer(HeaderLineFor(file_name), [&](std::string_view bytes) {
     detecting = detecting && detector.Feed(bytes);
-    header.Take(bytes);
+    columns.Take(bytes);
     if (!staged.Write(bytes)) throw EWriteError("Stream write error");
   });
   std::vector<char> block(kBlock);
@@ -122,7 +86,9 @@ StagedFile StageFile(const std::string& source_path, const std::string& staging_
   const platform::DetectedEncoding detected = detector.Finish();
   const platform::TextEncoding staged_encoding =
       detected.ascii ? platform::TextEncoding::kCodePage936 : detected.encoding;
-  return StagedFile{file_name, std::move(header).Line(staged_encoding), staged_encoding};
+  ColumnScan::Columns scanned = std::move(columns).Finish(staged_encoding);
+  return StagedFile{file_name, std::move(scanned.header_fields), staged_encoding,
+                    std::move(scanned.long_columns)};
 }
 
 void WriteStagedFile(const std::string& path, std::string_view bytes) {

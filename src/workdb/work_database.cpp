@@ -8,10 +8,10 @@
 #include "platform/file_sync.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "src/staging/schema_ini.h"
 #include "src/staging/staging.h"
 #include "src/staging/text_utils.h"
 #include "src/workdb/data_access.h"
+#include "src/workdb/schema_ini.h"
 #include "src/workdb/side_files.h"
 #include "src/workdb/statement_runner.h"
 
@@ -153,7 +153,8 @@ void ImportSources(const WorkPaths& paths, const std::vector<std::string>& sourc
     RunStatement(ImportStatement(staged.file_name, paths.work_database), connection, events);
   }
   connection.Close();
-  WriteStagedFile(schema_path, sections);
+  // Nothing staged, nothing to describe: the staging folder gets no file.
+  if (count != 0) WriteStagedFile(schema_path, sections);
 }
 
 void ConnectWorkDatabase(const WorkPaths& paths, Connection& connection) {

@@ -81,9 +81,9 @@ void ChooseEngine(const WorkPaths& paths, Connection& connection);
 // logged; the next file goes on). schema.ini describes the file being
 // imported alone, so that each write is one section long however many files
 // there are; after the last import the connection is closed and schema.ini
-// describes every staged file of the run. Staging failures, a schema.ini
-// that cannot be written and a text connection that cannot be opened end
-// the build (the error propagates).
+// describes every staged file of the run; with no source entry, none is
+// written. Staging failures, a schema.ini that cannot be written and a text
+// connection that cannot be opened end the build (the error propagates).
 void ImportSources(const WorkPaths& paths, const std::vector<std::string>& source_list,
                    Connection& connection, BuildEvents& events,
                    SourceEncoding encoding = SourceEncoding::kAuto);

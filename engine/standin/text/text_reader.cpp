@@ -12,7 +12,7 @@
 #include <system_error>
 
 #include "engine/error.h"
-#include "engine/standin/text/header_names.h"
+#include "engine/header_names.h"
 #include "platform/codepage.h"
 
 namespace dt::engine::standin {
@@ -155,7 +155,7 @@ void TextReader::ReadHeader() {
       fields[i].assign(bytes);
     }
   }
-  columns_ = HeaderNames(fields);
+  columns_ = engine::HeaderNames(fields);
 }
 
 // Reads one record's fields, unquoted, into raw_ and spans_. False at the end

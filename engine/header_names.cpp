@@ -1,6 +1,6 @@
-// Header naming for the text driver: trimmed names, F<n> for empty ones and
+// Header naming for both engines: trimmed names, F<n> for empty ones and
 // numeric suffixes for repeats.
-#include "engine/standin/text/header_names.h"
+#include "engine/header_names.h"
 
 #include <string_view>
 #include <unordered_map>
@@ -8,7 +8,7 @@
 
 #include "platform/codepage.h"
 
-namespace dt::engine::standin {
+namespace dt::engine {
 
 std::vector<std::string> HeaderNames(const std::vector<std::string>& fields) {
   std::vector<std::string> names;
@@ -38,4 +38,4 @@ std::vector<std::string> HeaderNames(const std::vector<std::string>& fields) {
   return names;
 }
 
-}  // namespace dt::engine::standin
+}  // namespace dt::engine
