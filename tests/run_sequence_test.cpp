@@ -23,6 +23,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/leftover_files.h"
+#include "platform/paths.h"
 #include "src/workdb/data_access.h"
 #include "tests/entry_fixture.h"
 #include "tests/leftover_temporary.h"
@@ -57,14 +58,6 @@ class RunSequenceTest : public ::testing::Test {
     return RunSequence(dirs_.Source(), dirs_.Base(), list_, connection_, events_, {});
   }
   std::string StagingFolder() const { return dirs_.Base() + "TemplateTemp"; }
-  // The names of the source folder's entries.
-  std::set<std::string> SourceFiles() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dirs_.Source())) {
-      names.insert(entry.path().filename().string());
-    }
-    return names;
-  }
 
   // Rows of `table` in the work database, read through a connection of its own.
   std::int64_t Rows(const std::string& table) const {
@@ -116,33 +109,42 @@ TEST_F(RunSequenceTest, ASecondRunOnTheSameStagingFolderIsRefusedAndChangesNothi
   EXPECT_EQ(Rows("PZ"), 1);
 }
 
-// A staging folder that is the source folder (here through a link, on
-// Windows through a second name of the same folder) is refused before
-// anything is written among the exports.
+// A staging folder that is the source folder, by another name of the same
+// folder or (on POSIX) through a link, is refused before anything is
+// written among the exports.
 TEST_F(RunSequenceTest, AStagingFolderThatIsTheSourceFolderIsRefusedBeforeAnyWrite) {
   dirs_.AddSampleExport();
-  const fs::path staging(StagingFolder());
-  fs::remove(staging);
-  std::error_code error;
-  fs::create_directory_symlink(dirs_.Source(), staging, error);
-  if (error) {
-    // Windows without the right to make links: the folder by its short or
-    // another name is the same test there; a junction needs no right.
-    ASSERT_EQ(
-        std::system(("cmd /c mklink /J \"" + StagingFolder() + "\" \"" + dirs_.Source() + "\" >nul")
-                        .c_str()),
-        0);
+  const std::string D(1, platform::PathDelim);
+  std::vector<std::string> sources = {StagingFolder() + D + "." + D + ".." + D + "TemplateTemp"};
+  if (!platform::kNamesIgnoreCase) sources.push_back(dirs_.Source());
+  for (const std::string& source : sources) {
+    SCOPED_TRACE(source);
+    const fs::path staging(StagingFolder());
+    fs::remove_all(staging);
+    if (source == dirs_.Source()) {
+      fs::create_directory_symlink(dirs_.Source(), staging);
+    } else {
+      fs::copy(dirs_.Source(), staging);
+    }
+    auto files = [&] {
+      std::set<std::string> names;
+      for (const auto& entry : fs::directory_iterator(staging)) {
+        names.insert(entry.path().filename().string());
+      }
+      return names;
+    };
+    const auto before = files();
+    std::vector<std::string> list;
+    try {
+      RunSequence(source, dirs_.Base(), list, connection_, events_, {});
+      ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), "The staging folder \"" + StagingFolder() +
+                                 "\" is the source folder \"" + source +
+                                 "\": the run would write among the exports");
+    }
+    EXPECT_EQ(files(), before);
   }
-  const auto before = SourceFiles();
-  try {
-    Run();
-    ADD_FAILURE() << "no error";
-  } catch (const Exception& e) {
-    EXPECT_EQ(e.Message(), "The staging folder \"" + StagingFolder() +
-                               "\" is the source folder \"" + dirs_.Source() +
-                               "\": the run would write among the exports");
-  }
-  EXPECT_EQ(SourceFiles(), before);
 }
 
 TEST_F(RunSequenceTest, AnotherProcessIsRefusedWhileARunHoldsTheFolder) {
