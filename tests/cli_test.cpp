@@ -6,12 +6,14 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/tool.h"
 #include "src/entry/version.h"
-#include "tests/disk_failure.h"
 #include "tests/entry_fixture.h"
+#include "tests/faulty_disk.h"
 #include "tests/process_support.h"
 
 namespace dt {
@@ -77,6 +79,19 @@ class ToolTest : public ::testing::Test {
     run.exit_code = testing::RunProgram(ToolPath(), arguments, out, err);
     if (out_target.empty()) run.out = LinesOf(testing::ReadBytes(out));
     run.err = LinesOf(testing::ReadBytes(err));
+    return run;
+  }
+  // Runs the tool with `arguments` in this process, where a failing disk
+  // (faulty_disk.h) reaches it.
+  ToolRun RunHere(const Arguments& arguments) {
+    std::vector<const char*> argv{"dealtext"};
+    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+    std::ostringstream out;
+    std::ostringstream err;
+    ToolRun run;
+    run.exit_code = cli::RunTool(static_cast<int>(argv.size()), argv.data(), out, err, false);
+    run.out = out.str();
+    run.err = err.str();
     return run;
   }
   Arguments Dirs() const { return {"--base", dirs_.Base(), "--source", dirs_.Source()}; }
@@ -203,16 +218,14 @@ TEST_F(ToolTest, APathThatCannotBeWrittenIsNoSuccess) {
 // the run ends there with the same failure, and the tool exits 1 instead of
 // going on without the table.
 TEST_F(ToolTest, ADiskThatFillsUpEndsTheRunAtTheImport) {
-#ifdef _WIN32
-  GTEST_SKIP() << "files are limited in size through a POSIX resource limit here";
-#else
   dirs_.AddSampleExport();
   const std::string log = dirs_.Scratch("run.log");
   ToolRun run;
   {
-    // Room for the staged files and a few tables, not for seven.
-    testing::FileSizeLimit limit(20000);
-    run = Run(Dirs() + Arguments{"--quiet", "--log", log});
+    // Room for a few tables, not for seven.
+    testing::FaultyDisk disk;
+    disk.FailWritesAfter("KORVA.mdb", 4 * 16384);
+    run = RunHere(Dirs() + Arguments{"--quiet", "--log", log});
   }
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.out, "");
@@ -229,7 +242,6 @@ TEST_F(ToolTest, ADiskThatFillsUpEndsTheRunAtTheImport) {
       logged.substr(cause + cannot_run.size(), logged.find('\n') - cause - cannot_run.size());
   EXPECT_EQ(logged.substr(logged.find('\n') + 1), failed_run + error + "\n") << logged;
   EXPECT_NE(run.err.find("\ndealtext: failed while importing "), std::string::npos) << run.err;
-#endif
 }
 
 TEST_F(ToolTest, OnATerminalTheFailureMessageIsTheLastLine) {

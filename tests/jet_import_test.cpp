@@ -9,6 +9,7 @@
 #include "engine/standin/store/sqlite_db.h"
 #include "engine/standin/text/text_import.h"
 #include "platform/codepage.h"
+#include "tests/faulty_disk.h"
 #include "tests/jet_test_util.h"
 #include "tests/sqlite_memory_limit.h"
 
@@ -328,6 +329,29 @@ TEST_F(JetImportTest, AnImportAfterTheDatabaseWasReplacedWritesToTheNewFile) {
   EXPECT_EQ(text_.Execute(ImportStatement("B", "B.txt")), 1);
   EXPECT_EQ(SortedRows(Read("select X from B")), std::vector<std::string>{"2"});
   EXPECT_EQ(ErrorOf([&] { Read("select X from A"); }), "Table 'A' does not exist");
+}
+
+// Imports through one text connection share one open database, even when
+// the connection is closed and opened again between them, as the build
+// does for every file: opening a database reads its whole catalogue, which
+// thousands of small files would otherwise pay for each. A file put in its
+// place is opened anew; on Windows a file held open cannot be replaced.
+TEST_F(JetImportTest, ImportsShareOneOpenDatabaseUntilItIsReplaced) {
+  dir_.Write("A.txt", "X\r\n1\r\n");
+  dir_.Write("B.txt", "X\r\n2\r\n");
+  dir_.Write("C.txt", "X\r\n3\r\n");
+  dt::testing::FaultyDisk disk;  // counts the opens
+  EXPECT_EQ(text_.Execute(ImportStatement("A", "A.txt")), 1);
+  text_.Close();
+  text_.Open(TextConnection(dir_.Folder()));
+  EXPECT_EQ(text_.Execute(ImportStatement("B", "B.txt")), 1);
+  EXPECT_EQ(disk.Opens("KORVA.mdb"), 1);
+#ifndef _WIN32
+  std::filesystem::rename(dir_.Write("fresh.mdb", ""), database_);
+  EXPECT_EQ(text_.Execute(ImportStatement("C", "C.txt")), 1);
+  EXPECT_EQ(disk.Opens("KORVA.mdb"), 2);
+  EXPECT_EQ(SortedRows(Read("select X from C")), std::vector<std::string>{"3"});
+#endif
 }
 
 TEST_F(JetImportTest, ImportedDatabasePassesIntegrityCheckAndOpensAgain) {
