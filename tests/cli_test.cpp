@@ -178,6 +178,49 @@ TEST_F(ToolTest, TheFailureReportNamesTheFirstLoggedFailureBehindIt) {
   EXPECT_EQ(logged.substr(logged.size() - ended.size() - 1, 1), "\n") << logged;
 }
 
+// The logged failure the last line names is the first that names a table
+// the run's own failure names; when none does (an odd file's failed import
+// before a table the export lacks), the first is named as only that.
+TEST_F(ToolTest, TheFailureReportPrefersAFailureOfTheSameTable) {
+  const std::string odd_file = "Syntax error near '-' at position 16: expected FROM";
+  const struct {
+    std::vector<std::string> missing;
+    std::vector<std::string> odd;
+    std::string report;
+  } cases[] = {
+      {{"ITEM.TXT"},
+       {"A-B.TXT"},
+       ": Table 'item' does not exist (after a failed statement while deriving KMYE, PZ and "
+       "aidInfo: Table 'item' does not exist)\n"},
+      {{"ACCOUNTSECTIONS.TXT"},
+       {"A-B.TXT"},
+       ": Table 'ACCOUNTSECTIONS' does not exist (a statement failed before it, while importing "
+       "A-B.TXT: " +
+           odd_file + ")\n"},
+      {{"ACCOUNTSECTIONS.TXT"},
+       {"A-B.TXT", "C-D.TXT"},
+       ": Table 'ACCOUNTSECTIONS' does not exist (the first of 2 failed statements, while "
+       "importing "},
+  };
+  for (const auto& c : cases) {
+    testing::RunDirectories dirs;
+    dirs.AddSampleExport();
+    for (const std::string& name : c.missing) {
+      std::filesystem::remove(dirs.Source() + platform::PathDelim + name);
+    }
+    for (const std::string& name : c.odd) dirs.AddSource(name, "A,B\r\n1,2\r\n");
+    const std::string err = dirs.Scratch("tool.err");
+    EXPECT_EQ(testing::RunProgram(ToolPath(),
+                                  {"--quiet", "--base", dirs.Base(), "--source", dirs.Source()},
+                                  dirs.Scratch("tool.out"), err),
+              1);
+    const std::string text = LinesOf(testing::ReadBytes(err));
+    const std::size_t last = text.rfind("\ndealtext: failed while ");
+    ASSERT_NE(last, std::string::npos) << text;
+    EXPECT_NE(text.find(c.report, last), std::string::npos) << text.substr(last + 1);
+  }
+}
+
 TEST_F(ToolTest, ALogFileAmongTheExportsIsRefused) {
   dirs_.AddSampleExport();
   const std::string source = dirs_.Source();
