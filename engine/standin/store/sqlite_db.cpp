@@ -56,12 +56,16 @@ void RequireOpenablePath(const std::string& path) {
   // rollback journal's name beside it, the path and "-journal", within its
   // limit; longer, it says only "unable to open database file".
   const std::size_t limit = static_cast<std::size_t>(vfs->mxPathname) - std::strlen("-journal");
-  std::string full(std::max<std::size_t>(path.size(), 4096) * 2, '\0');
   std::size_t length = path.size();
-  // (SQLITE_OK_SYMLINK is a success too: the path led through a link.)
-  if ((vfs->xFullPathname(vfs, path.c_str(), static_cast<int>(full.size()), full.data()) & 0xff) ==
-      SQLITE_OK) {
-    length = std::strlen(full.c_str());
+  if (length <= limit) {
+    // A relative path grows when made absolute (the system's own way
+    // can cut what it gives at SQLite's limit: then it is at least that).
+    std::string full(static_cast<std::size_t>(vfs->mxPathname) * 4 + 4096, '\0');
+    // (SQLITE_OK_SYMLINK is a success too: the path led through a link.)
+    if ((vfs->xFullPathname(vfs, path.c_str(), static_cast<int>(full.size()), full.data()) &
+         0xff) == SQLITE_OK) {
+      length = std::max(length, std::strlen(full.c_str()));
+    }
   }
   if (length > limit) {
     throw Error(ErrorKind::kIo, "Cannot open database '" + path + "': its path is " +
