@@ -4,8 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 
+#include "engine/standin/store/database_file.h"
 #include "engine/standin/store/sqlite_db.h"
 #include "engine/standin/text/text_import.h"
 #include "platform/codepage.h"
@@ -352,6 +354,42 @@ TEST_F(JetImportTest, ImportsShareOneOpenDatabaseUntilItIsReplaced) {
   EXPECT_EQ(disk.Opens("KORVA.mdb"), 2);
   EXPECT_EQ(SortedRows(Read("select X from C")), std::vector<std::string>{"3"});
 #endif
+}
+
+// Every file the engine reads or removes goes through the platform's file
+// layer, where a disk can fail under it: a staged file or schema.ini that
+// cannot be opened or read, and a side file that cannot be removed, are
+// failures of the system (kIo) that name the file.
+TEST_F(JetImportTest, ADiskFailingUnderTheEnginesOwnFilesIsAFailureOfTheSystem) {
+  dir_.Write("A.txt", "X\r\n1\r\n");
+  dir_.Write("schema.ini", "[A.txt]\r\nCharacterSet=936\r\n");
+  dir_.Write("KORVA.mdb-journal", "");
+  const struct {
+    const char* name;
+    void (dt::testing::FaultyDisk::*fault)(const std::string&);
+    std::function<void()> action;
+  } cases[] = {
+      {"A.txt", &dt::testing::FaultyDisk::FailOpens,
+       [&] { text_.Execute(ImportStatement("A", "A.txt")); }},
+      {"A.txt", &dt::testing::FaultyDisk::FailReads,
+       [&] { text_.Execute(ImportStatement("A", "A.txt")); }},
+      {"schema.ini", &dt::testing::FaultyDisk::FailReads,
+       [&] { text_.Execute(ImportStatement("A", "A.txt")); }},
+      {"KORVA.mdb-journal", &dt::testing::FaultyDisk::FailRemovals,
+       [&] { DiscardSideFiles(database_); }},
+  };
+  for (const auto& c : cases) {
+    dt::testing::FaultyDisk disk;
+    (disk.*c.fault)(c.name);
+    try {
+      c.action();
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::kIo) << Message(e);
+      EXPECT_NE(Message(e).find(c.name), std::string::npos) << Message(e);
+    }
+  }
+  EXPECT_EQ(ErrorOf([&] { Read("select X from A"); }), "Table 'A' does not exist");
 }
 
 TEST_F(JetImportTest, ImportedDatabasePassesIntegrityCheckAndOpensAgain) {
