@@ -10,6 +10,8 @@
 #
 # --build names a build folder whose tool is used as it stands (for
 # comparing two builds); by default a Release tool is built in build-release.
+# A build of the Windows form (dealtext.exe) runs under Wine, set up first:
+#   . scripts/wine-env.sh build-win/wine; bench/many_files.sh --build build-win
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -19,7 +21,7 @@ while (($#)); do
   case $1 in
     --files) counts=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
-    -h|--help) sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench/many_files.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -30,12 +32,18 @@ if [ -z "$build" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
   cmake --build "$build" -j"$(nproc)" --target dealtext_cli dealtext_genexport >/dev/null
 fi
+tool=("$build/dealtext")
+genexport=("$build/dealtext-genexport")
+if [ ! -x "$build/dealtext" ] && [ -f "$build/dealtext.exe" ]; then
+  tool=(wine "$build/dealtext.exe")
+  genexport=(wine "$build/dealtext-genexport.exe")
+fi
 command -v /usr/bin/time >/dev/null || { apt-get update -qq && apt-get install -y -qq time >/dev/null; }
 
 work=$root/bench/out/many-files
 rm -rf "$work"
 mkdir -p "$work/export"
-"$build/dealtext-genexport" --lines 1000 --seed 1 --out "$work/export" >/dev/null
+"${genexport[@]}" --lines 1000 --seed 1 --out "$work/export" >/dev/null
 
 # Wall time, and the processor time it took (user + system), which other
 # work on the machine does not inflate.
@@ -53,7 +61,7 @@ for n in $counts; do
     printf 'A,B,C\r\n%d,x,y\r\n%d,z,w\r\n' "$i" "$i" >"$source/small$i.txt"
   done
   /usr/bin/time -f '%e %U %S' -o "$work/time-$n" \
-    "$build/dealtext" --base "$base/" --source "$source" >/dev/null 2>"$work/err-$n" || {
+    "${tool[@]}" --base "$base/" --source "$source" >/dev/null 2>"$work/err-$n" || {
     echo "the tool failed on $n files:" >&2
     tail -n 5 "$work/err-$n" >&2
     exit 1

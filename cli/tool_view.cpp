@@ -44,6 +44,39 @@ PhaseWords WordsFor(BuildPhase phase) {
   return {"unknown", "running"};
 }
 
+// The names an error quotes in single quotes: the tables and fields it is
+// about ("Table 'item' does not exist").
+std::vector<std::string> QuotedNames(const std::string& error) {
+  std::vector<std::string> names;
+  for (std::size_t open = error.find('\''); open != std::string::npos;) {
+    const std::size_t close = error.find('\'', open + 1);
+    if (close == std::string::npos) break;
+    if (close > open + 1) names.push_back(error.substr(open + 1, close - open - 1));
+    open = error.find('\'', close + 1);
+  }
+  return names;
+}
+
+bool IsWordByte(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+// True when `text` holds `name` as a whole word, ignoring ASCII letter case
+// as the engine does in names.
+bool NamesWord(const std::string& text, const std::string& name) {
+  if (name.empty() || text.size() < name.size()) return false;
+  for (std::size_t at = 0; at + name.size() <= text.size(); ++at) {
+    if ((at > 0 && IsWordByte(text[at - 1])) ||
+        (at + name.size() < text.size() && IsWordByte(text[at + name.size()]))) {
+      continue;
+    }
+    if (platform::EqualIgnoringAsciiCase(std::string_view(text).substr(at, name.size()), name)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 const char* PhaseName(BuildPhase phase) { return WordsFor(phase).name; }
@@ -67,20 +100,33 @@ void ToolView::Log(const std::string& ansi_message) {
   Draw();
 }
 
-void ToolView::StatementFailed(const std::string& ansi_error) {
-  if (statement_failed_) return;
-  statement_failed_ = true;
-  first_failure_doing_ = doing_;
-  first_failure_error_ = platform::AnsiToUtf8(ansi_error);
+void ToolView::StatementFailed(const std::string& ansi_statement, const std::string& ansi_error) {
+  failures_.push_back(
+      {doing_, platform::AnsiToUtf8(ansi_statement), platform::AnsiToUtf8(ansi_error)});
 }
 
 std::string ToolView::FailureReport(const std::string& utf8_error) const {
   std::string report = "failed while " + doing_ + ": " + utf8_error;
-  if (statement_failed_ && (first_failure_error_ != utf8_error || first_failure_doing_ != doing_)) {
-    report += " (after a failed statement while " + first_failure_doing_ + ": " +
-              first_failure_error_ + ")";
+  std::vector<const StatementFailure*> before;
+  for (const StatementFailure& failure : failures_) {
+    if (failure.error != utf8_error || failure.doing != doing_) before.push_back(&failure);
   }
-  return report;
+  if (before.empty()) return report;
+  const std::vector<std::string> tables = QuotedNames(utf8_error);
+  const auto names_a_table = [&](const StatementFailure* failure) {
+    return std::any_of(tables.begin(), tables.end(), [&](const std::string& table) {
+      return NamesWord(failure->statement, table) || NamesWord(failure->error, table);
+    });
+  };
+  const auto cause = std::find_if(before.begin(), before.end(), names_a_table);
+  if (cause != before.end()) {
+    return report + " (after a failed statement while " + (*cause)->doing + ": " + (*cause)->error +
+           ")";
+  }
+  const std::string first = before.front()->doing + ": " + before.front()->error + ")";
+  if (before.size() == 1) return report + " (a statement failed before it, while " + first;
+  return report + " (the first of " + std::to_string(before.size()) + " failed statements, while " +
+         first;
 }
 
 void ToolView::PhaseStarted(BuildPhase phase, const std::string& detail) {

@@ -25,15 +25,19 @@ class ToolView : public BuildEvents {
   void Log(const std::string& ansi_message) override;
   void PhaseStarted(BuildPhase phase, const std::string& detail) override;
 
-  void StatementFailed(const std::string& ansi_error) override;
+  void StatementFailed(const std::string& ansi_statement, const std::string& ansi_error) override;
 
   // The report of a run that ended on the error `utf8_error` (UTF-8 in and
   // out): "failed while <doing>: <error>", where <doing> is what the run
   // did when it last entered a phase, with the file or table ("staging
-  // BOOK.TXT"). When a statement's failure was logged before, other than
-  // that error itself, the first one follows, for the error is often only
-  // its consequence (a table it left missing): " (after a failed statement
-  // while <what the run was doing then>: <its error>)".
+  // BOOK.TXT"). When statements' failures were logged before, other than
+  // that error itself, one follows, for the error is often only its
+  // consequence (a table it left missing): the first whose statement or
+  // error names a table the error names ('item'), as " (after a failed
+  // statement while <what the run was doing then>: <its error>)"; failing
+  // that, the first, said to be only that: " (the first of <N> failed
+  // statements, while <doing>: <error>)", or with one, " (a statement failed
+  // before it, while <doing>: <error>)".
   std::string FailureReport(const std::string& utf8_error) const;
   // Ends the phase under way; the progress line is finished and not drawn
   // again, whatever is logged after it.
@@ -57,10 +61,14 @@ class ToolView : public BuildEvents {
   std::string phase_;
   std::string detail_;  // UTF-8
   std::string doing_;   // UTF-8
-  // The first statement failure logged: where the run was, and the error.
-  std::string first_failure_doing_;  // UTF-8
-  std::string first_failure_error_;  // UTF-8
-  bool statement_failed_ = false;
+  // Each statement failure logged: where the run was, the statement and
+  // its error, in UTF-8.
+  struct StatementFailure {
+    std::string doing;
+    std::string statement;
+    std::string error;
+  };
+  std::vector<StatementFailure> failures_;
   Clock::time_point phase_start_{};
   bool running_ = false;
   std::vector<std::string> phase_order_;

@@ -1,5 +1,5 @@
-// Whole-file services the system asks of the OS: copying a file, telling
-// files and folders apart, and the OS's text for an error.
+// Whole-file services the system asks of the OS: copying and removing a
+// file, telling files and folders apart, and the OS's text for an error.
 // Paths are ANSI text, converted for each call (to UTF-8 on POSIX, to UTF-16
 // on Windows).
 #pragma once
@@ -28,6 +28,10 @@ std::string SystemErrorText(int error_code);
 // `system_error_text` is given, stores the OS's text there.
 bool CopyFile(const std::string& existing, const std::string& target, bool fail_if_exists,
               std::string* system_error_text);
+
+// Removes the file `ansi_path`. True when it is gone, or was never there;
+// else false with the OS's error code in *error_code.
+bool RemoveFile(const std::string& ansi_path, int* error_code);
 
 // True when `ansi_path` names an existing entry (file or directory).
 bool FileExists(const std::string& ansi_path);

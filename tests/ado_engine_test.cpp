@@ -447,6 +447,28 @@ TEST_F(AdoEngineTest, TheNextWriteCarriesNothingOfAFailedOne) {
             (std::vector<std::vector<ado::Value>>{{Text("1"), Text("x")}, {Text("3"), Text("y")}}));
 }
 
+// A cursor that failed while it moved may have moved all the same: where it
+// stands is no longer known, and the next write reaches its row from the
+// start again instead of counting from where the cursor was. Counted from
+// there, it would land on the row after, which holds the same values.
+TEST_F(AdoEngineTest, AWriteAfterAFailedMoveLandsOnItsOwnRow) {
+  ado_.tables["T"] = FakeTable{{"A", "B"},
+                               {{Text("1"), Text("x")},
+                                {Text("2"), Text("y")},
+                                {Text("3"), Text("z")},
+                                {Text("3"), Text("z")}}};
+  auto engine = MakeEngine();
+  engine->Open(kWorkDatabase);
+  const engine::Snapshot rows = engine->Query("SELECT * FROM T");
+  ado_.failures.emplace("Move", AdoFailure("Unspecified error"));
+  EXPECT_THROW(engine->UpdateRow(rows, 1, {{1, "changed"}}), engine::Error);
+  engine->UpdateRow(rows, 2, {{1, "w"}});
+  EXPECT_EQ(ado_.tables["T"].rows, (std::vector<std::vector<ado::Value>>{{Text("1"), Text("x")},
+                                                                         {Text("2"), Text("y")},
+                                                                         {Text("3"), Text("w")},
+                                                                         {Text("3"), Text("z")}}));
+}
+
 TEST_F(AdoPostTest, ARowChangedSinceTheQueryIsNotWritten) {
   Post("101");
   accounts_.Next();

@@ -38,7 +38,8 @@ struct FakeAdo {
   std::map<std::string, FakeTable> results;  // by statement
   std::vector<std::string> log;
   // The next call of that name ("Open", "Execute", "Recordset", "Set",
-  // "Update", "CancelUpdate", "TableNames") raises this failure.
+  // "Update", "CancelUpdate", "TableNames", and "Move", which fails once it
+  // has moved, as a provider may) raises this failure.
   std::map<std::string, ado::Failure> failures;
   std::int64_t affected = 0;  // what Execute reports
   // Per Open, the "OLE DB Services" value of its string; none when absent.
@@ -93,6 +94,7 @@ class FakeRecordset : public ado::Recordset {
   void Move(std::int64_t rows) override {
     ado_.log.push_back("Move " + std::to_string(rows));
     position_ = std::min(position_ + static_cast<std::size_t>(rows), Table().rows.size());
+    ado_.MaybeFail("Move");
   }
   void SetValue(int field, const ado::Value& value) override {
     const auto* text = std::get_if<std::string>(&value);

@@ -1,23 +1,16 @@
 // Disks that fail under the work-database engine, for the tests of what a
-// run does then: a rollback journal the engine cannot open, and a database
-// file that cannot grow, as on a full disk.
+// run does then: a rollback journal the engine cannot open, a database file
+// that cannot grow, as on a full disk, and one that cannot be read. Each is
+// a fault of the failing disk (faulty_disk.h), so every form makes them,
+// as any user.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <system_error>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/resource.h>
-
-#include <csignal>
-#endif
+#include "tests/faulty_disk.h"
 
 namespace dt::testing {
 
@@ -27,54 +20,17 @@ class DiskFailure {
   virtual ~DiskFailure() = default;
 };
 
-// Holds a folder (not empty, so that it cannot be removed in passing) where
-// the engine keeps the rollback journal of the database file `database`:
-// the engine can then not write to that database, as on a disk that
-// refuses. On POSIX it cannot even read it once it holds a table.
-class BlockedJournal : public DiskFailure {
+// The failing disk, with the faults `arrange` gives it.
+class FaultyDiskFailure : public DiskFailure {
  public:
-  explicit BlockedJournal(const std::filesystem::path& database)
-      : journal_(database.string() + "-journal") {
-    std::filesystem::create_directory(journal_);
-    std::ofstream(journal_ / "keep") << "x";
-  }
-  ~BlockedJournal() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(journal_, ignored);
+  template <typename Arrange>
+  explicit FaultyDiskFailure(Arrange arrange) {
+    arrange(disk_);
   }
 
  private:
-  std::filesystem::path journal_;
+  FaultyDisk disk_;
 };
-
-#ifndef _WIN32
-// No file that this process, or a program it starts, writes can grow beyond
-// `bytes`: a write that would is cut short or refused, as on a disk that has
-// filled up. The signal the system sends for such a write is ignored
-// meanwhile.
-class FileSizeLimit : public DiskFailure {
- public:
-  explicit FileSizeLimit(std::uintmax_t bytes) {
-    previous_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    if (getrlimit(RLIMIT_FSIZE, &previous_) == 0) {
-      limit = previous_;
-      limit.rlim_cur = static_cast<rlim_t>(bytes);
-      set_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    if (!set_) ADD_FAILURE() << "cannot limit the size of files";
-  }
-  ~FileSizeLimit() override {
-    if (set_) setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previous_handler_);
-  }
-
- private:
-  rlimit previous_{};
-  bool set_ = false;
-  void (*previous_handler_)(int) = SIG_DFL;
-};
-#endif
 
 struct DiskFault {
   std::string name;
@@ -83,24 +39,32 @@ struct DiskFault {
   std::unique_ptr<DiskFailure> (*make)(const std::filesystem::path& database);
 };
 
-// The faults this platform can make. A file that cannot grow is limited to
-// a little more than the database holds, not a whole page, so that the
-// engine's next page is cut short.
+// Every fault. The rollback journal stands there to SQLite and cannot be
+// opened, so that the engine can write nothing to the database, nor read it
+// once it holds a table. The file that cannot grow takes a little more
+// than nothing, not a whole page, so that the engine's next page is cut
+// short.
 inline std::vector<DiskFault> DiskFaults() {
-  std::vector<DiskFault> faults = {
-      {"rollback journal blocked",
+  return {
+      {"rollback journal cannot be opened",
        [](const std::filesystem::path& database) -> std::unique_ptr<DiskFailure> {
-         return std::make_unique<BlockedJournal>(database);
+         const std::string journal = database.filename().string() + "-journal";
+         return std::make_unique<FaultyDiskFailure>(
+             [&](FaultyDisk& disk) { disk.FailOpens(journal); });
+       }},
+      {"database file cannot grow",
+       [](const std::filesystem::path& database) -> std::unique_ptr<DiskFailure> {
+         const std::string file = database.filename().string();
+         return std::make_unique<FaultyDiskFailure>(
+             [&](FaultyDisk& disk) { disk.FailWritesAfter(file, 1000); });
+       }},
+      {"database file cannot be read",
+       [](const std::filesystem::path& database) -> std::unique_ptr<DiskFailure> {
+         const std::string file = database.filename().string();
+         return std::make_unique<FaultyDiskFailure>(
+             [&](FaultyDisk& disk) { disk.FailReads(file); });
        }},
   };
-#ifndef _WIN32
-  faults.push_back({"database file cannot grow",
-                    [](const std::filesystem::path& database) -> std::unique_ptr<DiskFailure> {
-                      return std::make_unique<FileSizeLimit>(std::filesystem::file_size(database) +
-                                                             1000);
-                    }});
-#endif
-  return faults;
 }
 
 }  // namespace dt::testing

@@ -4,11 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 
+#include "engine/standin/store/database_file.h"
 #include "engine/standin/store/sqlite_db.h"
 #include "engine/standin/text/text_import.h"
 #include "platform/codepage.h"
+#include "tests/faulty_disk.h"
 #include "tests/jet_test_util.h"
 #include "tests/sqlite_memory_limit.h"
 
@@ -328,6 +331,65 @@ TEST_F(JetImportTest, AnImportAfterTheDatabaseWasReplacedWritesToTheNewFile) {
   text_.Open(TextConnection(dir_.Folder()));
   EXPECT_EQ(text_.Execute(ImportStatement("B", "B.txt")), 1);
   EXPECT_EQ(SortedRows(Read("select X from B")), std::vector<std::string>{"2"});
+  EXPECT_EQ(ErrorOf([&] { Read("select X from A"); }), "Table 'A' does not exist");
+}
+
+// Imports through one text connection share one open database, even when
+// the connection is closed and opened again between them, as the build
+// does for every file: opening a database reads its whole catalogue, which
+// thousands of small files would otherwise pay for each. A file put in its
+// place is opened anew; on Windows a file held open cannot be replaced.
+TEST_F(JetImportTest, ImportsShareOneOpenDatabaseUntilItIsReplaced) {
+  dir_.Write("A.txt", "X\r\n1\r\n");
+  dir_.Write("B.txt", "X\r\n2\r\n");
+  dir_.Write("C.txt", "X\r\n3\r\n");
+  dt::testing::FaultyDisk disk;  // counts the opens
+  EXPECT_EQ(text_.Execute(ImportStatement("A", "A.txt")), 1);
+  text_.Close();
+  text_.Open(TextConnection(dir_.Folder()));
+  EXPECT_EQ(text_.Execute(ImportStatement("B", "B.txt")), 1);
+  EXPECT_EQ(disk.Opens("KORVA.mdb"), 1);
+#ifndef _WIN32
+  std::filesystem::rename(dir_.Write("fresh.mdb", ""), database_);
+  EXPECT_EQ(text_.Execute(ImportStatement("C", "C.txt")), 1);
+  EXPECT_EQ(disk.Opens("KORVA.mdb"), 2);
+  EXPECT_EQ(SortedRows(Read("select X from C")), std::vector<std::string>{"3"});
+#endif
+}
+
+// Every file the engine reads or removes goes through the platform's file
+// layer, where a disk can fail under it: a staged file or schema.ini that
+// cannot be opened or read, and a side file that cannot be removed, are
+// failures of the system (kIo) that name the file.
+TEST_F(JetImportTest, ADiskFailingUnderTheEnginesOwnFilesIsAFailureOfTheSystem) {
+  dir_.Write("A.txt", "X\r\n1\r\n");
+  dir_.Write("schema.ini", "[A.txt]\r\nCharacterSet=936\r\n");
+  dir_.Write("KORVA.mdb-journal", "");
+  const struct {
+    const char* name;
+    void (dt::testing::FaultyDisk::*fault)(const std::string&);
+    std::function<void()> action;
+  } cases[] = {
+      {"A.txt", &dt::testing::FaultyDisk::FailOpens,
+       [&] { text_.Execute(ImportStatement("A", "A.txt")); }},
+      {"A.txt", &dt::testing::FaultyDisk::FailReads,
+       [&] { text_.Execute(ImportStatement("A", "A.txt")); }},
+      {"schema.ini", &dt::testing::FaultyDisk::FailReads,
+       [&] { text_.Execute(ImportStatement("A", "A.txt")); }},
+      {"KORVA.mdb-journal", &dt::testing::FaultyDisk::FailRemovals,
+       [&] { DiscardSideFiles(database_); }},
+  };
+  for (const auto& c : cases) {
+    dt::testing::FaultyDisk disk;
+    (disk.*c.fault)(c.name);
+    try {
+      c.action();
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const Error& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::kIo) << Message(e);
+      EXPECT_NE(Message(e).find(c.name), std::string::npos) << Message(e);
+    }
+  }
   EXPECT_EQ(ErrorOf([&] { Read("select X from A"); }), "Table 'A' does not exist");
 }
 

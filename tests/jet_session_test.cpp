@@ -3,10 +3,11 @@
 // failed statement leaves.
 #include <sqlite3.h>
 
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
-#include "tests/disk_failure.h"
+#include "tests/faulty_disk.h"
 #include "tests/jet_test_util.h"
 
 namespace dt::engine::standin {
@@ -79,16 +80,14 @@ TEST(JetSessionOpen, ProvidersAndDataSources) {
 // A database whose rollback journal cannot be opened fails as the disk
 // does, naming the database: it is no file of another format.
 TEST(JetSessionOpen, AJournalThatCannotBeOpenedIsAnIoFailure) {
-#ifdef _WIN32
-  GTEST_SKIP() << "SQLite on Windows takes a folder there for no journal until it writes";
-#endif
   ScratchDir dir;
   {
     StandInEngine session;
     OpenEmptyDatabase(dir, session);
     session.Execute("create table T (A varchar(1))");
   }
-  const dt::testing::BlockedJournal blocked(dir.File("work.mdb"));
+  dt::testing::FaultyDisk disk;
+  disk.FailOpens("work.mdb-journal");
   StandInEngine session;
   const std::string error =
       ErrorOf([&] { session.Open(DatabaseConnection(dir.File("work.mdb"))); });
@@ -96,6 +95,36 @@ TEST(JetSessionOpen, AJournalThatCannotBeOpenedIsAnIoFailure) {
   EXPECT_EQ(KindOf([&] { StandInEngine().Open(DatabaseConnection(dir.File("work.mdb"))); }),
             ErrorKind::kIo);
   EXPECT_FALSE(session.IsOpen());
+}
+
+// A database path too long for SQLite to open a file by (with room for its
+// journal's name) fails saying so, with its length and the limit, where
+// SQLite says only "unable to open database file"; a path at the limit is
+// looked for as any other.
+TEST(JetSessionOpen, APathTooLongToOpenSaysItsLengthAndTheLimit) {
+  ScratchDir dir;
+  const std::size_t limit =
+      static_cast<std::size_t>(sqlite3_vfs_find(nullptr)->mxPathname) - std::strlen("-journal");
+  // Absolute, in parts of at most 100 bytes, ending in ".mdb".
+  const auto path_of_length = [&](std::size_t length) {
+    std::string path = dir.Folder();
+    path.pop_back();  // the delimiter
+    while (path.size() + 1 + 100 + 4 < length) path += platform::PathDelim + std::string(99, 'd');
+    return path + platform::PathDelim + std::string(length - path.size() - 5, 'w') + ".mdb";
+  };
+  const std::string at_limit = path_of_length(limit);
+  ASSERT_EQ(at_limit.size(), limit);
+  EXPECT_EQ(ErrorOf([&] { StandInEngine().Open(DatabaseConnection(at_limit)); }),
+            "Could not find file '" + at_limit + "'");
+  for (const std::size_t length : {limit + 1, limit + 200}) {
+    const std::string path = path_of_length(length);
+    ASSERT_EQ(path.size(), length);
+    EXPECT_EQ(ErrorOf([&] { StandInEngine().Open(DatabaseConnection(path)); }),
+              "Cannot open database '" + path + "': its path is " + std::to_string(length) +
+                  " bytes long, and the engine opens a database by a path of at most " +
+                  std::to_string(limit) + " bytes");
+    EXPECT_EQ(KindOf([&] { StandInEngine().Open(DatabaseConnection(path)); }), ErrorKind::kIo);
+  }
 }
 
 TEST(JetSessionOpen, ZeroByteDatabaseTakesTablesAndClosedSessionRefuses) {

@@ -6,10 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-#include <sys/stat.h>
-#endif
-
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
@@ -26,6 +22,7 @@
 #include "platform/paths.h"
 #include "src/workdb/data_access.h"
 #include "tests/entry_fixture.h"
+#include "tests/faulty_disk.h"
 #include "tests/leftover_temporary.h"
 #include "tests/process_support.h"
 
@@ -235,25 +232,21 @@ TEST_F(RunSequenceTest, AFileNameThatIsNotUtf8IsImportedAsCodePageText) {
   EXPECT_TRUE(std::filesystem::exists(StagingFolder() + "/\xE8\xB4\xA6.txt"));
 }
 
+#endif
+
 TEST_F(RunSequenceTest, ASourceFolderThatCannotBeReadEndsTheRunNamingIt) {
   dirs_.AddSampleExport();
-  ::chmod(dirs_.Source().c_str(), 0);
-  const bool readable = std::filesystem::exists(dirs_.Source() + "/BOOK.TXT");
-  if (readable) {
-    ::chmod(dirs_.Source().c_str(), 0755);
-    GTEST_SKIP() << "this user reads any folder";
-  }
+  testing::FaultyDisk disk;
+  disk.FailListings("source");
   try {
     Run();
     ADD_FAILURE() << "no error";
   } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message(), "Cannot read folder \"" + dirs_.Source() + "/\". " +
-                               platform::SystemErrorText(EACCES));
+    EXPECT_EQ(e.Message(), "Cannot read folder \"" + dirs_.Source() + platform::PathDelim + "\". " +
+                               platform::SystemErrorText(testing::kAccessDeniedError));
   }
-  ::chmod(dirs_.Source().c_str(), 0755);
   EXPECT_FALSE(dirs_.WorkDatabaseExists());
 }
-#endif
 
 }  // namespace
 }  // namespace dt

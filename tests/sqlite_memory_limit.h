@@ -10,10 +10,13 @@
 
 #include <cstddef>
 
+#include "tests/faulty_disk.h"
+
 namespace dt::testing {
 
 // REQUIRES: no SQLite connection is open when it is made or goes: SQLite is
-// shut down and started again around each change of its allocator.
+// shut down and started again around each change of its allocator, and the
+// failing disk's VFS (faulty_disk.h) made the default again.
 class SqliteAllocationLimit {
  public:
   explicit SqliteAllocationLimit(std::size_t bytes) {
@@ -43,6 +46,8 @@ class SqliteAllocationLimit {
     const bool installed = sqlite3_config(SQLITE_CONFIG_MALLOC, &methods) == SQLITE_OK &&
                            sqlite3_initialize() == SQLITE_OK;
     if (!installed) ADD_FAILURE() << "cannot change SQLite's allocator";
+    // Started again, SQLite made its own VFS the default.
+    KeepFaultyVfsTheDefault();
     return installed;
   }
 

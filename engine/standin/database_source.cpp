@@ -32,6 +32,7 @@ class AttachedDatabase {
     if (!std::filesystem::is_regular_file(platform::PathOf(path), error)) {
       throw Error(ErrorKind::kNotFound, "Could not find file '" + path + "'");
     }
+    RequireOpenablePath(path);
     Statement attach(db, "ATTACH DATABASE ?1 AS " + QuoteName(kTargetSchema));
     attach.BindText(1, path);
     attach.Step();

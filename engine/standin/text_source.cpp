@@ -2,8 +2,6 @@
 #include "engine/standin/text_source.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "engine/standin/connection_string.h"
@@ -11,6 +9,8 @@
 #include "engine/standin/sql/select_analysis.h"
 #include "engine/standin/text/text_import.h"
 #include "platform/codepage.h"
+#include "platform/file_io.h"
+#include "platform/files.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -23,6 +23,24 @@ using platform::Utf8Of;
 
 constexpr const char* kOnlyImport =
     "A text data source runs only SELECT * INTO <table> IN \"<database>\" FROM <file>";
+
+// The bytes of the file at `utf8_path`, read through the platform's file
+// layer as every file the engine reads. Raises an I/O failure naming it.
+std::string ReadWholeFile(const std::string& utf8_path) {
+  platform::InputFile in;
+  std::string bytes;
+  char block[16384];
+  std::size_t count = 0;
+  bool read = in.Open(platform::Utf8ToAnsi(utf8_path));
+  while (read && (read = in.Read(block, sizeof block, &count)) && count > 0) {
+    bytes.append(block, count);
+  }
+  if (!read) {
+    throw Error(ErrorKind::kIo, "Cannot read '" + utf8_path + "': " +
+                                    platform::AnsiToUtf8(platform::SystemErrorText(in.error())));
+  }
+  return bytes;
+}
 
 }  // namespace
 
@@ -67,11 +85,7 @@ std::string TextSource::FindFile(const std::string& name) const {
 platform::CharacterSet TextSource::CharacterSetOf(const std::string& name) const {
   const std::optional<std::string> schema_path = LookUp(kSchemaFile);
   if (!schema_path) return character_set_;
-  std::ifstream in(PathOf(*schema_path), std::ios::binary);
-  const std::string schema((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad() || (!in.eof() && in.fail())) {
-    throw Error(ErrorKind::kIo, "Cannot read '" + *schema_path + "'");
-  }
+  const std::string schema = ReadWholeFile(*schema_path);
   // Written in the ANSI code page, as the provider reads it.
   return SchemaCharacterSet(platform::AnsiToUtf8(schema), name).value_or(character_set_);
 }

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/common/temporary_names.h"
+#include "platform/file_faults.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -18,6 +19,9 @@ InputFile::~InputFile() {
 
 bool InputFile::Open(const std::string& ansi_path) {
   if (handle_ >= 0) ::close(handle_);
+  handle_ = -1;
+  fault_path_ = FileFaultsInstalled() ? ansi_path : std::string();
+  if ((error_ = FileFault(FileCall::kOpen, ansi_path)) != 0) return false;
   // Opened without waiting, so a pipe that no program writes to reads as
   // empty instead of stopping the run; reads then block as usual.
   handle_ = ::open(NativePath(ansi_path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -35,6 +39,9 @@ bool InputFile::Read(char* buffer, std::size_t size, std::size_t* count) {
     error_ = EBADF;
     return false;
   }
+  if (!fault_path_.empty() && (error_ = FileFault(FileCall::kRead, fault_path_, size)) != 0) {
+    return false;
+  }
   for (;;) {
     const ssize_t n = ::read(handle_, buffer, size);
     if (n >= 0) {
@@ -46,6 +53,18 @@ bool InputFile::Read(char* buffer, std::size_t size, std::size_t* count) {
       return false;
     }
   }
+}
+
+bool InputFile::Rewind() {
+  if (handle_ < 0) {
+    error_ = EBADF;
+    return false;
+  }
+  if (::lseek(handle_, 0, SEEK_SET) != 0) {
+    error_ = errno;
+    return false;
+  }
+  return true;
 }
 
 OutputFile::~OutputFile() { Discard(); }
@@ -60,6 +79,8 @@ void OutputFile::Discard() noexcept {
 bool OutputFile::Create(const std::string& ansi_target) {
   Discard();
   target_path_ = NativePath(ansi_target);
+  fault_path_ = FileFaultsInstalled() ? ansi_target : std::string();
+  if ((error_ = FileFault(FileCall::kCreate, ansi_target)) != 0) return false;
   // In the target's folder, so the rename stays on one file system; O_EXCL
   // refuses anything already standing there.
   const std::string folder = target_path_.substr(0, target_path_.rfind('/') + 1);
@@ -80,6 +101,10 @@ bool OutputFile::Create(const std::string& ansi_target) {
 bool OutputFile::Write(std::string_view bytes) {
   if (handle_ < 0) {
     error_ = EBADF;
+    return false;
+  }
+  if (!fault_path_.empty() &&
+      (error_ = FileFault(FileCall::kWrite, fault_path_, bytes.size())) != 0) {
     return false;
   }
   const char* p = bytes.data();

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 
+#include "platform/file_faults.h"
 #include "platform/paths.h"
 #include "platform/posix/native_names.h"
 
@@ -35,6 +36,12 @@ bool FileSearch::First(const std::string& ansi_pattern, FoundEntry& entry) {
   } else {
     directory_ = NativePath(std::string_view(ansi_pattern).substr(0, slash + 1));
     wildcard_ = ansi_pattern.substr(slash + 1);
+  }
+  if ((error_ = FileFault(
+           FileCall::kList,
+           std::string_view(ansi_pattern).substr(0, slash == std::string::npos ? 0 : slash))) !=
+      0) {
+    return false;
   }
   handle_ = opendir(directory_.c_str());
   if (handle_ == nullptr) {

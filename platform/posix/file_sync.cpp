@@ -8,6 +8,7 @@
 
 #include <cerrno>
 
+#include "platform/file_faults.h"
 #include "platform/paths.h"
 
 namespace dt::platform {
@@ -33,7 +34,8 @@ int SyncEntry(const std::string& native_path, int flags) {
 
 bool SyncToDisk(const std::string& ansi_path, int* error_code) {
   const std::string file = NativePath(ansi_path);
-  int error = SyncEntry(file, 0);
+  int error = FileFault(FileCall::kSync, ansi_path);
+  if (error == 0) error = SyncEntry(file, 0);
   if (error == 0) {
     const std::size_t slash = file.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash + 1);

@@ -12,6 +12,7 @@
 
 #include "platform/codepage.h"
 #include "platform/common/file_messages.h"
+#include "platform/file_faults.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 
@@ -39,6 +40,13 @@ std::string SystemErrorText(int error_code) {
   buffer[0] = '\0';
   return TidySystemText(
       Utf8ToAnsi(ErrorTextOf(strerror_r(error_code, buffer, sizeof buffer), buffer)));
+}
+
+bool RemoveFile(const std::string& ansi_path, int* error_code) {
+  int error = FileFault(FileCall::kRemove, ansi_path);
+  if (error == 0 && ::unlink(NativePath(ansi_path).c_str()) != 0 && errno != ENOENT) error = errno;
+  *error_code = error;
+  return error == 0;
 }
 
 bool CopyFile(const std::string& existing, const std::string& target, bool fail_if_exists,

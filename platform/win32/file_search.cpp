@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/codepage.h"
+#include "platform/file_faults.h"
 #include "platform/win32/win32_support.h"
 
 namespace dt::platform {
@@ -44,6 +45,12 @@ void FileSearch::Close() noexcept {
 
 bool FileSearch::First(const std::string& ansi_pattern, FoundEntry& entry) {
   Close();
+  const std::size_t folder = win32::FolderPartLength(ansi_pattern);
+  if ((error_ = FileFault(
+           FileCall::kList,
+           std::string_view(ansi_pattern).substr(0, folder == 0 ? 0 : folder - 1))) != 0) {
+    return false;
+  }
   WIN32_FIND_DATAW data;
   win32::FindHandle search = win32::FindFirst(win32::WideName(ansi_pattern), data);
   if (!search) {

@@ -2,11 +2,16 @@
 // system caches for the file, whichever handle wrote it.
 #include "platform/file_sync.h"
 
+#include "platform/file_faults.h"
 #include "platform/win32/win32_support.h"
 
 namespace dt::platform {
 
 bool SyncToDisk(const std::string& ansi_path, int* error_code) {
+  if (const int fault = FileFault(FileCall::kSync, ansi_path); fault != 0) {
+    if (error_code != nullptr) *error_code = fault;
+    return false;
+  }
   // Flushing needs write access; the file stays shared with its writers.
   const win32::FileHandle file(CreateFileW(win32::WideName(ansi_path).c_str(), GENERIC_WRITE,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

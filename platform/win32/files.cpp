@@ -6,6 +6,7 @@
 
 #include "platform/codepage.h"
 #include "platform/common/file_messages.h"
+#include "platform/file_faults.h"
 #include "platform/win32/win32_support.h"
 
 // windows.h names CopyFile as a macro for CopyFileW; this file defines ours.
@@ -44,6 +45,18 @@ std::string SystemErrorText(int error_code) {
     return "Unknown error " + std::to_string(static_cast<DWORD>(error_code));
   }
   return TidySystemText(win32::AnsiName(std::wstring_view(text.get(), length)));
+}
+
+bool RemoveFile(const std::string& ansi_path, int* error_code) {
+  int error = FileFault(FileCall::kRemove, ansi_path);
+  if (error == 0 && !DeleteFileW(win32::WideName(ansi_path).c_str())) {
+    const DWORD failure = GetLastError();
+    if (failure != ERROR_FILE_NOT_FOUND && failure != ERROR_PATH_NOT_FOUND) {
+      error = static_cast<int>(failure);
+    }
+  }
+  *error_code = error;
+  return error == 0;
 }
 
 bool CopyFile(const std::string& existing, const std::string& target, bool fail_if_exists,

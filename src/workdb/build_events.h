@@ -28,9 +28,11 @@ class BuildEvents {
   virtual void AdvanceProgress(int parts) = 0;
   // One message for the host log, as ANSI text; the receiver converts it.
   virtual void Log(const std::string& ansi_message) = 0;
-  // A statement whose failure the build tolerates failed with the error
-  // text `ansi_error`; its statement failure message has just been logged.
-  virtual void StatementFailed(const std::string& /*ansi_error*/) {}
+  // The statement `ansi_statement`, whose failure the build tolerates,
+  // failed with the error text `ansi_error`; its statement failure message
+  // has just been logged.
+  virtual void StatementFailed(const std::string& /*ansi_statement*/,
+                               const std::string& /*ansi_error*/) {}
   // The run enters `phase`; `detail` (ANSI) names the file, folder or
   // table it works on, if any. A phase may be entered more than once.
   virtual void PhaseStarted(BuildPhase /*phase*/, const std::string& /*detail*/) {}

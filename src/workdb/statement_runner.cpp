@@ -19,7 +19,7 @@ void RunGuarded(const std::string& ansi_statement, const std::function<void()>& 
     execute();
   } catch (const Exception& e) {
     events.Log(StatementFailureMessage(ansi_statement, e.Message()));
-    events.StatementFailed(e.Message());
+    events.StatementFailed(ansi_statement, e.Message());
     // Going on after a full or failing disk would report success over a
     // table that is missing or stale.
     if (dynamic_cast<const EOleIoError*>(&e) != nullptr) throw;

@@ -1,4 +1,6 @@
-// Removing the engine's side files of a database about to be replaced.
+// The engine's side files of a database: those holding changes, and their
+// removal before the database is replaced (through the platform's file
+// layer, as the engine's other file calls).
 #include "engine/standin/store/database_file.h"
 
 #include <filesystem>
@@ -6,6 +8,7 @@
 
 #include "engine/error.h"
 #include "platform/codepage.h"
+#include "platform/files.h"
 
 namespace dt::engine::standin {
 
@@ -23,9 +26,11 @@ std::vector<std::string> PendingSideFiles(const std::string& path) {
 void DiscardSideFiles(const std::string& path) {
   for (const char* suffix : {"-journal", "-wal", "-shm"}) {
     const std::string side = path + suffix;
-    std::error_code error;
-    std::filesystem::remove(platform::PathOf(side), error);
-    if (error) throw Error(ErrorKind::kIo, "Cannot remove '" + side + "': " + error.message());
+    int error = 0;
+    if (!platform::RemoveFile(platform::Utf8ToAnsi(side), &error)) {
+      throw Error(ErrorKind::kIo, "Cannot remove '" + side + "': " +
+                                      platform::AnsiToUtf8(platform::SystemErrorText(error)));
+    }
   }
 }
 

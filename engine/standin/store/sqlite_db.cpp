@@ -1,6 +1,8 @@
 // The SQLite connection, statement and transaction wrappers.
 #include "engine/standin/store/sqlite_db.h"
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -47,7 +49,35 @@ sqlite3* OpenHandle(const std::string& path, int flags) {
 
 }  // namespace
 
+void RequireOpenablePath(const std::string& path) {
+  sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+  if (path.empty() || vfs == nullptr) return;
+  // SQLite opens the database by its full path and keeps room for its
+  // rollback journal's name beside it, the path and "-journal", within its
+  // limit; longer, it says only "unable to open database file".
+  const std::size_t limit = static_cast<std::size_t>(vfs->mxPathname) - std::strlen("-journal");
+  std::size_t length = path.size();
+  if (length <= limit) {
+    // A relative path grows when made absolute (the system's own way
+    // can cut what it gives at SQLite's limit: then it is at least that).
+    std::string full(static_cast<std::size_t>(vfs->mxPathname) * 4 + 4096, '\0');
+    // (SQLITE_OK_SYMLINK is a success too: the path led through a link.)
+    if ((vfs->xFullPathname(vfs, path.c_str(), static_cast<int>(full.size()), full.data()) &
+         0xff) == SQLITE_OK) {
+      length = std::max(length, std::strlen(full.c_str()));
+    }
+  }
+  if (length > limit) {
+    throw Error(ErrorKind::kIo, "Cannot open database '" + path + "': its path is " +
+                                    std::to_string(length) +
+                                    " bytes long, and the engine opens a database by a path of "
+                                    "at most " +
+                                    std::to_string(limit) + " bytes");
+  }
+}
+
 Database Database::OpenExisting(const std::string& path) {
+  RequireOpenablePath(path);
   std::error_code error;
   const auto status = std::filesystem::status(platform::PathOf(path), error);
   if (error || !std::filesystem::exists(status)) {
@@ -77,6 +107,7 @@ Database Database::OpenExisting(const std::string& path) {
 }
 
 Database Database::OpenOrCreate(const std::string& path) {
+  RequireOpenablePath(path);
   return Database(OpenHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE), path);
 }
 

@@ -12,6 +12,12 @@
 
 namespace dt::engine::standin {
 
+// Raises an I/O failure (kIo, as SQLite's own refusal) saying so when the
+// database file `path` (UTF-8) has a path too long for SQLite to open it
+// by, made absolute: its length and the limit, where SQLite would say only
+// that it is unable to open the file.
+void RequireOpenablePath(const std::string& path);
+
 class Database {
  public:
   // Opens the existing database file `path` (UTF-8) for reading and writing;

@@ -7,13 +7,12 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <system_error>
 
 #include "engine/error.h"
 #include "engine/header_names.h"
 #include "platform/codepage.h"
+#include "platform/files.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -38,18 +37,16 @@ bool HasFieldEnd(std::uint64_t word) {
           has_zero(word ^ (kOnes * '\n'))) != 0;
 }
 
-// std::fopen with a UTF-8 path (the engine's paths are UTF-8, as SQLite
-// takes them); null with errno set on failure.
-std::FILE* OpenForReading(const std::string& utf8) {
-#ifdef _WIN32
-  return _wfopen(platform::PathOf(utf8).c_str(), L"rb");
-#else
-  return std::fopen(utf8.c_str(), "rb");
-#endif
+// The OS's text for `error_code`, as the engine's messages are: UTF-8.
+std::string ErrorText(int error_code) {
+  return platform::AnsiToUtf8(platform::SystemErrorText(error_code));
 }
 
-std::string ErrnoText(int error) {
-  return std::error_code(error, std::generic_category()).message();
+bool IsMissing(int error_code) {
+#ifndef _WIN32
+  if (error_code == ENOTDIR) return true;
+#endif
+  return error_code == platform::kFileNotFound || error_code == platform::kPathNotFound;
 }
 
 // A record buffer grown past this by a huge record is given back after it,
@@ -70,8 +67,6 @@ FieldDecoder::Mode DecoderMode(platform::TextEncoding encoding,
 
 }  // namespace
 
-void TextReader::FileCloser::operator()(std::FILE* file) const noexcept { std::fclose(file); }
-
 TextReader::TextReader(const std::string& path)
     : TextReader(path, platform::CharacterSet::kDetect, kDefaultBlockSize) {}
 
@@ -81,16 +76,13 @@ TextReader::TextReader(const std::string& path, std::size_t block_size)
 TextReader::TextReader(const std::string& path, platform::CharacterSet character_set,
                        std::size_t block_size)
     : path_(path), block_size_(std::max<std::size_t>(block_size, 1)) {
-  file_.reset(OpenForReading(path));
-  if (!file_) {
-    const int error = errno;
-    const ErrorKind kind =
-        error == ENOENT || error == ENOTDIR ? ErrorKind::kNotFound : ErrorKind::kIo;
-    throw Error(kind, ErrnoText(error), TextPosition{path, 0, 0, TextStep::kOpen});
+  // Through the platform's file layer, as every file the engine reads
+  // (the engine's paths are UTF-8, as SQLite takes them; the layer's ANSI).
+  if (!file_.Open(platform::Utf8ToAnsi(path))) {
+    const int error = file_.error();
+    throw Error(IsMissing(error) ? ErrorKind::kNotFound : ErrorKind::kIo, ErrorText(error),
+                TextPosition{path, 0, 0, TextStep::kOpen});
   }
-  // Large reads go straight into our own block; stdio's buffer would only
-  // add a copy.
-  std::setvbuf(file_.get(), nullptr, _IONBF, 0);
   block_.resize(block_size_);
   const platform::DetectedEncoding encoding = DetectEncoding(character_set);
   decoder_.emplace(DecoderMode(encoding.encoding, character_set));
@@ -109,8 +101,8 @@ std::int64_t TextReader::Offset() const { return record_offset_; }
 
 std::size_t TextReader::RecordFieldCount() const { return spans_.size(); }
 
-[[noreturn]] void TextReader::FailRead() const {
-  throw Error(ErrorKind::kIo, ErrnoText(errno),
+[[noreturn]] void TextReader::FailRead(int error_code) const {
+  throw Error(ErrorKind::kIo, ErrorText(error_code),
               TextPosition{path_, static_cast<std::int64_t>(line_), file_offset_, TextStep::kRead});
 }
 
@@ -123,7 +115,7 @@ platform::DetectedEncoding TextReader::DetectEncoding(platform::CharacterSet cha
 }
 
 void TextReader::Rewind() {
-  if (std::fseek(file_.get(), 0, SEEK_SET) != 0) FailRead();
+  if (!file_.Rewind()) FailRead(file_.error());
   pos_ = end_ = nullptr;
   at_eof_ = false;
   file_offset_ = 0;
@@ -131,9 +123,9 @@ void TextReader::Rewind() {
 
 bool TextReader::Fill() {
   if (at_eof_) return false;
-  const std::size_t got = std::fread(block_.data(), 1, block_size_, file_.get());
+  std::size_t got = 0;
+  if (!file_.Read(block_.data(), block_size_, &got)) FailRead(file_.error());
   if (got == 0) {
-    if (std::ferror(file_.get())) FailRead();
     at_eof_ = true;
     return false;
   }

@@ -42,6 +42,7 @@
 #include "engine/standin/text/field_decoder.h"
 #include "engine/standin/text/record_source.h"
 #include "platform/encoding_detection.h"
+#include "platform/file_io.h"
 
 namespace dt::engine::standin {
 
@@ -85,9 +86,6 @@ class TextReader : public RecordSource {
   std::int64_t Offset() const override;
 
  private:
-  struct FileCloser {
-    void operator()(std::FILE* file) const noexcept;
-  };
   // One field of the current record: where its raw bytes sit in raw_.
   struct Span {
     std::size_t offset;
@@ -105,10 +103,10 @@ class TextReader : public RecordSource {
   void ReadUnquoted();
   void CountQuotedLineBreaks(const char* begin, const char* end);
   void ReadHeader();
-  [[noreturn]] void FailRead() const;
+  [[noreturn]] void FailRead(int error_code) const;
 
   std::string path_;
-  std::unique_ptr<std::FILE, FileCloser> file_;
+  platform::InputFile file_;
   std::vector<char> block_;
   std::size_t block_size_;
   const char* pos_ = nullptr;
