@@ -4,11 +4,13 @@
 
 #include <sqlite3.h>
 
+#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
 #include <unordered_set>
 
+#include "engine/database_format.h"
 #include "engine/standin/sql/jet_functions.h"
 #include "platform/codepage.h"
 #include "src/staging/line_list.h"
@@ -45,7 +47,23 @@ using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
   throw std::runtime_error(std::string(doing) + ": " + sqlite3_errmsg(db));
 }
 
+// Refuses a work database the host's own engine made: only SQLite can be
+// read here, and an Access file is no database to it.
+void RequireSqliteFile(const std::string& utf8_path) {
+  char header[engine::kDatabaseHeaderSize] = {};
+  std::ifstream file(platform::PathOf(utf8_path), std::ios::binary);
+  file.read(header, sizeof header);
+  const engine::DatabaseFormat format = engine::DetectDatabaseFormat(
+      std::string_view(header, static_cast<std::size_t>(file.gcount())));
+  if (format != engine::DatabaseFormat::kSqlite) {
+    throw std::runtime_error("the work database is not an SQLite file (" +
+                             std::string(engine::DatabaseFormatName(format)) +
+                             "): only the stand-in engine's work database can be checked");
+  }
+}
+
 DatabaseHandle OpenReadOnly(const std::string& utf8_path) {
+  RequireSqliteFile(utf8_path);
   sqlite3* raw = nullptr;
   const int status = sqlite3_open_v2(utf8_path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
   DatabaseHandle db(raw);
@@ -62,12 +80,14 @@ DatabaseHandle OpenReadOnly(const std::string& utf8_path) {
 // Runs `sql` and calls `row` for each result row.
 template <typename OnRow>
 void ForEachRow(sqlite3* db, const std::string& sql, OnRow row) {
+  // The statements read one table each, named after FROM.
+  const std::string doing = "reading " + sql.substr(sql.rfind(' ') + 1);
   sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) Fail(db, sql);
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) Fail(db, doing);
   const StatementHandle statement(raw);
   int status = SQLITE_ROW;
   while ((status = sqlite3_step(raw)) == SQLITE_ROW) row(raw);
-  if (status != SQLITE_DONE) Fail(db, sql);
+  if (status != SQLITE_DONE) Fail(db, doing);
 }
 
 // The text of column `i`, or nullptr for NULL; numbers are given as text.
