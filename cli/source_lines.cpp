@@ -21,6 +21,16 @@ enum class State {
   kQuote,       // a quote inside quoted text: closing, or the first of ""
 };
 
+constexpr bool IsUnquotedEnd(char c) { return c == ',' || c == '\r' || c == '\n'; }
+constexpr bool IsQuotedStop(char c) { return c == '"' || c == '\r' || c == '\n'; }
+
+// The first byte from `p` on that `stop` takes, or `end`.
+template <typename Stop>
+const char* SkipUntil(const char* p, const char* end, Stop stop) {
+  while (p < end && !stop(*p)) ++p;
+  return p;
+}
+
 class RecordScanner {
  public:
   // Takes the next block; calls on_record(line) where each record starts,
@@ -50,9 +60,17 @@ class RecordScanner {
           state_ = State::kUnquoted;
           [[fallthrough]];
         case State::kUnquoted:
+          if (!IsUnquotedEnd(c)) {
+            p = SkipUntil(p + 1, end, IsUnquotedEnd) - 1;  // the field's text
+            continue;
+          }
           EndOfUnquoted(c);
           continue;
         case State::kQuoted:
+          if (!IsQuotedStop(c)) {
+            p = SkipUntil(p + 1, end, IsQuotedStop) - 1;  // text without quotes or line breaks
+            continue;
+          }
           if (c == '"') {
             state_ = State::kQuote;
           } else if (c == '\r' || c == '\n') {
