@@ -115,6 +115,10 @@ bool IsKey(std::string_view text) {
 // The keys a join of `column` of `table` finds: every value that is not NULL.
 KeySet KeysOf(sqlite3* db, const char* table, const char* column) {
   KeySet keys;
+  ForEachRow(db, std::string("SELECT count(*) FROM \"") + table + "\"", table,
+             [&keys](sqlite3_stmt* statement) {
+               keys.Reserve(static_cast<std::size_t>(sqlite3_column_int64(statement, 0)));
+             });
   ForEachRow(db, std::string("SELECT \"") + column + "\" FROM \"" + table + "\"", table,
              [&keys](sqlite3_stmt* statement) {
                std::size_t size = 0;

@@ -36,11 +36,20 @@ bool KeySet::Holds(const Slot& slot, std::uint32_t hash, std::string_view key) c
   if (key.size() <= kInline) {
     return slot.size == key.size() + 1 && std::memcmp(slot.head, key.data(), key.size()) == 0;
   }
-  return slot.size == kInline + 2 && long_keys_[slot.index - 1] == key;
+  if (slot.size != kLong) return false;
+  std::uint32_t index = 0;
+  std::memcpy(&index, slot.head, sizeof index);
+  return long_keys_[index] == key;
+}
+
+void KeySet::Reserve(std::size_t count) {
+  std::size_t slot_count = 64;
+  while (slot_count < count * 2) slot_count *= 2;
+  if (slot_count > slots_.size()) Rebuild(slot_count);
 }
 
 void KeySet::Insert(std::string_view key) {
-  if ((count_ + 1) * 2 > slots_.size()) Grow();
+  if ((count_ + 1) * 2 > slots_.size()) Rebuild(std::max<std::size_t>(64, slots_.size() * 2));
   const std::uint32_t hash = Hash(key);
   std::size_t i = hash & mask_;
   for (; slots_[i].size != 0; i = (i + 1) & mask_) {
@@ -52,9 +61,10 @@ void KeySet::Insert(std::string_view key) {
     slot.size = static_cast<std::uint8_t>(key.size() + 1);
     std::memcpy(slot.head, key.data(), key.size());
   } else {
+    const auto index = static_cast<std::uint32_t>(long_keys_.size());
     long_keys_.emplace_back(key);
-    slot.size = kInline + 2;
-    slot.index = static_cast<std::uint32_t>(long_keys_.size());
+    slot.size = kLong;
+    std::memcpy(slot.head, &index, sizeof index);
   }
   ++count_;
 }
@@ -67,9 +77,9 @@ bool KeySet::Contains(std::string_view key, std::uint32_t hash) const {
   return false;
 }
 
-void KeySet::Grow() {
+void KeySet::Rebuild(std::size_t slot_count) {
   std::vector<Slot> old = std::move(slots_);
-  slots_.assign(std::max<std::size_t>(64, old.size() * 2), Slot{});
+  slots_.assign(slot_count, Slot{});
   mask_ = slots_.size() - 1;
   for (const Slot& slot : old) {
     if (slot.size == 0) continue;

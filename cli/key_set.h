@@ -16,6 +16,8 @@ class KeySet {
   // The hash a lookup of `key` starts from.
   static std::uint32_t Hash(std::string_view key) noexcept;
 
+  // Makes room for `count` keys at once (the table grows by itself too).
+  void Reserve(std::size_t count);
   // Adds `key` unless it is there already.
   void Insert(std::string_view key);
   bool Contains(std::string_view key) const { return Contains(key, Hash(key)); }
@@ -27,16 +29,16 @@ class KeySet {
   std::size_t size() const noexcept { return count_; }
 
  private:
-  static constexpr std::size_t kInline = 23;  // a slot is 32 bytes
+  static constexpr std::size_t kInline = 11;  // a slot is 16 bytes
+  static constexpr std::uint8_t kLong = kInline + 2;
   struct Slot {
     std::uint32_t hash = 0;
-    std::uint32_t index = 0;  // 1 + the key's place in long_keys_ when longer than kInline
-    std::uint8_t size = 0;    // 0 empty; else 1 + the key's size, at most kInline + 2
-    char head[kInline] = {};
+    std::uint8_t size = 0;    // 0 empty; 1 + the key's size; kLong for a longer key
+    char head[kInline] = {};  // the key, or for a longer one its place in long_keys_
   };
 
   bool Holds(const Slot& slot, std::uint32_t hash, std::string_view key) const;
-  void Grow();
+  void Rebuild(std::size_t slot_count);
 
   std::vector<Slot> slots_;
   std::vector<std::string> long_keys_;
