@@ -148,7 +148,7 @@ std::string HtmlReport(const JoinCheck& check) {
   if (total == 0) {
     html +=
         "<p>Every voucher line and balance found its voucher, account, budget section and "
-        "item.</p>\n</body>\n</html>\n";
+        "item, and no account code has more levels than NewCode keeps.</p>\n</body>\n</html>\n";
     return html;
   }
   html += "<table>\n<tr><th>table</th><th>rows</th><th>what did not join</th></tr>\n";
