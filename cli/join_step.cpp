@@ -13,8 +13,8 @@
 namespace dt::cli {
 
 JoinCheckStep::JoinCheckStep(ToolView& view, const std::vector<std::string>& source_list,
-                             bool every_line)
-    : view_(view), source_list_(source_list), every_line_(every_line) {}
+                             bool every_line, bool enabled)
+    : view_(view), source_list_(source_list), every_line_(every_line), enabled_(enabled) {}
 
 void JoinCheckStep::AdvanceProgress(int parts) { view_.AdvanceProgress(parts); }
 void JoinCheckStep::Log(const std::string& ansi_message) { view_.Log(ansi_message); }
@@ -27,7 +27,7 @@ void JoinCheckStep::PhaseStarted(BuildPhase phase, const std::string& detail) {
     work_database_ = detail;
     staging_directory_ = detail.substr(0, detail.size() - FileNamePart(detail).size());
   }
-  if (phase == BuildPhase::kCleanup && !checked_) {
+  if (phase == BuildPhase::kCleanup && enabled_ && !checked_) {
     checked_ = true;
     view_.StepStarted("joins", "checking the joins of PZ and KMYE");
     RunCheck();
@@ -84,6 +84,7 @@ void JoinCheckStep::FindLines() {
 }
 
 int JoinCheckStep::Finish(std::ostream& err, bool quiet, const std::string& utf8_report_path) {
+  if (!enabled_) return 0;
   if (!check_) {
     const std::string reason = failure_.empty() ? "the build made no clean-up" : failure_;
     if (!utf8_report_path.empty()) {

@@ -24,8 +24,10 @@ class JoinCheckStep : public BuildEvents {
  public:
   // `source_list` is the run's (filled by discovery before the check);
   // `every_line` finds the source line of every broken reference (for a
-  // report file), else of the summary's examples only.
-  JoinCheckStep(ToolView& view, const std::vector<std::string>& source_list, bool every_line);
+  // report file), else of the summary's examples only; without `enabled`
+  // the events are only passed on.
+  JoinCheckStep(ToolView& view, const std::vector<std::string>& source_list, bool every_line,
+                bool enabled = true);
 
   void AdvanceProgress(int parts) override;
   void Log(const std::string& ansi_message) override;
@@ -46,6 +48,7 @@ class JoinCheckStep : public BuildEvents {
   ToolView& view_;
   const std::vector<std::string>& source_list_;
   bool every_line_;
+  bool enabled_;
   std::string staging_directory_;  // ANSI, ends with the delimiter
   std::string work_database_;      // ANSI
   bool checked_ = false;

@@ -198,7 +198,9 @@ int RunAndReport(const std::string& base, const std::string& source, SourceEncod
   Connection connection;
   std::vector<std::string> source_list;
   std::string result_path;
-  JoinCheckStep join_check(view, source_list, !options.report.empty());
+  // A quiet run without a report would tell nothing of the check: none is made.
+  JoinCheckStep join_check(view, source_list, !options.report.empty(),
+                           !options.quiet || !options.report.empty());
   try {
     result_path = RunSequence(source, base, source_list, connection, join_check, {}, encoding);
   } catch (const std::exception& error) {
@@ -238,6 +240,11 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   if (!ResolveDirectories(options, base, source, err)) return kExitUsage;
   if (std::string ansi; !options.report.empty() && !ToAnsi(options.report, ansi)) {
     err << "dealtext: the report file's name holds a character that code page 936 lacks\n";
+    return kExitUsage;
+  }
+  if (!options.report.empty() && LogIsAnExport(options.report, source)) {
+    err << "dealtext: the report file " << options.report
+        << " is a .txt file in the source directory: the next run would import it\n";
     return kExitUsage;
   }
   std::ofstream log_file;

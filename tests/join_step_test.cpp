@@ -130,5 +130,13 @@ TEST_F(JoinStepTest, AReportThatCannotBeWrittenIsAnErrorAfterASuccessfulRun) {
       << "the summary still comes";
 }
 
+// The next run would import it as a table of its own.
+TEST_F(JoinStepTest, AReportAmongTheExportsIsRefused) {
+  AddBrokenExport();
+  const ToolRun run = Run({"--report", dirs_.Source() + "/joins.TXT"});
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_FALSE(dirs_.WorkDatabaseExists()) << "refused before the run";
+}
+
 }  // namespace
 }  // namespace dt
