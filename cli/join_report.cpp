@@ -112,13 +112,20 @@ bool IsKey(std::string_view text) {
   return std::none_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
 
+// The greatest row id of `table`, 0 when it is empty.
+std::int64_t LastRow(sqlite3* db, const char* table) {
+  std::int64_t last = 0;
+  ForEachRow(db, std::string("SELECT max(_rowid_) FROM \"") + table + "\"", table,
+             [&last](sqlite3_stmt* statement) { last = sqlite3_column_int64(statement, 0); });
+  return last;
+}
+
 // The keys a join of `column` of `table` finds: every value that is not NULL.
 KeySet KeysOf(sqlite3* db, const char* table, const char* column) {
   KeySet keys;
-  ForEachRow(db, std::string("SELECT count(*) FROM \"") + table + "\"", table,
-             [&keys](sqlite3_stmt* statement) {
-               keys.Reserve(static_cast<std::size_t>(sqlite3_column_int64(statement, 0)));
-             });
+  // The greatest row id, which an import makes the row count, found at
+  // once where counting would read the whole table.
+  keys.Reserve(static_cast<std::size_t>(LastRow(db, table)));
   ForEachRow(db, std::string("SELECT \"") + column + "\" FROM \"" + table + "\"", table,
              [&keys](sqlite3_stmt* statement) {
                std::size_t size = 0;
@@ -207,14 +214,6 @@ struct LineKeys {
   const KeySet& budgets;
   const KeySet& items;
 };
-
-// The greatest row id of `table`, 0 when it is empty.
-std::int64_t LastRow(sqlite3* db, const char* table) {
-  std::int64_t last = 0;
-  ForEachRow(db, std::string("SELECT max(_rowid_) FROM \"") + table + "\"", table,
-             [&last](sqlite3_stmt* statement) { last = sqlite3_column_int64(statement, 0); });
-  return last;
-}
 
 // The voucher lines with row ids `first` to `last` that PZ took (CANCELED
 // "0" as the engine compares it), into the first four of `results`.
