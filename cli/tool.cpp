@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/join_step.h"
 #include "cli/summary.h"
 #include "cli/tool_view.h"
 #include "platform/codepage.h"
@@ -46,8 +47,13 @@ constexpr const char* kFooter =
     "Standard output gets only the work database's path. Standard error gets the\n"
     "progress, every log message, a summary of the tables with their row counts\n"
     "and the time of each phase (lines \"phase <name> <seconds>\").\n"
+    "After a completed run, one line per reference the derived tables did not\n"
+    "find (a voucher line's voucher, account, budget section or item; a\n"
+    "balance's account, budget section or item), with its count and examples;\n"
+    "--report writes every one of them to FILE (CSV, or HTML for .html).\n"
+    "\n"
     "Exit status: 0 success, 1 the run failed (or its path could not be written),\n"
-    "2 bad usage.";
+    "2 bad usage, 3 the run succeeded but the --report file was not written.";
 
 // The argument as ANSI text, or an error when the code page lacks one of
 // its characters (a path with '?' in place of a character names another file).
@@ -84,6 +90,7 @@ struct ToolOptions {
   std::string log;
   bool quiet = false;
   std::string encoding = "auto";
+  std::string report;
 };
 
 // Parses the arguments into `options`. Returns the exit status when the
@@ -98,6 +105,10 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, ToolOptions& 
       ->required()
       ->type_name("DIR");
   app.add_option("--log", options.log, "also append every log message to this file (UTF-8)")
+      ->type_name("FILE");
+  app.add_option("--report", options.report,
+                 "write the references that did not join to this file: CSV (UTF-8), or "
+                 "HTML when it ends in .html")
       ->type_name("FILE");
   app.add_flag("--quiet", options.quiet, "no progress, summary or phase times on standard error");
   app.add_option("--encoding", options.encoding,
@@ -187,8 +198,11 @@ int RunAndReport(const std::string& base, const std::string& source, SourceEncod
   Connection connection;
   std::vector<std::string> source_list;
   std::string result_path;
+  // A quiet run without a report would tell nothing of the check: none is made.
+  JoinCheckStep join_check(view, source_list, !options.report.empty(),
+                           !options.quiet || !options.report.empty());
   try {
-    result_path = RunSequence(source, base, source_list, connection, view, {}, encoding);
+    result_path = RunSequence(source, base, source_list, connection, join_check, {}, encoding);
   } catch (const std::exception& error) {
     view.Finish();
     // The log gets the message as the host's log would; the report adds
@@ -210,7 +224,7 @@ int RunAndReport(const std::string& base, const std::string& source, SourceEncod
     PrintTableSummary(connection, source_list, err);
     view.PrintPhaseTimes();
   }
-  return kExitSuccess;
+  return join_check.Finish(err, options.quiet, options.report);
 }
 
 }  // namespace
@@ -224,6 +238,15 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
   std::string base;
   std::string source;
   if (!ResolveDirectories(options, base, source, err)) return kExitUsage;
+  if (std::string ansi; !options.report.empty() && !ToAnsi(options.report, ansi)) {
+    err << "dealtext: the report file's name holds a character that code page 936 lacks\n";
+    return kExitUsage;
+  }
+  if (!options.report.empty() && LogIsAnExport(options.report, source)) {
+    err << "dealtext: the report file " << options.report
+        << " is a .txt file in the source directory: the next run would import it\n";
+    return kExitUsage;
+  }
   std::ofstream log_file;
   if (!OpenLog(options.log, source, log_file, err)) return kExitUsage;
   return RunAndReport(base, source, EncodingOf(options.encoding), options, log_file, out, err,

@@ -140,6 +140,14 @@ void ToolView::PhaseStarted(BuildPhase phase, const std::string& detail) {
   Draw();
 }
 
+void ToolView::StepStarted(const std::string& name, const std::string& utf8_doing) {
+  detail_.clear();
+  doing_ = utf8_doing;
+  EnterPhase(name);
+  if (!quiet_ && !terminal_) err_ << phase_ << '\n';
+  Draw();
+}
+
 void ToolView::EnterPhase(const std::string& name) {
   const Clock::time_point now = Clock::now();
   if (running_) phase_seconds_[phase_] += std::chrono::duration<double>(now - phase_start_).count();

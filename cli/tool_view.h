@@ -26,6 +26,9 @@ class ToolView : public BuildEvents {
   void PhaseStarted(BuildPhase phase, const std::string& detail) override;
 
   void StatementFailed(const std::string& ansi_statement, const std::string& ansi_error) override;
+  // A step of the tool's own within the run, timed and shown as a phase:
+  // `name` in the phase times, `utf8_doing` in a failure report.
+  void StepStarted(const std::string& name, const std::string& utf8_doing);
 
   // The report of a run that ended on the error `utf8_error` (UTF-8 in and
   // out): "failed while <doing>: <error>", where <doing> is what the run

@@ -1,0 +1,338 @@
+// The join check: the small tables' keys held in memory, the voucher lines
+// and balances walked once each in table order.
+#include "cli/join_report.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <future>
+#include <iterator>
+#include <memory>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+#include "cli/key_set.h"
+#include "engine/database_format.h"
+#include "engine/standin/sql/jet_functions.h"
+#include "platform/codepage.h"
+#include "src/staging/line_list.h"
+#include "src/staging/text_utils.h"
+#include "src/workdb/account_codes.h"
+
+namespace dt::cli {
+namespace {
+
+using engine::standin::TextKey;
+
+enum RelationIndex : std::size_t {
+  kLineVoucher,
+  kLineAccount,
+  kLineBudget,
+  kLineItem,
+  kBalanceAccount,
+  kBalanceBudget,
+  kBalanceItem,
+  kAccountLevels,
+  kRelationCount
+};
+
+struct DatabaseCloser {
+  void operator()(sqlite3* db) const noexcept { sqlite3_close(db); }
+};
+struct StatementFinalizer {
+  void operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
+};
+using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
+using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+[[noreturn]] void Fail(sqlite3* db, std::string_view doing) {
+  throw std::runtime_error(std::string(doing) + ": " + sqlite3_errmsg(db));
+}
+
+// Refuses a work database the host's own engine made: only SQLite can be
+// read here, and an Access file is no database to it.
+void RequireSqliteFile(const std::string& utf8_path) {
+  char header[engine::kDatabaseHeaderSize] = {};
+  std::ifstream file(platform::PathOf(utf8_path), std::ios::binary);
+  file.read(header, sizeof header);
+  const engine::DatabaseFormat format = engine::DetectDatabaseFormat(
+      std::string_view(header, static_cast<std::size_t>(file.gcount())));
+  if (format != engine::DatabaseFormat::kSqlite) {
+    throw std::runtime_error("the work database is not an SQLite file (" +
+                             std::string(engine::DatabaseFormatName(format)) +
+                             "): only the stand-in engine's work database can be checked");
+  }
+}
+
+DatabaseHandle OpenReadOnly(const std::string& utf8_path) {
+  RequireSqliteFile(utf8_path);
+  sqlite3* raw = nullptr;
+  // One thread: SQLite need not lock its own structures at every call.
+  const int status =
+      sqlite3_open_v2(utf8_path.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
+  DatabaseHandle db(raw);
+  if (status != SQLITE_OK) {
+    throw std::runtime_error("cannot open " + utf8_path + ": " +
+                             (raw != nullptr ? sqlite3_errmsg(raw) : "out of memory"));
+  }
+  // The build holds no lock between its statements; a busy moment of
+  // another reader is waited out rather than taken for a failure.
+  sqlite3_busy_timeout(raw, 5000);
+  // Pages read where the system keeps the file rather than copied from it;
+  // the voucher lines are read once, front to back.
+  sqlite3_exec(raw, "PRAGMA mmap_size = 1099511627776", nullptr, nullptr, nullptr);
+  return db;
+}
+
+// Runs `sql` and calls `row` for each result row.
+template <typename OnRow>
+void ForEachRow(sqlite3* db, const std::string& sql, const char* table, OnRow row) {
+  const std::string doing = std::string("reading ") + table;
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) Fail(db, doing);
+  const StatementHandle statement(raw);
+  int status = SQLITE_ROW;
+  while ((status = sqlite3_step(raw)) == SQLITE_ROW) row(raw);
+  if (status != SQLITE_DONE) Fail(db, doing);
+}
+
+// The text of column `i`, or nullptr for NULL; numbers are given as text.
+const char* TextOrNull(sqlite3_stmt* statement, int i, std::size_t& size) {
+  const unsigned char* text = sqlite3_column_text(statement, i);
+  size = static_cast<std::size_t>(sqlite3_column_bytes(statement, i));
+  return reinterpret_cast<const char*>(text);
+}
+
+// True when `text` is its own TextKey: no trailing space, no ASCII capital.
+bool IsKey(std::string_view text) {
+  if (!text.empty() && text.back() == ' ') return false;
+  return std::none_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
+// The greatest row id of `table`, 0 when it is empty.
+std::int64_t LastRow(sqlite3* db, const char* table) {
+  std::int64_t last = 0;
+  ForEachRow(db, std::string("SELECT max(_rowid_) FROM \"") + table + "\"", table,
+             [&last](sqlite3_stmt* statement) { last = sqlite3_column_int64(statement, 0); });
+  return last;
+}
+
+// The keys a join of `column` of `table` finds: every value that is not NULL.
+KeySet KeysOf(sqlite3* db, const char* table, const char* column) {
+  KeySet keys;
+  // The greatest row id, which an import makes the row count, found at
+  // once where counting would read the whole table.
+  keys.Reserve(static_cast<std::size_t>(LastRow(db, table)));
+  ForEachRow(db, std::string("SELECT \"") + column + "\" FROM \"" + table + "\"", table,
+             [&keys](sqlite3_stmt* statement) {
+               std::size_t size = 0;
+               if (const char* text = TextOrNull(statement, 0, size)) {
+                 const std::string_view value(text, size);
+                 if (IsKey(value)) {
+                   keys.Insert(value);
+                 } else {
+                   keys.Insert(TextKey(value));
+                 }
+               }
+             });
+  return keys;
+}
+
+// One relation's lookups. Where rows in a row mostly hold the same code
+// (the lines of one voucher its BOOKNO), `repeats` keeps the last answer.
+class ReferenceCheck {
+ public:
+  ReferenceCheck(const KeySet& keys, RelationResult& result, bool repeats = false)
+      : keys_(keys), result_(result), repeats_(repeats) {}
+
+  // The first half of a row's check: reads its value and, unless it is the
+  // last row's, starts fetching where its key would be.
+  void Read(sqlite3_stmt* statement, int column) {
+    std::size_t size = 0;
+    const char* text = TextOrNull(statement, column, size);
+    is_null_ = text == nullptr;
+    if (is_null_) return;
+    value_ = std::string_view(text, size);
+    same_ = repeats_ && has_last_ && value_ == last_;
+    if (same_) return;
+    // Keys are looked up as they stand where they are keys already, which
+    // most codes are, so that a million lookups make no million strings.
+    if (IsKey(value_)) {
+      key_ = value_;
+    } else {
+      made_key_ = TextKey(value_);
+      key_ = made_key_;
+    }
+    hash_ = KeySet::Hash(key_);
+    keys_.Prefetch(hash_);
+  }
+
+  // The second half: notes the value of row `row` when it is a code (not
+  // NULL, not empty as the engine compares) that the keys lack.
+  void Note(std::int64_t row) {
+    if (is_null_) return;
+    if (!same_) {
+      if (repeats_) {
+        last_.assign(value_);
+        has_last_ = true;
+      }
+      last_broken_ = !key_.empty() && !keys_.Contains(key_, hash_);
+    }
+    if (last_broken_) result_.rows.push_back({std::string(value_), row, 0});
+  }
+
+ private:
+  const KeySet& keys_;
+  RelationResult& result_;
+  bool repeats_;
+  bool is_null_ = true;
+  bool same_ = false;
+  std::string_view value_;
+  std::string_view key_;
+  std::string made_key_;
+  std::uint32_t hash_ = 0;
+  std::string last_;
+  bool has_last_ = false;
+  bool last_broken_ = false;
+};
+
+bool IsNotCancelled(sqlite3_stmt* statement, int column) {
+  std::size_t size = 0;
+  const char* text = TextOrNull(statement, column, size);
+  if (text == nullptr || size == 0 || *text != '0') return false;
+  const std::string_view rest(text + 1, size - 1);
+  return rest.find_first_not_of(' ') == std::string_view::npos;  // "0" and trailing spaces
+}
+
+// The keys the voucher lines are looked up in.
+struct LineKeys {
+  const KeySet& books;
+  const KeySet& accounts;
+  const KeySet& budgets;
+  const KeySet& items;
+};
+
+// The voucher lines with row ids `first` to `last` that PZ took (CANCELED
+// "0" as the engine compares it), into the first four of `results`.
+void CheckLines(sqlite3* db, std::int64_t first, std::int64_t last, const LineKeys& keys,
+                std::vector<RelationResult>& results) {
+  ReferenceCheck voucher(keys.books, results[kLineVoucher], /*repeats=*/true);
+  ReferenceCheck account(keys.accounts, results[kLineAccount]);
+  ReferenceCheck budget(keys.budgets, results[kLineBudget]);
+  ReferenceCheck item(keys.items, results[kLineItem]);
+  ForEachRow(db,
+             "SELECT _rowid_, CANCELED, BOOKNO, SID, BID, IID FROM BOOKDETAIL WHERE _rowid_ "
+             "BETWEEN " +
+                 std::to_string(first) + " AND " + std::to_string(last),
+             "BOOKDETAIL", [&](sqlite3_stmt* statement) {
+               if (!IsNotCancelled(statement, 1)) return;
+               const std::int64_t row = sqlite3_column_int64(statement, 0);
+               voucher.Read(statement, 2);
+               account.Read(statement, 3);
+               budget.Read(statement, 4);
+               item.Read(statement, 5);
+               voucher.Note(row);
+               account.Note(row);
+               budget.Note(row);
+               item.Note(row);
+             });
+}
+
+// Every balance is a row of KMYE.
+void CheckBalances(sqlite3* db, const KeySet& accounts, const KeySet& budgets, const KeySet& items,
+                   std::vector<RelationResult>& results) {
+  ReferenceCheck account(accounts, results[kBalanceAccount]);
+  ReferenceCheck budget(budgets, results[kBalanceBudget]);
+  ReferenceCheck item(items, results[kBalanceItem]);
+  ForEachRow(db, "SELECT _rowid_, SID, BID, IID FROM REMAIN", "REMAIN",
+             [&](sqlite3_stmt* statement) {
+               const std::int64_t row = sqlite3_column_int64(statement, 0);
+               account.Read(statement, 1);
+               budget.Read(statement, 2);
+               item.Read(statement, 3);
+               account.Note(row);
+               budget.Note(row);
+               item.Note(row);
+             });
+}
+
+// Accounts with more levels than NewCode keeps, cut as the account code
+// rebuild cuts them, in its own text.
+void CheckAccountLevels(sqlite3* db, RelationResult& result) {
+  ForEachRow(
+      db, "SELECT _rowid_, SID FROM ACCOUNTSECTIONS", "ACCOUNTSECTIONS",
+      [&result](sqlite3_stmt* statement) {
+        std::size_t size = 0;
+        const char* text = TextOrNull(statement, 1, size);
+        if (text == nullptr) return;
+        const std::string value(text, size);
+        LineList levels;
+        if (SplitItems(".", " #.", platform::Utf8ToAnsi(value), levels) > dt::kAccountLevels) {
+          result.rows.push_back({value, sqlite3_column_int64(statement, 0), 0});
+        }
+      });
+}
+
+}  // namespace
+
+const std::vector<Relation>& Relations() {
+  static const std::vector<Relation> relations = {
+      {"PZ", "BOOKDETAIL", "voucher line", "voucher lines", "BOOKNO", "voucher", "BOOK"},
+      {"PZ", "BOOKDETAIL", "voucher line", "voucher lines", "SID", "account", "ACCOUNTSECTIONS"},
+      {"PZ", "BOOKDETAIL", "voucher line", "voucher lines", "BID", "budget section",
+       "BUDGETSECTION"},
+      {"PZ", "BOOKDETAIL", "voucher line", "voucher lines", "IID", "item", "ITEM"},
+      {"KMYE", "REMAIN", "balance", "balances", "SID", "account", "ACCOUNTSECTIONS"},
+      {"KMYE", "REMAIN", "balance", "balances", "BID", "budget section", "BUDGETSECTION"},
+      {"KMYE", "REMAIN", "balance", "balances", "IID", "item", "ITEM"},
+      {"ACCOUNTSECTIONS", "ACCOUNTSECTIONS", "account", "accounts", "SID",
+       "code (SID) has more than five levels, of which NewCode keeps five", ""},
+  };
+  return relations;
+}
+
+JoinCheck CheckJoins(const std::string& utf8_path) {
+  JoinCheck check;
+  for (const Relation& relation : Relations()) check.results.push_back({&relation, {}, {}});
+  std::vector<RelationResult>& results = check.results;
+
+  // The check has the machine to itself (the build waits for it), and
+  // reading is most of its cost: the vouchers' keys and then the second
+  // half of the voucher lines are read on a second thread, each on a
+  // connection of its own.
+  std::future<KeySet> books_read = std::async(std::launch::async, [&utf8_path] {
+    const DatabaseHandle db = OpenReadOnly(utf8_path);
+    return KeysOf(db.get(), "BOOK", "BOOKNO");
+  });
+  const DatabaseHandle handle = OpenReadOnly(utf8_path);
+  sqlite3* db = handle.get();
+  const KeySet accounts = KeysOf(db, "ACCOUNTSECTIONS", "SID");
+  const KeySet budgets = KeysOf(db, "BUDGETSECTION", "BID");
+  const KeySet items = KeysOf(db, "ITEM", "IID");
+  CheckBalances(db, accounts, budgets, items, results);
+  CheckAccountLevels(db, results[kAccountLevels]);
+  const std::int64_t last_line = LastRow(db, "BOOKDETAIL");
+  const KeySet books = books_read.get();
+
+  const LineKeys keys{books, accounts, budgets, items};
+  const std::int64_t half = last_line / 2;
+  std::future<std::vector<RelationResult>> second_half =
+      std::async(std::launch::async, [&utf8_path, &keys, half, last_line] {
+        std::vector<RelationResult> part(kLineItem + 1);
+        const DatabaseHandle db = OpenReadOnly(utf8_path);
+        CheckLines(db.get(), half + 1, last_line, keys, part);
+        return part;
+      });
+  CheckLines(db, 1, half, keys, results);
+  std::vector<RelationResult> part = second_half.get();
+  for (std::size_t i = kLineVoucher; i <= kLineItem; ++i) {
+    results[i].rows.insert(results[i].rows.end(), std::make_move_iterator(part[i].rows.begin()),
+                           std::make_move_iterator(part[i].rows.end()));
+  }
+  return check;
+}
+
+}  // namespace dt::cli
