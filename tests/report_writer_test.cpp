@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/disk_failure.h"
+#include "tests/faulty_disk.h"
 #include "tests/staging_temp_dir.h"
 
 namespace dt::cli {
@@ -65,12 +65,11 @@ TEST(ReportWriterTest, AReportThatCannotBeWrittenRaisesAndLeavesTheOldOne) {
   const std::string path = dir / "report.csv";
   testing::WriteBytes(path, "old");
   EXPECT_THROW(WriteReportFile(dir / "no-folder/report.csv", "new"), std::runtime_error);
-#ifndef _WIN32
   {
-    const testing::FileSizeLimit full_disk(16);
+    testing::FaultyDisk disk;
+    disk.FailWritesAfter("report.csv", 16);
     EXPECT_THROW(WriteReportFile(path, std::string(64, 'x')), std::runtime_error);
   }
-#endif
   EXPECT_EQ(testing::ReadBytes(path), "old");
   WriteReportFile(path, "new");
   EXPECT_EQ(testing::ReadBytes(path), "new");
