@@ -43,11 +43,11 @@ std::string RunSequence(const std::string& source_directory, const std::string& 
   // The run writes its lock, staged copies and work database into the
   // staging folder: never among the user's exports, whatever name or link
   // leads there.
+  events.PhaseStarted(BuildPhase::kLock, paths.staging_folder);
   if (platform::SameFile(paths.staging_folder, source_directory)) {
     throw Exception("The staging folder \"" + paths.staging_folder + "\" is the source folder \"" +
                     source_directory + "\": the run would write among the exports");
   }
-  events.PhaseStarted(BuildPhase::kLock, paths.staging_folder);
   platform::FileLock lock;  // held until the work database is on disk
   LockStagingFolder(paths.staging_folder, lock);
   platform::RemoveLeftoverTemporaries(paths.staging_folder);
