@@ -156,7 +156,11 @@ class PageRewriter {
                           platform::EqualIgnoringAsciiCase(columns[key].type, "INTEGER");
       if (!row_id) keys_.push_back(key);
     }
-    fields_.resize(columns.size());
+    // Only the fields up to the last one read or written are parsed.
+    std::size_t needed = 0;
+    for (std::size_t column : set_) needed = std::max(needed, column + 1);
+    for (std::size_t key : keys_) needed = std::max(needed, key + 1);
+    fields_.resize(needed);
     const std::string page_size = TextOf(db, "PRAGMA main.page_size").value_or("0");
     page_size_ = static_cast<std::size_t>(std::stoul(page_size));
     std::string first;
@@ -303,22 +307,22 @@ class PageRewriter {
     {
       const Bytes bytes(data);
       const std::size_t cells = bytes.Big(header + 3, 2);
-      std::vector<Patch> patches;
-      std::vector<Patch> page_patches;
       for (std::size_t cell = 0; cell < cells; ++cell) {
         std::int64_t row_id = 0;
         const bool parsed = ParseRecord(bytes, bytes.Big(header + 8 + 2 * cell, 2), row_id);
         if (row_id < next) continue;
-        patches.clear();
-        if (!parsed || !PlanRow(bytes, patches)) {
+        patches_.clear();
+        if (!parsed || !PlanRow(bytes, patches_)) {
           slow.push_back(row_id);
           continue;
         }
-        for (Patch& patch : patches) page_patches.push_back(std::move(patch));
-      }
-      for (const Patch& patch : page_patches) {
-        data.replace(patch.at, patch.bytes.size(), patch.bytes);
-        changed = true;
+        // A row's patches lie within its own record: they change nothing
+        // the rows after it are read from.
+        for (const Patch& patch : patches_) {
+          std::copy(patch.bytes.begin(), patch.bytes.end(),
+                    data.begin() + static_cast<std::ptrdiff_t>(patch.at));
+          changed = true;
+        }
       }
     }
     if (!changed) return;
@@ -337,8 +341,9 @@ class PageRewriter {
   const Rewrite& rewrite_;
   const RewriteRow& rewrite_row_;
   std::vector<Field> fields_;
-  std::string leaf_;         // the leaf being patched
-  std::size_t present_ = 0;  // fields in the record parsed last
+  std::vector<Patch> patches_;  // the row's being planned
+  std::string leaf_;            // the leaf being patched
+  std::size_t present_ = 0;     // fields in the record parsed last
   std::size_t page_size_ = 0;
   std::size_t usable_ = 0;
   std::uint64_t max_local_ = 0;
