@@ -125,8 +125,8 @@ std::optional<std::string> TextOf(const Database& db, const std::string& sql,
 struct Field {
   std::size_t type_at;  // offset of its serial type in the page
   std::uint64_t type;
-  std::size_t body_at;  // offset of its bytes in the page
-  bool local;           // its bytes are all in the page
+  std::uint64_t body_at;  // offset of its bytes in the page (within it when `local`)
+  bool local;             // its bytes are all in the page
 };
 
 // A change to a page: `size` bytes at `at` become `bytes` (or the one serial
@@ -250,12 +250,14 @@ class PageRewriter {
       const std::uint64_t spill = min_local_ + (payload - min_local_) % (usable_ - 4);
       local = spill <= max_local_ ? spill : min_local_;
     }
-    const std::size_t end = at + local;
+    // Sizes are 64 bits until checked against the page: a 32-bit size_t
+    // must not wrap a size no page holds into one it does.
+    const std::uint64_t end = std::uint64_t{at} + local;
     if (end > page_size_) throw Malformed{};
     std::size_t type_at = at;
     const std::uint64_t header = bytes.Varint(type_at);
     if (at + header > end) return false;  // its header runs on to other pages
-    std::size_t body_at = at + header;
+    std::uint64_t body_at = std::uint64_t{at} + header;
     std::size_t field = 0;
     while (type_at < at + header && field < fields_.size()) {
       const std::size_t here = type_at;
@@ -289,13 +291,14 @@ class PageRewriter {
         continue;
       }
       if (!IsText(field.type) || !field.local) return false;
-      const std::string_view value = bytes.View(field.body_at, FieldSize(field.type));
+      const std::string_view value = bytes.View(static_cast<std::size_t>(field.body_at),
+                                                static_cast<std::size_t>(FieldSize(field.type)));
       std::string rewritten = rewrite_(value);
       if (rewritten == value) continue;
       if (rewritten.size() != value.size() || Characters(rewritten) != Characters(value)) {
         return false;
       }
-      patches.push_back(Patch{field.body_at, std::move(rewritten)});
+      patches.push_back(Patch{static_cast<std::size_t>(field.body_at), std::move(rewritten)});
     }
     return true;
   }
@@ -393,7 +396,11 @@ bool CanRewriteInPlace(const Database& db, const std::string& table,
   const std::optional<std::string> sql =
       TextOf(db, "SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = ?1", table);
   if (!sql || !OnlySizeChecks(*sql)) return false;
-  // SQLite built without its page interface: the SQL way only.
+  // SQLite built without its page interface, or a connection that keeps it
+  // read-only: the SQL way only.
+  int defensive = 0;
+  sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DEFENSIVE, -1, &defensive);
+  if (defensive != 0) return false;
   sqlite3_stmt* probe = nullptr;
   const bool pages = sqlite3_prepare_v2(db.get(), "SELECT pgno FROM sqlite_dbpage('main')", -1,
                                         &probe, nullptr) == SQLITE_OK;

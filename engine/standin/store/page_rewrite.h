@@ -27,7 +27,8 @@ namespace dt::engine::standin {
 // database holds UTF-8, the table has row ids, stored columns only, no index
 // and no trigger, no CHECK but the engine's own size checks (which a value of
 // the same characters passes as before), and each column of `set` keeps text
-// as text (TEXT or no affinity). False also when SQLite lacks sqlite_dbpage.
+// as text (TEXT or no affinity). False also when SQLite lacks sqlite_dbpage
+// or the connection may not write through it (SQLITE_DBCONFIG_DEFENSIVE).
 bool CanRewriteInPlace(const Database& db, const std::string& table,
                        const std::vector<ColumnInfo>& columns, const std::vector<std::size_t>& set);
 
