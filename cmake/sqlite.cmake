@@ -26,6 +26,8 @@ target_compile_definitions(dealtext_sqlite3 PRIVATE
   SQLITE_DEFAULT_MEMSTATUS=0
   SQLITE_ENABLE_COLUMN_METADATA
   SQLITE_ENABLE_MATH_FUNCTIONS
+  # The clean-up patches the records of a table in its pages (page_rewrite.h).
+  SQLITE_ENABLE_DBPAGE_VTAB
   SQLITE_LIKE_DOESNT_MATCH_BLOBS
   SQLITE_SECURE_DELETE
   SQLITE_USE_URI=1

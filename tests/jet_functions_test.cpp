@@ -151,6 +151,30 @@ TEST_F(JetOperatorsTest, NonNumericTextPlusNumberIsATypeMismatch) {
   EXPECT_NE(ErrorOf([&] { One("U + 1", "spaced"); }).find("''"), std::string::npos);
 }
 
+// Texts of any length join whole, a zero byte inside included; keys of
+// text compare without trailing spaces and ASCII letter case, an empty
+// text being a key like any other.
+TEST_F(JetOperatorsTest, PlusJoinsLongTextsAndTextKeysKeepEmptyText) {
+  const std::string long_text(300, 'a');
+  const Snapshot rows = session_.Query("select T, U from V where K = 'word'");
+  session_.UpdateRow(rows, 0, {{0, long_text}, {1, std::string("b\0c", 3)}});
+  EXPECT_EQ(One("T + U", "word"), long_text + std::string("b\0c", 3));
+  EXPECT_EQ(One("U + U", "word"), std::string("b\0cb\0c", 6));
+  struct Case {
+    std::string condition;
+    std::string key;
+    Value result;
+  };
+  const std::vector<Case> cases = {
+      {"U = ''", "spaced", "1"},    {"U = '  '", "spaced", "1"}, {"T = ' 7'", "spaced", "1"},
+      {"T = ' 7 '", "spaced", "1"}, {"T = '7'", "spaced", "0"},  {"U = 'X'", "null", "1"},
+      {"T = ''", "null", "0"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(One("iif(" + c.condition + ", 1, 0)", c.key), c.result) << c.condition;
+  }
+}
+
 TEST_F(JetOperatorsTest, AmpersandJoinsWithNullAsEmptyText) {
   struct Case {
     std::string expression;

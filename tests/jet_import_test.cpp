@@ -79,6 +79,41 @@ TEST_F(JetImportTest, ImportsEveryRecordAsTextWithEmptyFieldsNull) {
   EXPECT_EQ(Read("select YEAR from Book where BOOKNO = 'P2'").rows[0][0], "0012");
 }
 
+// Every record is stored with its own fields, however the fields before it
+// were: a value repeated, turned NULL and back, changed to a prefix of
+// itself, and values longer than those kept from one record to the next.
+TEST_F(JetImportTest, EachRecordKeepsItsOwnFieldsWhateverTheRecordBefore) {
+  const std::string big(5000, 'b');
+  const std::string bigger = big + "c";
+  const std::vector<std::string> records = {
+      "1,a,x",
+      "2,a,",
+      "3,a,x",
+      "4,,x",
+      "5,ab,x",
+      "6,a,x",
+      "7," + big + ",x",
+      "8," + big + ",",
+      "9," + bigger + ",x",
+      "10,a,x",
+      "11,a,\"\"",
+  };
+  std::string file = "N,A,B\r\n";
+  for (const std::string& record : records) file += record + "\r\n";
+  dir_.Write("Rows.txt", file);
+  EXPECT_EQ(text_.Execute(ImportStatement("Rows", "Rows.txt")), 11);
+  const Snapshot rows = Read("select N, A, B from Rows order by rowid");
+  std::vector<std::string> got;
+  for (const auto& row : rows.rows) {
+    std::string line;
+    for (const Value& value : row) line += (line.empty() ? "" : ",") + value.value_or("<null>");
+    got.push_back(line);
+  }
+  EXPECT_EQ(got, (std::vector<std::string>{"1,a,x", "2,a,<null>", "3,a,x", "4,<null>,x", "5,ab,x",
+                                           "6,a,x", "7," + big + ",x", "8," + big + ",<null>",
+                                           "9," + bigger + ",x", "10,a,x", "11,a,<null>"}));
+}
+
 TEST_F(JetImportTest, CodePage936FilesArriveAsUtf8) {
   // "\xE7\x8E\xB0\xE9\x87\x91" (cash) in code page 936, in a name and a value.
   dir_.Write("ITEM.TXT", "IID,NAME\r\n1,\xCF\xD6\xBD\xF0\r\n");

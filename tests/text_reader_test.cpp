@@ -495,6 +495,36 @@ TEST(AnsiDecoderTest, GivesTheSameTextAsTheSystemConversion) {
   }
 }
 
+// Every byte and every pair of bytes, and random runs of bytes, decode as
+// the system converts them, characters and refusals alike.
+TEST(AnsiDecoderTest, DecodesEveryByteAndPairAsTheSystemConversion) {
+  platform::AnsiDecoder decoder;
+  std::string all;
+  for (int first = 0; first < 256; ++first) {
+    for (int second = -1; second < 256; ++second) {
+      std::string input(1, static_cast<char>(first));
+      if (second >= 0) input += static_cast<char>(second);
+      all += input + "|";
+      std::string out;
+      decoder.Append(input, out);
+      ASSERT_EQ(out, platform::AnsiToUtf8(input)) << ::testing::PrintToString(input);
+    }
+  }
+  std::string out;
+  decoder.Append(all, out);
+  EXPECT_EQ(out, platform::AnsiToUtf8(all));
+  std::mt19937 random(936);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::uniform_int_distribution<int> length(0, 40);
+  for (int i = 0; i < 20000; ++i) {
+    std::string bytes;
+    for (int n = length(random); n > 0; --n) bytes += static_cast<char>(byte(random));
+    out.clear();
+    decoder.Append(bytes, out);
+    ASSERT_EQ(out, platform::AnsiToUtf8(bytes)) << ::testing::PrintToString(bytes);
+  }
+}
+
 // The decoder takes the room the text needs, not the three bytes per byte
 // that the longest case would: a huge field is held once, at its size.
 TEST(AnsiDecoderTest, TakesNoMoreRoomThanTheTextNeeds) {

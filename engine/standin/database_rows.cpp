@@ -10,6 +10,7 @@
 #include "engine/standin/sql/select_analysis.h"
 #include "engine/standin/store/failure_diagnosis.h"
 #include "engine/standin/store/join_indexes.h"
+#include "engine/standin/store/page_rewrite.h"
 #include "engine/standin/store/schema.h"
 #include "engine/standin/store/statement_scope.h"
 #include "engine/standin/store/text_comparison.h"
@@ -205,6 +206,8 @@ void DatabaseSource::RewriteColumns(std::string_view table,
     }
   }
   if (targets.empty()) return;
+  std::vector<std::size_t> key_columns;
+  for (const std::string& key : keys) key_columns.push_back(RequireColumn(columns, key, table));
   std::string sql = "UPDATE " + QuoteName(stored) + " SET ";
   for (std::size_t i = 0; i < targets.size(); ++i) {
     const std::string name = QuoteName(columns[targets[i]].name);
@@ -214,9 +217,26 @@ void DatabaseSource::RewriteColumns(std::string_view table,
   RewriteCall call{&rewrite, nullptr};
   RewriteFunction function(db_, call);
   Transaction transaction(db_);
+  // Rows are patched where they lie when their new values keep their size
+  // (page_rewrite.h); the others, and every row of a table that cannot be
+  // patched, are updated through SQL, by the same statement.
   try {
-    Statement update(db_, sql);
-    update.Step();
+    bool done = false;
+    if (CanRewriteInPlace(db_, stored, columns, targets)) {
+      const std::optional<std::string> row_id = RowIdName(columns);
+      std::optional<Statement> update_row;
+      done =
+          RewriteInPlace(db_, stored, columns, targets, key_columns, rewrite, [&](std::int64_t id) {
+            if (!update_row) update_row.emplace(db_, sql + " WHERE " + *row_id + " = ?1");
+            update_row->BindInt(1, id);
+            update_row->Step();
+            update_row->Reset();
+          });
+    }
+    if (!done) {
+      Statement update(db_, sql);
+      update.Step();
+    }
   } catch (const SqliteFailure& failure) {
     if (call.failure) std::rethrow_exception(call.failure);
     throw ExplainRefusedRow(db_, stored, failure);

@@ -63,13 +63,16 @@ bool IsDay(int year, Number month, Number day) {
   return day.value >= 1 && day.value <= last;
 }
 
+// YYYY-MM-DD, digit by digit (a date for each of a million voucher lines).
+// REQUIRES: year 100..9999, month 1..12, day 1..31.
 std::string IsoDate(int year, int month, int day) {
-  std::string date = std::to_string(year);
-  date.insert(0, 4 - date.size(), '0');
-  date += month < 10 ? "-0" : "-";
-  date += std::to_string(month);
-  date += day < 10 ? "-0" : "-";
-  date += std::to_string(day);
+  std::string date = "0000-00-00";
+  for (int i = 3; i >= 0; --i, year /= 10)
+    date[static_cast<std::size_t>(i)] = static_cast<char>('0' + year % 10);
+  date[5] = static_cast<char>('0' + month / 10);
+  date[6] = static_cast<char>('0' + month % 10);
+  date[8] = static_cast<char>('0' + day / 10);
+  date[9] = static_cast<char>('0' + day % 10);
   return date;
 }
 

@@ -1,6 +1,7 @@
 // Jet's +, & and cdate as deterministic SQLite scalar functions.
 #include "engine/standin/sql/jet_functions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -20,25 +21,22 @@ std::string_view TextOf(sqlite3_value* value) {
                          : std::string_view();
 }
 
-// The text of `a` followed by that of `b` as the function's result, built
-// once in memory that SQLite then owns (PZ's date adds up four texts for
-// each of a million voucher lines).
+// The text of `a` followed by that of `b` as the function's result. SQLite
+// copies it into the result's own buffer, which it keeps from one row to
+// the next (PZ's date adds up four texts for each of a million voucher
+// lines), so short texts are joined on the stack and nothing is allocated.
 void ResultJoined(sqlite3_context* context, std::string_view a, std::string_view b) {
   const std::size_t size = a.size() + b.size();
-  auto* joined = static_cast<char*>(sqlite3_malloc64(size + 1));
-  if (joined == nullptr) {
-    sqlite3_result_error_nomem(context);
-    return;
+  char local[256];
+  std::string heap;
+  char* joined = local;
+  if (size > sizeof(local)) {
+    heap.resize(size);
+    joined = heap.data();
   }
   std::char_traits<char>::copy(joined, a.data(), a.size());
   std::char_traits<char>::copy(joined + a.size(), b.data(), b.size());
-  joined[size] = '\0';
-  sqlite3_result_text64(context, joined, size, sqlite3_free, SQLITE_UTF8);
-}
-
-bool IsNumber(sqlite3_value* value) {
-  const int type = sqlite3_value_type(value);
-  return type == SQLITE_INTEGER || type == SQLITE_FLOAT;
+  sqlite3_result_text64(context, joined, size, SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 // The numeric reading of a text operand, as Jet converts one for +: a
@@ -83,20 +81,24 @@ void AddNumbers(sqlite3_context* context, sqlite3_value* a, sqlite3_value* b) {
 void JetAdd(sqlite3_context* context, int, sqlite3_value** argv) {
   sqlite3_value* a = argv[0];
   sqlite3_value* b = argv[1];
-  if (sqlite3_value_type(a) == SQLITE_NULL || sqlite3_value_type(b) == SQLITE_NULL) {
+  const int type_a = sqlite3_value_type(a);
+  const int type_b = sqlite3_value_type(b);
+  if (type_a == SQLITE_NULL || type_b == SQLITE_NULL) {
     sqlite3_result_null(context);
     return;
   }
-  if (IsNumber(a) && IsNumber(b)) {
+  const bool number_a = type_a == SQLITE_INTEGER || type_a == SQLITE_FLOAT;
+  const bool number_b = type_b == SQLITE_INTEGER || type_b == SQLITE_FLOAT;
+  if (number_a && number_b) {
     AddNumbers(context, a, b);
     return;
   }
-  if (!IsNumber(a) && !IsNumber(b)) {
+  if (!number_a && !number_b) {
     ResultJoined(context, TextOf(a), TextOf(b));
     return;
   }
-  sqlite3_value* text = IsNumber(a) ? b : a;
-  sqlite3_value* number = IsNumber(a) ? a : b;
+  sqlite3_value* text = number_a ? b : a;
+  sqlite3_value* number = number_a ? a : b;
   const std::optional<double> parsed = ParseNumber(TextOf(text));
   if (!parsed) {
     Mismatch(context, TextOf(text), "a number");
@@ -143,7 +145,19 @@ void JetTextKey(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_null(context);
     return;
   }
-  const std::string key = TextKey(TextOf(argv[0]));
+  std::string_view text = TextOf(argv[0]);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  // Most keys are their text as it stands (codes in digits and dots): SQLite
+  // copies it into the result's buffer, with nothing allocated here.
+  const bool capitals =
+      std::any_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+  if (!capitals) {
+    // (A pointer, never NULL, even for no text: that would be a NULL key.)
+    sqlite3_result_text64(context, text.empty() ? "" : text.data(), text.size(), SQLITE_TRANSIENT,
+                          SQLITE_UTF8);
+    return;
+  }
+  const std::string key = platform::AsciiLowerCase(text);
   sqlite3_result_text64(context, key.data(), key.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 

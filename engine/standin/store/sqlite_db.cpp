@@ -165,6 +165,12 @@ void Statement::BindStatic(int index, std::string_view text) {
   }
 }
 
+void Statement::BindStaticBlob(int index, std::string_view bytes) {
+  if (sqlite3_bind_blob64(stmt_, index, bytes.data(), bytes.size(), SQLITE_STATIC) != SQLITE_OK) {
+    ThrowFailure(*db_, "Cannot bind a value");
+  }
+}
+
 void Statement::BindText(int index, std::string_view text) {
   if (sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8) !=
       SQLITE_OK) {
@@ -197,6 +203,13 @@ std::optional<std::string> Statement::ColumnText(int column) const {
   const int size = sqlite3_column_bytes(stmt_, column);
   if (text == nullptr) return std::string();
   return std::string(text, static_cast<std::size_t>(size));
+}
+
+std::string_view Statement::ColumnBlob(int column) const {
+  const void* bytes = sqlite3_column_blob(stmt_, column);
+  const int size = sqlite3_column_bytes(stmt_, column);
+  if (bytes == nullptr) return {};
+  return std::string_view(static_cast<const char*>(bytes), static_cast<std::size_t>(size));
 }
 
 std::string Statement::ColumnTableName(int column) const {

@@ -65,12 +65,16 @@ class Statement {
   // 1-based parameters. BindStatic requires `text` to outlive the next Step.
   void BindStatic(int index, std::string_view text);
   void BindText(int index, std::string_view text);
+  // A blob; as BindStatic, `bytes` must outlive the next Step.
+  void BindStaticBlob(int index, std::string_view bytes);
   void BindInt(int index, std::int64_t value);
   void BindNull(int index);
 
   int ColumnCount() const;
   std::string ColumnName(int column) const;
   std::optional<std::string> ColumnText(int column) const;  // nullopt for NULL
+  // The bytes of a value, valid until the next Step or Reset.
+  std::string_view ColumnBlob(int column) const;
   // The table a result column comes from, named as the database stores it;
   // empty for a column that is no table's field.
   std::string ColumnTableName(int column) const;

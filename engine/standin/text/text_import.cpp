@@ -1,7 +1,8 @@
 // Bulk load of a text file: the table is created and filled inside one
 // transaction through one prepared INSERT, the records read and decoded
-// ahead on a second thread (read_ahead.h) and their field views bound
-// without copying, so the load streams at close to SQLite's own speed.
+// ahead on a second thread (read_ahead.h) and only the fields that differ
+// from the record before bound again, so the load streams at close to
+// SQLite's own speed.
 #include "engine/standin/text/text_import.h"
 
 #include <optional>
@@ -31,6 +32,9 @@ void PrepareForBulkLoad(Database& db) {
   db.Exec("PRAGMA temp_store = MEMORY");
   db.Exec("PRAGMA synchronous = OFF");
 }
+
+// A field longer than this is not copied to be kept bound for the next row.
+constexpr std::size_t kKeptBytes = 4096;
 
 // Where the reader stands in `file`, for an error of `step` there.
 TextPosition Where(const RecordSource& reader, const std::string& file, TextStep step) {
@@ -71,6 +75,14 @@ std::int64_t ImportTextFile(Database& target, const std::string& table,
   } catch (const Error& error) {
     throw Error(error.kind(), error.detail(), Where(reader, file_path, TextStep::kImportHeader));
   }
+  // What each parameter holds from the row before: most fields of an export
+  // repeat from one record to the next (its set, year, flags, the NULLs of
+  // unused columns), and a value still bound is not bound again. Kept
+  // values are copies (the record's bytes go with the next record); a
+  // large one is bound where it lies, and bound again for the next row.
+  enum class Bound { kNothing, kNull, kKept };
+  std::vector<Bound> bound(columns.size(), Bound::kNothing);
+  std::vector<std::string> kept(columns.size());
   Statement statement(target, insert + ")");
 
   std::vector<std::optional<std::string_view>> fields;
@@ -79,10 +91,16 @@ std::int64_t ImportTextFile(Database& target, const std::string& table,
   while (records.Next(fields)) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
       const int index = static_cast<int>(i + 1);
-      if (fields[i]) {
+      if (!fields[i]) {
+        if (bound[i] != Bound::kNull) statement.BindNull(index);
+        bound[i] = Bound::kNull;
+      } else if (fields[i]->size() > kKeptBytes) {
         statement.BindStatic(index, *fields[i]);
-      } else {
-        statement.BindNull(index);
+        bound[i] = Bound::kNothing;
+      } else if (bound[i] != Bound::kKept || kept[i] != *fields[i]) {
+        kept[i].assign(*fields[i]);
+        statement.BindStatic(index, kept[i]);
+        bound[i] = Bound::kKept;
       }
     }
     try {

@@ -1,0 +1,227 @@
+// Rewriting text fields in a table's pages: which tables may be patched,
+// which rows go through SQL instead, and that the result is the one an
+// UPDATE of every row gives, row ids, other fields and types included.
+#include "engine/standin/store/page_rewrite.h"
+
+#include <sqlite3.h>
+
+#include "tests/jet_test_util.h"
+
+namespace dt::engine::standin {
+namespace {
+
+using testing::ErrorOf;
+using testing::ScratchDir;
+
+// The clean-up's rewrite: trimmed, "." made "0".
+std::string Clean(std::string_view value) {
+  while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
+  while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+  std::string out(value);
+  std::replace(out.begin(), out.end(), '.', '0');
+  return out;
+}
+
+// Every row in row-id order with its row id and each field's type and value.
+std::vector<std::string> Dump(const Database& db, const std::string& table) {
+  const std::vector<ColumnInfo> columns = ColumnsOf(db, table);
+  std::string sql = "SELECT rowid";
+  for (const ColumnInfo& column : columns) {
+    sql += ", typeof(\"" + column.name + "\") || ':' || quote(\"" + column.name + "\")";
+  }
+  Statement rows(db, sql + " FROM \"" + table + "\" ORDER BY rowid");
+  std::vector<std::string> dump;
+  while (rows.Step()) {
+    std::string line = std::to_string(rows.ColumnInt(0));
+    for (int i = 1; i < rows.ColumnCount(); ++i) line += "|" + rows.ColumnText(i).value_or("?");
+    dump.push_back(line);
+  }
+  return dump;
+}
+
+// The first row where two dumps differ, "" when they do not.
+std::string FirstDifference(const std::vector<std::string>& got,
+                            const std::vector<std::string>& wanted) {
+  for (std::size_t i = 0; i < std::max(got.size(), wanted.size()); ++i) {
+    const std::string a = i < got.size() ? got[i] : "(none)";
+    const std::string b = i < wanted.size() ? wanted[i] : "(none)";
+    if (a != b) return a + " instead of " + b;
+  }
+  return "";
+}
+
+std::vector<std::size_t> Indexes(const std::vector<ColumnInfo>& columns,
+                                 const std::vector<std::string>& names) {
+  std::vector<std::size_t> indexes;
+  for (const std::string& name : names) indexes.push_back(RequireColumn(columns, name, "T"));
+  return indexes;
+}
+
+// A database of 512-byte pages, so that a few thousand rows make a b-tree
+// of three levels, with a table T of rows of every kind the rewrite meets.
+class PageRewriteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = dir_.File("pages.db");
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path_.c_str(), &raw), SQLITE_OK);
+    const std::string setup =
+        "PRAGMA page_size = 512;"
+        "CREATE TABLE T (K TEXT, Code TEXT, Other TEXT, Free);"
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+        "INSERT INTO T SELECT CASE WHEN i % 7 = 0 THEN NULL ELSE 'k' || i END, "
+        "  CASE i % 9 WHEN 0 THEN NULL WHEN 1 THEN ' ' || i || '.5 ' WHEN 2 THEN '甲.' || i "
+        "  ELSE i || '.' || (i % 5) || '.1' END, "
+        "  'o.' || i, CASE i % 11 WHEN 0 THEN i WHEN 1 THEN i + 0.5 ELSE 'f.' || i END FROM n;"
+        // A code too long for its page, its bytes on overflow pages.
+        "UPDATE T SET Code = '9.' || printf('%.2000c', '.') WHERE rowid = 1500;"
+        // Rows written before a field was added lack it in their records.
+        "ALTER TABLE T ADD COLUMN Late TEXT DEFAULT 'l.1';"
+        "UPDATE T SET Late = 'n.' || rowid WHERE rowid > 2900;";
+    ASSERT_EQ(sqlite3_exec(raw, setup.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+    db_.emplace(Database::OpenExisting(path_));
+  }
+
+  // The UPDATE that rewrites `set` as Clean does, a NULL only where `held`.
+  static std::string UpdateSql(const std::vector<std::string>& set, const std::string& held) {
+    std::string sql = "UPDATE T SET ";
+    for (std::size_t i = 0; i < set.size(); ++i) {
+      const std::string name = "\"" + set[i] + "\"";
+      sql += (i > 0 ? ", " : "") + name + " = CASE WHEN " + name + " IS NULL AND NOT (" + held +
+             ") THEN NULL ELSE replace(trim(coalesce(" + name + ", ''), ' '), '.', '0') END";
+    }
+    return sql;
+  }
+
+  // What an UPDATE of every row of T gives, in a copy of the database.
+  std::vector<std::string> Expected(const std::vector<std::string>& set, const std::string& held) {
+    const std::string copy = dir_.File("expected.db");
+    std::filesystem::copy_file(path_, copy, std::filesystem::copy_options::overwrite_existing);
+    Database expected = Database::OpenExisting(copy);
+    expected.Exec(UpdateSql(set, held));
+    return Dump(expected, "T");
+  }
+
+  // Rewrites `set` of T in place, a NULL where `keys` hold values (`held`
+  // in SQL); the row ids left to SQL go to `slow`.
+  bool Rewrite(const std::vector<std::string>& set, const std::vector<std::string>& keys,
+               const std::string& held, std::vector<std::int64_t>& slow) {
+    const std::vector<ColumnInfo> columns = ColumnsOf(*db_, "T");
+    Statement update_row(*db_, UpdateSql(set, held) + " WHERE rowid = ?1");
+    Transaction transaction(*db_);
+    const bool done = RewriteInPlace(*db_, "T", columns, Indexes(columns, set),
+                                     Indexes(columns, keys), Clean, [&](std::int64_t row_id) {
+                                       slow.push_back(row_id);
+                                       update_row.BindInt(1, row_id);
+                                       update_row.Step();
+                                       update_row.Reset();
+                                     });
+    transaction.Commit();
+    return done;
+  }
+
+  ScratchDir dir_;
+  std::string path_;
+  std::optional<Database> db_;
+};
+
+TEST_F(PageRewriteTest, PatchedRowsMatchAnUpdateAndOnlyResizedOrUnreadableRowsGoThroughSql) {
+  // Every row of T with a NULL key keeps its NULL codes; a NULL code of a
+  // row with a key becomes ''. A trimmed code changes size; a number is no
+  // text; the long code lies on overflow pages: those rows go through SQL.
+  const std::vector<std::string> expected = Expected({"Code", "Free"}, "\"K\" IS NOT NULL");
+  std::vector<std::int64_t> slow;
+  ASSERT_TRUE(Rewrite({"Code", "Free"}, {"K"}, "\"K\" IS NOT NULL", slow));
+  EXPECT_EQ(FirstDifference(Dump(*db_, "T"), expected), "");
+  std::vector<std::int64_t> wanted;
+  for (std::int64_t i = 1; i <= 3000; ++i) {
+    if (i % 9 == 1 || i % 11 <= 1 || i == 1500) wanted.push_back(i);
+  }
+  EXPECT_EQ(slow, wanted);
+}
+
+TEST_F(PageRewriteTest, FieldsMissingFromOlderRecordsGoThroughSql) {
+  const std::vector<std::string> expected = Expected({"Late"}, "1");
+  std::vector<std::int64_t> slow;
+  ASSERT_TRUE(Rewrite({"Late"}, {"Other"}, "1", slow));
+  EXPECT_EQ(FirstDifference(Dump(*db_, "T"), expected), "");
+  EXPECT_EQ(slow.size(), 2900u);
+  EXPECT_EQ(slow.back(), 2900);
+}
+
+TEST_F(PageRewriteTest, WithoutKeysNullsStayNull) {
+  const std::vector<std::string> expected = Expected({"Other", "Code"}, "0");
+  std::vector<std::int64_t> slow;
+  ASSERT_TRUE(Rewrite({"Other", "Code"}, {}, "0", slow));
+  EXPECT_EQ(FirstDifference(Dump(*db_, "T"), expected), "");
+}
+
+TEST_F(PageRewriteTest, TablesWhoseUpdateDoesMoreThanStoreAreNotPatched) {
+  struct Case {
+    std::string setup;  // run on T before the check
+    bool in_place;
+  };
+  const std::vector<Case> cases = {
+      {"", true},
+      {"CREATE INDEX TByCode ON T (Code)", false},
+      {"CREATE INDEX TByOther ON T (Other)", false},
+      {"CREATE TRIGGER TChanged AFTER UPDATE ON T BEGIN SELECT 1; END", false},
+      {"CREATE TABLE U (Code TEXT CHECK (Code NOT LIKE '%0%'))", false},
+      {"CREATE TABLE U (Code TEXT, CHECK (length(Code) > 0))", false},
+      {"CREATE TABLE U (Code TEXT(5) CONSTRAINT \"jet_field_size\" CHECK (length(\"Code\") <= "
+       "5), ISCHECKED TEXT, \"check\" TEXT)",
+       true},
+      {"CREATE TABLE U (Code NUMERIC)", false},
+      {"CREATE TABLE U (Code INTEGER)", false},
+      {"CREATE TABLE U (Code VARCHAR(5), Other)", true},
+      {"CREATE TABLE U (Code TEXT, Twice TEXT AS (Code || Code))", false},
+      {"CREATE TABLE U (Code TEXT PRIMARY KEY) WITHOUT ROWID", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.setup);
+    ScratchDir dir;
+    Database db = Database::OpenOrCreate(dir.File("check.db"));
+    db.Exec("CREATE TABLE T (Code TEXT, Other TEXT)");
+    if (!c.setup.empty()) db.Exec(c.setup);
+    const std::string table = c.setup.find("TABLE U") != std::string::npos ? "U" : "T";
+    const std::vector<ColumnInfo> columns = ColumnsOf(db, table);
+    EXPECT_EQ(CanRewriteInPlace(db, table, columns, {0}), c.in_place);
+  }
+  ScratchDir dir;
+  const std::string path = dir.File("utf16.db");
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw, "PRAGMA encoding = 'UTF-16le'; CREATE TABLE T (Code TEXT)", nullptr,
+                         nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(raw);
+  Database utf16 = Database::OpenExisting(path);
+  EXPECT_FALSE(CanRewriteInPlace(utf16, "T", ColumnsOf(utf16, "T"), {0}));
+}
+
+// The engine's clean-up over such a table: a rewrite failing after many
+// pages were patched leaves every row as it was.
+TEST_F(PageRewriteTest, AFailureMidwayLeavesTheTableWhole) {
+  const std::vector<std::string> before = Dump(*db_, "T");
+  db_.reset();
+  StandInEngine session;
+  session.Open(testing::DatabaseConnection(path_));
+  int calls = 0;
+  const std::string error = ErrorOf([&] {
+    session.RewriteColumns("T", {}, {"Code", "Other"}, {"K"}, [&](std::string_view value) {
+      if (++calls == 5000) throw Error(ErrorKind::kOther, "cannot rewrite");
+      return Clean(value);
+    });
+  });
+  EXPECT_EQ(error.rfind("cannot rewrite", 0), 0u) << error;
+  session.Close();
+  db_.emplace(Database::OpenExisting(path_));
+  EXPECT_EQ(Dump(*db_, "T"), before);
+  Statement check(*db_, "PRAGMA integrity_check");
+  ASSERT_TRUE(check.Step());
+  EXPECT_EQ(check.ColumnText(0), "ok");
+}
+
+}  // namespace
+}  // namespace dt::engine::standin
