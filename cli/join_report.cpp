@@ -81,9 +81,6 @@ DatabaseHandle OpenReadOnly(const std::string& utf8_path) {
   // The build holds no lock between its statements; a busy moment of
   // another reader is waited out rather than taken for a failure.
   sqlite3_busy_timeout(raw, 5000);
-  // Pages read where the system keeps the file rather than copied from it;
-  // the voucher lines are read once, front to back.
-  sqlite3_exec(raw, "PRAGMA mmap_size = 1099511627776", nullptr, nullptr, nullptr);
   return db;
 }
 
