@@ -1,11 +1,26 @@
-// The key set's table: linear probing over a power of two of slots, kept at
-// most half full.
+// The key set's table: linear probing over any number of slots (a key's
+// first slot is its hash scaled to the table, so the table need not be a
+// power of two), kept at most seven tenths full.
+//
+// A slot's top byte tells what it holds: 1 to 8, a key of 0 to 7 bytes in
+// its low bytes; kLong, a longer key, with the hash's top 24 bits above the
+// key's place in long_keys_.
 #include "cli/key_set.h"
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 namespace dt::cli {
+namespace {
+
+constexpr std::size_t kInline = 7;
+constexpr std::uint64_t kLong = 0xFF;
+
+std::uint64_t Tag(std::uint64_t slot) { return slot >> 56; }
+
+}  // namespace
+
 // Eight bytes at a time, each mixed in by a multiplication: codes are short,
 // so a lookup hashes in a few steps.
 std::uint32_t KeySet::Hash(std::string_view key) noexcept {
@@ -27,64 +42,92 @@ std::uint32_t KeySet::Hash(std::string_view key) noexcept {
   return static_cast<std::uint32_t>(hash ^ (hash >> 32));
 }
 
-void KeySet::Prefetch(std::uint32_t hash) const noexcept {
-  if (!slots_.empty()) __builtin_prefetch(&slots_[hash & mask_]);
+std::uint64_t KeySet::SlotOf(std::string_view key, std::uint32_t hash, std::uint64_t place) {
+  if (key.size() <= kInline) {
+    std::uint64_t slot = 0;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+      slot |= std::uint64_t{static_cast<unsigned char>(key[i])} << (8 * i);
+    }
+    return slot | (std::uint64_t{key.size() + 1} << 56);
+  }
+  return (kLong << 56) | (std::uint64_t{hash >> 8} << 32) | place;
 }
 
-bool KeySet::Holds(const Slot& slot, std::uint32_t hash, std::string_view key) const {
-  if (slot.hash != hash) return false;
-  if (key.size() <= kInline) {
-    return slot.size == key.size() + 1 && std::memcmp(slot.head, key.data(), key.size()) == 0;
-  }
-  if (slot.size != kLong) return false;
-  std::uint32_t index = 0;
-  std::memcpy(&index, slot.head, sizeof index);
-  return long_keys_[index] == key;
+std::size_t KeySet::Home(std::uint32_t hash) const noexcept {
+  return static_cast<std::size_t>((std::uint64_t{hash} * slots_.size()) >> 32);
+}
+
+std::string_view KeySet::LongKey(std::uint64_t slot) const {
+  const std::size_t place = slot & 0xFFFFFFFFu;
+  std::uint32_t size = 0;
+  std::memcpy(&size, long_keys_.data() + place, sizeof size);
+  return std::string_view(long_keys_).substr(place + sizeof size, size);
+}
+
+bool KeySet::Holds(std::uint64_t slot, std::uint64_t short_slot, std::uint32_t hash,
+                   std::string_view key) const {
+  if (key.size() <= kInline) return slot == short_slot;
+  return Tag(slot) == kLong && (slot >> 32 & 0xFFFFFFu) == hash >> 8 && LongKey(slot) == key;
+}
+
+void KeySet::Prefetch(std::uint32_t hash) const noexcept {
+  if (!slots_.empty()) __builtin_prefetch(&slots_[Home(hash)]);
 }
 
 void KeySet::Reserve(std::size_t count) {
-  std::size_t slot_count = 64;
-  while (slot_count < count * 2) slot_count *= 2;
+  const std::size_t slot_count = std::max<std::size_t>(64, count / 7 * 10 + 10);
   if (slot_count > slots_.size()) Rebuild(slot_count);
 }
 
 void KeySet::Insert(std::string_view key) {
-  if ((count_ + 1) * 2 > slots_.size()) Rebuild(std::max<std::size_t>(64, slots_.size() * 2));
+  if ((count_ + 1) * 10 > slots_.size() * 7) {
+    Rebuild(std::max<std::size_t>(64, slots_.size() * 2));
+  }
   const std::uint32_t hash = Hash(key);
-  std::size_t i = hash & mask_;
-  for (; slots_[i].size != 0; i = (i + 1) & mask_) {
-    if (Holds(slots_[i], hash, key)) return;
+  const std::uint64_t short_slot = SlotOf(key, hash, 0);
+  std::size_t i = Home(hash);
+  for (; slots_[i] != 0; i = i + 1 == slots_.size() ? 0 : i + 1) {
+    if (Holds(slots_[i], short_slot, hash, key)) return;
   }
-  Slot& slot = slots_[i];
-  slot.hash = hash;
-  if (key.size() <= kInline) {
-    slot.size = static_cast<std::uint8_t>(key.size() + 1);
-    std::memcpy(slot.head, key.data(), key.size());
-  } else {
-    const auto index = static_cast<std::uint32_t>(long_keys_.size());
-    long_keys_.emplace_back(key);
-    slot.size = kLong;
-    std::memcpy(slot.head, &index, sizeof index);
+  std::uint64_t place = 0;
+  if (key.size() > kInline) {
+    place = long_keys_.size();
+    if (place > 0xFFFFFFFFu || key.size() > 0xFFFFFFFFu) {
+      throw std::length_error("the join check's keys exceed 4 GB");
+    }
+    const auto size = static_cast<std::uint32_t>(key.size());
+    long_keys_.append(reinterpret_cast<const char*>(&size), sizeof size);
+    long_keys_.append(key);
   }
+  slots_[i] = SlotOf(key, hash, place);
   ++count_;
 }
 
 bool KeySet::Contains(std::string_view key, std::uint32_t hash) const {
   if (slots_.empty()) return false;
-  for (std::size_t i = hash & mask_; slots_[i].size != 0; i = (i + 1) & mask_) {
-    if (Holds(slots_[i], hash, key)) return true;
+  const std::uint64_t short_slot = SlotOf(key, hash, 0);
+  for (std::size_t i = Home(hash); slots_[i] != 0; i = i + 1 == slots_.size() ? 0 : i + 1) {
+    if (Holds(slots_[i], short_slot, hash, key)) return true;
   }
   return false;
 }
 
 void KeySet::Rebuild(std::size_t slot_count) {
-  std::vector<Slot> old = std::move(slots_);
-  slots_.assign(slot_count, Slot{});
-  mask_ = slots_.size() - 1;
-  for (const Slot& slot : old) {
-    if (slot.size == 0) continue;
-    std::size_t i = slot.hash & mask_;
-    while (slots_[i].size != 0) i = (i + 1) & mask_;
+  std::vector<std::uint64_t> old = std::move(slots_);
+  slots_.assign(slot_count, 0);
+  for (const std::uint64_t slot : old) {
+    if (slot == 0) continue;
+    std::uint32_t hash = 0;
+    if (Tag(slot) == kLong) {
+      hash = Hash(LongKey(slot));
+    } else {
+      char bytes[kInline];
+      const std::size_t size = Tag(slot) - 1;
+      for (std::size_t b = 0; b < size; ++b) bytes[b] = static_cast<char>(slot >> (8 * b));
+      hash = Hash(std::string_view(bytes, size));
+    }
+    std::size_t i = Home(hash);
+    while (slots_[i] != 0) i = i + 1 == slots_.size() ? 0 : i + 1;
     slots_[i] = slot;
   }
 }
