@@ -178,7 +178,7 @@ class ReferenceCheck {
       }
       last_broken_ = !key_.empty() && !keys_.Contains(key_, hash_);
     }
-    if (last_broken_) result_.rows.push_back({std::string(value_), row, 0});
+    if (last_broken_) result_.Add({std::string(value_), row, 0});
   }
 
  private:
@@ -268,12 +268,25 @@ void CheckAccountLevels(sqlite3* db, RelationResult& result) {
         const std::string value(text, size);
         LineList levels;
         if (SplitItems(".", " #.", platform::Utf8ToAnsi(value), levels) > dt::kAccountLevels) {
-          result.rows.push_back({value, sqlite3_column_int64(statement, 0), 0});
+          result.Add({value, sqlite3_column_int64(statement, 0), 0});
         }
       });
 }
 
 }  // namespace
+
+void RelationResult::Add(BrokenReference row) {
+  if (examples_only) {
+    const bool seen = std::any_of(rows.begin(), rows.end(), [&row](const BrokenReference& kept) {
+      return kept.value == row.value;
+    });
+    if (seen || rows.size() >= kExamples) {
+      ++not_kept;
+      return;
+    }
+  }
+  rows.push_back(std::move(row));
+}
 
 const std::vector<Relation>& Relations() {
   static const std::vector<Relation> relations = {
@@ -291,9 +304,11 @@ const std::vector<Relation>& Relations() {
   return relations;
 }
 
-JoinCheck CheckJoins(const std::string& utf8_path) {
+JoinCheck CheckJoins(const std::string& utf8_path, bool examples_only) {
   JoinCheck check;
-  for (const Relation& relation : Relations()) check.results.push_back({&relation, {}, {}});
+  for (const Relation& relation : Relations()) {
+    check.results.push_back({&relation, {}, {}, examples_only});
+  }
   std::vector<RelationResult>& results = check.results;
 
   // The check has the machine to itself (the build waits for it), and
@@ -317,8 +332,9 @@ JoinCheck CheckJoins(const std::string& utf8_path) {
   const LineKeys keys{books, accounts, budgets, items};
   const std::int64_t half = last_line / 2;
   std::future<std::vector<RelationResult>> second_half =
-      std::async(std::launch::async, [&utf8_path, &keys, half, last_line] {
+      std::async(std::launch::async, [&utf8_path, &keys, half, last_line, examples_only] {
         std::vector<RelationResult> part(kLineItem + 1);
+        for (RelationResult& result : part) result.examples_only = examples_only;
         const DatabaseHandle db = OpenReadOnly(utf8_path);
         CheckLines(db.get(), half + 1, last_line, keys, part);
         return part;
@@ -326,8 +342,8 @@ JoinCheck CheckJoins(const std::string& utf8_path) {
   CheckLines(db, 1, half, keys, results);
   std::vector<RelationResult> part = second_half.get();
   for (std::size_t i = kLineVoucher; i <= kLineItem; ++i) {
-    results[i].rows.insert(results[i].rows.end(), std::make_move_iterator(part[i].rows.begin()),
-                           std::make_move_iterator(part[i].rows.end()));
+    for (BrokenReference& row : part[i].rows) results[i].Add(std::move(row));
+    results[i].not_kept += part[i].not_kept;
   }
   return check;
 }

@@ -47,19 +47,33 @@ struct BrokenReference {
   std::int64_t line = 0;  // the line of the source file where the row starts; 0 unknown
 };
 
+// How many distinct values of a relation's broken references are quoted as
+// its examples.
+inline constexpr std::size_t kExamples = 3;
+
 struct RelationResult {
   const Relation* relation = nullptr;
-  std::vector<BrokenReference> rows;  // in table order
-  std::string source_file;            // the source table's file name (UTF-8); "" unknown
+  // In table order: every broken reference, or, when examples_only, the
+  // first of each of the first kExamples distinct values (a run whose every
+  // code is unknown must not hold ten million rows to tell so).
+  std::vector<BrokenReference> rows;
+  std::string source_file;  // the source table's file name (UTF-8); "" unknown
+  bool examples_only = false;
+  std::int64_t not_kept = 0;  // broken references counted but not in rows
+
+  std::int64_t count() const { return static_cast<std::int64_t>(rows.size()) + not_kept; }
+  // Counts `row`, and keeps it as `rows` says.
+  void Add(BrokenReference row);
 };
 
 struct JoinCheck {
   std::vector<RelationResult> results;  // one per relation, in Relations() order
 };
 
-// Checks the work database `utf8_path`. Raises std::runtime_error with
+// Checks the work database `utf8_path`, keeping every broken reference or,
+// with `examples_only`, the examples and the counts. Raises std::runtime_error with
 // SQLite's message when it cannot be opened or read, or a table or column
 // the derived tables read is missing.
-JoinCheck CheckJoins(const std::string& utf8_path);
+JoinCheck CheckJoins(const std::string& utf8_path, bool examples_only = false);
 
 }  // namespace dt::cli

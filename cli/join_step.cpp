@@ -38,7 +38,7 @@ void JoinCheckStep::PhaseStarted(BuildPhase phase, const std::string& detail) {
 
 void JoinCheckStep::RunCheck() {
   try {
-    check_ = CheckJoins(platform::AnsiToUtf8(work_database_));
+    check_ = CheckJoins(platform::AnsiToUtf8(work_database_), /*examples_only=*/!every_line_);
     for (RelationResult& result : check_->results) {
       for (const std::string& entry : source_list_) {
         const std::string file = FileNamePart(entry);

@@ -32,7 +32,7 @@ std::string Where(const RelationResult& result, const BrokenReference& row) {
 }
 
 // "voucher lines whose account (SID) is not in ACCOUNTSECTIONS"
-std::string Description(const Relation& relation, std::size_t count) {
+std::string Description(const Relation& relation, std::int64_t count) {
   std::string text = count == 1 ? relation.rows_one : relation.rows_many;
   text += " whose ";
   text += relation.what;
@@ -106,10 +106,10 @@ std::vector<BrokenReference*> ExampleRows(JoinCheck& check) {
 std::vector<std::string> SummaryLines(const JoinCheck& check) {
   std::vector<std::string> lines;
   for (const RelationResult& result : check.results) {
-    if (result.rows.empty()) continue;
+    if (result.count() == 0) continue;
     std::string line = std::string(result.relation->derived_table) + ": " +
-                       Grouped(static_cast<std::int64_t>(result.rows.size())) + " " +
-                       Description(*result.relation, result.rows.size()) + ", e.g. ";
+                       Grouped(result.count()) + " " +
+                       Description(*result.relation, result.count()) + ", e.g. ";
     const std::vector<std::size_t> examples = ExampleIndexes(result.rows);
     for (std::size_t k = 0; k < examples.size(); ++k) {
       const BrokenReference& row = result.rows[examples[k]];
@@ -143,7 +143,7 @@ std::string HtmlReport(const JoinCheck& check) {
   html += "</style>\n</head>\n<body>\n<h1>References that did not join</h1>\n";
   std::int64_t total = 0;
   for (const RelationResult& result : check.results) {
-    total += static_cast<std::int64_t>(result.rows.size());
+    total += result.count();
   }
   if (total == 0) {
     html +=
@@ -153,17 +153,17 @@ std::string HtmlReport(const JoinCheck& check) {
   }
   html += "<table>\n<tr><th>table</th><th>rows</th><th>what did not join</th></tr>\n";
   for (const RelationResult& result : check.results) {
-    if (result.rows.empty()) continue;
+    if (result.count() == 0) continue;
     html += "<tr><td>" + HtmlText(result.relation->derived_table) + "</td><td class=\"n\">" +
-            Grouped(static_cast<std::int64_t>(result.rows.size())) + "</td><td>" +
-            HtmlText(Description(*result.relation, result.rows.size())) + "</td></tr>\n";
+            Grouped(result.count()) + "</td><td>" +
+            HtmlText(Description(*result.relation, result.count())) + "</td></tr>\n";
   }
   html += "</table>\n";
   for (const RelationResult& result : check.results) {
-    if (result.rows.empty()) continue;
+    if (result.count() == 0) continue;
     const Relation& relation = *result.relation;
     html += "<h2>" + HtmlText(relation.derived_table) + ": " +
-            HtmlText(Description(relation, result.rows.size())) + "</h2>\n<table>\n<tr><th>" +
+            HtmlText(Description(relation, result.count())) + "</h2>\n<table>\n<tr><th>" +
             HtmlText(relation.key_column) + "</th><th>source file</th><th>line</th></tr>\n";
     const std::string file = HtmlText(SourceFileOf(result));
     for (const BrokenReference& row : result.rows) {

@@ -11,9 +11,6 @@
 
 namespace dt::cli {
 
-// How many distinct values a summary line shows as examples.
-inline constexpr std::size_t kExamples = 3;
-
 // The rows a summary line quotes: for each relation, the first row of each
 // of its first kExamples distinct values.
 std::vector<BrokenReference*> ExampleRows(JoinCheck& check);

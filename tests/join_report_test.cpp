@@ -92,6 +92,28 @@ TEST_F(JoinReportTest, AllHoldingGivesNoRows) {
   for (const RelationResult& result : check.results) EXPECT_TRUE(result.rows.empty());
 }
 
+// Without a report only the examples are kept, whichever half of the voucher
+// lines (each read on a thread of its own) they come from; the counts are
+// those of the whole list.
+TEST_F(JoinReportTest, ExamplesOnlyKeepsTheFirstRowOfEachOfTheFirstDistinctValues) {
+  const char* accounts[] = {"X", "X", "X", "X", "Y", "Y", "Z", "W", "Z", "X"};
+  for (const char* account : accounts) {
+    Exec(std::string("INSERT INTO BOOKDETAIL VALUES ('B1', '1', '") + account +
+         "', '2.01', 'I.1', '0');");
+  }
+  const JoinCheck all = CheckJoins(path_);
+  const JoinCheck examples = CheckJoins(path_, /*examples_only=*/true);
+  EXPECT_EQ(all.results[1].rows.size(), 10u);
+  EXPECT_EQ(all.results[1].count(), 10);
+  EXPECT_EQ(examples.results[1].count(), 10);
+  std::vector<std::string> kept;
+  for (const BrokenReference& row : examples.results[1].rows) {
+    kept.push_back(row.value + "@" + std::to_string(row.row));
+  }
+  EXPECT_EQ(kept, (std::vector<std::string>{"X@1", "Y@5", "Z@7"}));
+  EXPECT_EQ(examples.results[0].count(), 0) << "the vouchers all hold";
+}
+
 TEST_F(JoinReportTest, AMissingTableRaises) {
   Exec("DROP TABLE ITEM;");
   EXPECT_THROW(CheckJoins(path_), std::runtime_error);
