@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 
 #include "tests/faulty_disk.h"
@@ -139,6 +140,61 @@ TEST(JetSessionOpen, ZeroByteDatabaseTakesTablesAndClosedSessionRefuses) {
   session.Open(DatabaseConnection(dir.File("work.mdb")));
   EXPECT_EQ(session.Query("select * from t").columns, std::vector<std::string>{"A"});
   EXPECT_EQ(IntegrityOf(dir.File("work.mdb")), "ok");
+}
+
+// A text folder runs its import alone, a database everything else, and a
+// closed session nothing; the refusals change nothing and leave the
+// session as it was.
+TEST(JetSessionOpen, WhatIsOpenDecidesWhichCallsRun) {
+  ScratchDir dir;
+  dir.Write("Item.txt", "IID\nI1\n");
+  {
+    StandInEngine work;
+    OpenEmptyDatabase(dir, work);
+    work.Execute("create table T (A varchar(10))");
+    work.Execute("insert into T values ('a')");
+  }
+  StandInEngine work;
+  work.Open(DatabaseConnection(dir.File("work.mdb")));
+  const Snapshot rows = work.Query("select * from T");
+  work.Close();
+  const auto identity = [](std::string_view value) { return std::string(value); };
+  struct Call {
+    const char* what;
+    std::function<void(StandInEngine&)> call;
+  };
+  const std::vector<Call> calls = {
+      {"a statement", [](StandInEngine& s) { s.Execute("insert into T values ('b')"); }},
+      {"a query", [](StandInEngine& s) { s.Query("select * from T"); }},
+      {"a row update",
+       [&](StandInEngine& s) {
+         s.UpdateRow(rows, 0, {{0, Value("c")}});
+       }},
+      {"a rewrite", [&](StandInEngine& s) { s.RewriteColumns("T", {"A"}, {"A"}, {}, identity); }},
+      {"a catalogue question", [](StandInEngine& s) { s.HasTable("T"); }},
+  };
+  StandInEngine closed;
+  StandInEngine text;
+  text.Open(TextConnection(dir.Folder()));
+  for (const Call& c : calls) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(KindOf([&] { c.call(closed); }), ErrorKind::kInvalidArgument);
+    EXPECT_NE(ErrorOf([&] { c.call(closed); }).find("not open"), std::string::npos);
+    EXPECT_EQ(KindOf([&] { c.call(text); }), ErrorKind::kUnsupported);
+    EXPECT_NE(ErrorOf([&] { c.call(text); }).find("runs only SELECT * INTO"), std::string::npos);
+    EXPECT_TRUE(text.IsOpen());
+  }
+  EXPECT_EQ(KindOf([&] { closed.Flush(); }), ErrorKind::kInvalidArgument);
+  EXPECT_EQ(KindOf([&] { text.Open(DatabaseConnection(dir.File("work.mdb"))); }),
+            ErrorKind::kInvalidArgument);
+  // The import runs, and the text session flushes what it wrote.
+  EXPECT_EQ(text.Execute("select * into Item in \"" + dir.File("work.mdb") + "\" from Item.txt"),
+            1);
+  text.Flush();
+  text.Close();
+  work.Open(DatabaseConnection(dir.File("work.mdb")));
+  EXPECT_EQ(SortedRows(work.Query("select * from T")), std::vector<std::string>{"a"});
+  EXPECT_EQ(SortedRows(work.Query("select * from Item")), std::vector<std::string>{"I1"});
 }
 
 class JetSessionTest : public ::testing::Test {

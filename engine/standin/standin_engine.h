@@ -26,7 +26,8 @@
 
 namespace dt::engine::standin {
 
-class DataSource;
+class DatabaseSource;
+class TextSource;
 
 class StandInEngine : public Engine {
  public:
@@ -42,6 +43,9 @@ class StandInEngine : public Engine {
   void Close() override;
   bool IsOpen() const override;
   std::int64_t Execute(std::string_view sql) override;
+  // On a text folder only the import runs; every other call needs a
+  // database and raises ErrorKind::kUnsupported there.
+  //
   // Values are texts: a number gives its decimal text. A statement without
   // a result set (anything but a SELECT without INTO) is not run.
   Snapshot Query(std::string_view sql) override;
@@ -58,11 +62,17 @@ class StandInEngine : public Engine {
   void Flush() override;
 
  private:
+  // The database source open now; raises when a text folder is open
+  // instead, or nothing.
+  DatabaseSource& Database();
+
   // The database the imports of text sources write to, open from one text
   // source to the next; let go of before a database source opens, and when
   // the engine flushes or goes.
   ImportTarget import_target_;
-  std::unique_ptr<DataSource> source_;
+  // What is open: a text folder or a database, never both.
+  std::unique_ptr<TextSource> text_;
+  std::unique_ptr<DatabaseSource> database_;
 };
 
 }  // namespace dt::engine::standin
