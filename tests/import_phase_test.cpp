@@ -13,9 +13,9 @@
 #include "src/staging/catalogue.h"
 #include "src/workdb/build.h"
 #include "src/workdb/data_access.h"
+#include "src/workdb/imports.h"
 #include "src/workdb/schema_ini.h"
 #include "src/workdb/statement_runner.h"
-#include "src/workdb/work_database.h"
 #include "tests/build_test_util.h"
 #include "tests/native_path.h"
 

@@ -30,7 +30,7 @@
 #include "src/entry/progress.h"
 #include "src/entry/run_sequence.h"
 #include "src/entry/run_window.h"
-#include "src/workdb/work_database.h"
+#include "src/workdb/work_paths.h"
 #include "tests/entry_fixture.h"
 
 namespace dt {

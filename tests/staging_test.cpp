@@ -19,7 +19,7 @@
 #include "src/staging/line_list.h"
 #include "src/staging/staged_text.h"
 #include "src/workdb/schema_ini.h"
-#include "src/workdb/work_database.h"
+#include "src/workdb/work_paths.h"
 #include "tests/staging_temp_dir.h"
 
 namespace dt {
