@@ -12,14 +12,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-win}
-program=$build/run_window_win32_test.exe
+program=$build/ui_test.exe
 output=docs/run-window.png
 
 ./scripts/install-deps.sh --windows
 if [[ ! -f $program ]]; then
   cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$build" -j2 --target run_window_win32_test
+  cmake --build "$build" -j2 --target ui_test
 fi
 
 scratch=$(mktemp -d)

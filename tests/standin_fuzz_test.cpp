@@ -21,7 +21,7 @@
 #include "engine/standin/sql/parser.h"
 #include "engine/standin/text/text_reader.h"
 #include "platform/codepage.h"
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {

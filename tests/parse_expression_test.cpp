@@ -3,7 +3,7 @@
 // precedence would give, which must compute something else.
 #include <gtest/gtest.h>
 
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {

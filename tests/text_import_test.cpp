@@ -12,8 +12,8 @@
 #include "engine/standin/text/text_import.h"
 #include "platform/codepage.h"
 #include "tests/faulty_disk.h"
-#include "tests/jet_test_util.h"
 #include "tests/sqlite_memory_limit.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {

@@ -4,7 +4,7 @@
 // form.
 #include <set>
 
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {

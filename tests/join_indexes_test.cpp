@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {

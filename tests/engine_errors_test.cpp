@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/error.h"
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {
