@@ -35,7 +35,7 @@ unset DISPLAY
 . scripts/wine-env.sh "$PWD/$build/wine-screenshot"
 
 DEALTEXT_RUN_WINDOW_SHOT=$(winepath -w "$scratch/run-window.bmp") \
-  wine "$program" --gtest_filter='RunWindowWin32Test.RealRunDrawsItsProgressWhileTheBuildWorks'
+  wine "$program" --gtest_filter='UiTest.RealRunDrawsItsProgressWhileTheBuildWorks'
 if [[ ! -s $scratch/run-window.bmp ]]; then
   echo "screenshot.sh: the run window was not captured" >&2
   exit 1

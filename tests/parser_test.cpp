@@ -15,7 +15,7 @@ std::string Repeat(const std::string& text, int times) {
   return out;
 }
 
-TEST(JetStatementErrors, EachFailureNamesItsKind) {
+TEST(ParserTest, EachFailureNamesItsKind) {
   testing::ScratchDir dir;
   StandInEngine session;
   testing::OpenEmptyDatabase(dir, session);

@@ -275,7 +275,7 @@ class WorkDatabase {
   StandInEngine session_;
 };
 
-TEST(JetFuzz, MutatedStatementsRunOrFailWithoutChangingAnything) {
+TEST(StandInFuzzTest, MutatedStatementsRunOrFailWithoutChangingAnything) {
   ScratchDir dir;
   WorkDatabase work(dir);
   Random random(20261207);
@@ -483,7 +483,7 @@ const std::vector<std::string>& SeedFiles() {
   return seeds;
 }
 
-TEST(JetFuzz, MutatedTextFilesReadAsTheRulesSay) {
+TEST(StandInFuzzTest, MutatedTextFilesReadAsTheRulesSay) {
   ScratchDir dir;
   Random random(7041);
   static constexpr std::size_t kBlockSizes[] = {1, 2, 3, 5, 8, 13, 64, 4096};
