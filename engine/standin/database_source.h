@@ -23,8 +23,6 @@ class DatabaseSource {
   explicit DatabaseSource(const std::string& path);
   // Syncs the file to the disk as it closes it.
   ~DatabaseSource();
-  DatabaseSource(const DatabaseSource&) = delete;
-  DatabaseSource& operator=(const DatabaseSource&) = delete;
 
   std::int64_t Execute(std::string_view sql);
   Snapshot Query(std::string_view sql);

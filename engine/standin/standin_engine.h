@@ -7,6 +7,9 @@
 //                                                                  a folder of text files
 //   ...;Extended Properties="text;CharacterSet=936";...             its files in code page 936
 //   ...;Extended Properties="text;CharacterSet=65001";...           its files in UTF-8
+// A folder of text files (text_source.h) runs only the import, SELECT *
+// INTO <table> IN "<database>" FROM <file>; everything else needs a database
+// (database_source.h), and on a text folder raises ErrorKind::kUnsupported.
 // Statements arrive in the Jet SQL dialect and are translated to SQLite.
 // The contracts are those of engine.h; what this engine adds:
 //
@@ -43,9 +46,6 @@ class StandInEngine : public Engine {
   void Close() override;
   bool IsOpen() const override;
   std::int64_t Execute(std::string_view sql) override;
-  // On a text folder only the import runs; every other call needs a
-  // database and raises ErrorKind::kUnsupported there.
-  //
   // Values are texts: a number gives its decimal text. A statement without
   // a result set (anything but a SELECT without INTO) is not run.
   Snapshot Query(std::string_view sql) override;

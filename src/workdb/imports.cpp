@@ -7,6 +7,7 @@
 #include "src/workdb/data_access.h"
 #include "src/workdb/schema_ini.h"
 #include "src/workdb/statement_runner.h"
+#include "src/workdb/work_paths.h"
 
 namespace dt {
 

@@ -8,11 +8,11 @@
 
 #include "src/staging/source_encoding.h"
 #include "src/workdb/build_events.h"
-#include "src/workdb/work_paths.h"
 
 namespace dt {
 
 class Connection;
+struct WorkPaths;
 
 // The table the import makes of a staged file: its file name less its last
 // four characters (".txt"), letter case as found.
