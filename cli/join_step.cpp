@@ -8,7 +8,7 @@
 #include "cli/source_lines.h"
 #include "platform/codepage.h"
 #include "src/staging/text_utils.h"
-#include "src/workdb/work_database.h"
+#include "src/workdb/imports.h"
 
 namespace dt::cli {
 

@@ -9,7 +9,7 @@
 #include "src/staging/text_utils.h"
 #include "src/workdb/data_access.h"
 #include "src/workdb/derived_tables.h"
-#include "src/workdb/work_database.h"
+#include "src/workdb/imports.h"
 
 namespace dt::cli {
 

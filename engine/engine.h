@@ -28,8 +28,9 @@ struct Snapshot {
   std::vector<std::string> columns;  // names as the engine reports them
   std::vector<std::vector<Value>> rows;
   // For a query over one table: that table, and each row's identity in the
-  // engine's own terms (a row id, a bookmark), so that a changed row can be
-  // written back by identity rather than by its values (Engine::UpdateRow).
+  // engine's own terms (the stand-in's row id, the ADO engine's position in
+  // the table), so that a changed row can be written back by identity
+  // rather than found by its values (Engine::UpdateRow).
   // Empty `table` when the rows are not rows of one table.
   std::string table;
   std::vector<std::int64_t> row_ids;

@@ -12,14 +12,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-win}
-program=$build/run_window_win32_test.exe
+program=$build/ui_test.exe
 output=docs/run-window.png
 
 ./scripts/install-deps.sh --windows
 if [[ ! -f $program ]]; then
   cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$build" -j2 --target run_window_win32_test
+  cmake --build "$build" -j2 --target ui_test
 fi
 
 scratch=$(mktemp -d)
@@ -35,7 +35,7 @@ unset DISPLAY
 . scripts/wine-env.sh "$PWD/$build/wine-screenshot"
 
 DEALTEXT_RUN_WINDOW_SHOT=$(winepath -w "$scratch/run-window.bmp") \
-  wine "$program" --gtest_filter='RunWindowWin32Test.RealRunDrawsItsProgressWhileTheBuildWorks'
+  wine "$program" --gtest_filter='UiTest.RealRunDrawsItsProgressWhileTheBuildWorks'
 if [[ ! -s $scratch/run-window.bmp ]]; then
   echo "screenshot.sh: the run window was not captured" >&2
   exit 1

@@ -2,7 +2,7 @@
 // date reading behind cdate.
 #include "engine/standin/sql/cdate.h"
 
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {

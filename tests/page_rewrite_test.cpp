@@ -5,7 +5,7 @@
 
 #include <sqlite3.h>
 
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {

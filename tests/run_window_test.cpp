@@ -19,7 +19,7 @@
 #include "platform/stdcall.h"
 #include "platform/ui.h"
 #include "src/entry/run_sequence.h"
-#include "src/workdb/work_database.h"
+#include "src/workdb/work_paths.h"
 #include "tests/entry_fixture.h"
 
 namespace dt {

@@ -19,7 +19,8 @@
 #include "src/staging/line_list.h"
 #include "src/staging/staged_text.h"
 #include "src/workdb/schema_ini.h"
-#include "src/workdb/work_database.h"
+#include "src/workdb/work_paths.h"
+#include "tests/header_fields.h"
 #include "tests/staging_temp_dir.h"
 
 namespace dt {
@@ -30,6 +31,7 @@ using platform::Ansi;
 using platform::PathDelim;
 using platform::SystemErrorText;
 using testing::EntryNames;
+using testing::FieldsOf;
 using testing::Native;
 using testing::ReadBytes;
 using testing::TempDir;
@@ -38,19 +40,6 @@ using testing::WriteBytes;
 const std::string kHeader = "H1,H2";
 
 using Fields = std::vector<std::string>;
-
-// The fields of a header line that holds no quote.
-Fields FieldsOf(const std::string& line) {
-  Fields fields(1);
-  for (const char c : line) {
-    if (c == ',') {
-      fields.emplace_back();
-    } else {
-      fields.back() += c;
-    }
-  }
-  return fields;
-}
 
 std::string U8(std::u8string_view text) {
   return std::string(reinterpret_cast<const char*>(text.data()), text.size());

@@ -1,33 +1,36 @@
 // A work database opened by the stand-in engine: Jet statements are parsed, checked
 // against the catalogue (tables that must or must not exist, named fields),
 // translated and run on SQLite. A failed statement changes nothing: each
-// runs alone or inside its own transaction.
+// runs alone or inside its own transaction. The calls and their contracts
+// are those of engine.h (standin_engine.h adds what this engine does).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "engine/standin/data_source.h"
+#include "engine/engine.h"
 #include "engine/standin/sql/ast.h"
 #include "engine/standin/store/sqlite_db.h"
 
 namespace dt::engine::standin {
 
-class DatabaseSource : public DataSource {
+class DatabaseSource {
  public:
   // Opens the existing database file `path`; raises engine::Error naming it.
   explicit DatabaseSource(const std::string& path);
-  ~DatabaseSource() override;
+  // Syncs the file to the disk as it closes it.
+  ~DatabaseSource();
 
-  std::int64_t Execute(std::string_view sql) override;
-  Snapshot Query(std::string_view sql) override;
-  void UpdateRow(const Snapshot& snapshot, std::size_t row,
-                 const std::vector<Change>& changes) override;
+  std::int64_t Execute(std::string_view sql);
+  Snapshot Query(std::string_view sql);
+  void UpdateRow(const Snapshot& snapshot, std::size_t row, const std::vector<Change>& changes);
   void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
                       const std::vector<std::string>& set_columns,
-                      const std::vector<std::string>& keys, const Rewrite& rewrite) override;
-  bool HasTable(std::string_view table) override;
+                      const std::vector<std::string>& keys, const Rewrite& rewrite);
+  bool HasTable(std::string_view table);
 
  private:
   // One statement of each kind, checked against the catalogue and run;

@@ -7,6 +7,9 @@
 //                                                                  a folder of text files
 //   ...;Extended Properties="text;CharacterSet=936";...             its files in code page 936
 //   ...;Extended Properties="text;CharacterSet=65001";...           its files in UTF-8
+// A folder of text files (text_source.h) runs only the import, SELECT *
+// INTO <table> IN "<database>" FROM <file>; everything else needs a database
+// (database_source.h), and on a text folder raises ErrorKind::kUnsupported.
 // Statements arrive in the Jet SQL dialect and are translated to SQLite.
 // The contracts are those of engine.h; what this engine adds:
 //
@@ -26,7 +29,8 @@
 
 namespace dt::engine::standin {
 
-class DataSource;
+class DatabaseSource;
+class TextSource;
 
 class StandInEngine : public Engine {
  public:
@@ -58,11 +62,17 @@ class StandInEngine : public Engine {
   void Flush() override;
 
  private:
+  // The database source open now; raises when a text folder is open
+  // instead, or nothing.
+  DatabaseSource& Database();
+
   // The database the imports of text sources write to, open from one text
   // source to the next; let go of before a database source opens, and when
   // the engine flushes or goes.
   ImportTarget import_target_;
-  std::unique_ptr<DataSource> source_;
+  // What is open: a text folder or a database, never both.
+  std::unique_ptr<TextSource> text_;
+  std::unique_ptr<DatabaseSource> database_;
 };
 
 }  // namespace dt::engine::standin

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/error.h"
 #include "engine/standin/connection_string.h"
 #include "engine/standin/sql/parser.h"
 #include "engine/standin/sql/select_analysis.h"
@@ -20,9 +21,6 @@ constexpr char kSchemaFile[] = "schema.ini";
 using platform::EqualIgnoringAsciiCase;
 using platform::PathOf;
 using platform::Utf8Of;
-
-constexpr const char* kOnlyImport =
-    "A text data source runs only SELECT * INTO <table> IN \"<database>\" FROM <file>";
 
 // The bytes of the file at `utf8_path`, read through the platform's file
 // layer as every file the engine reads. Raises an I/O failure naming it.
@@ -90,7 +88,7 @@ platform::CharacterSet TextSource::CharacterSetOf(const std::string& name) const
   return SchemaCharacterSet(platform::AnsiToUtf8(schema), name).value_or(character_set_);
 }
 
-std::int64_t TextSource::Execute(std::string_view sql) {
+std::int64_t TextSource::Import(std::string_view sql) {
   const std::optional<ImportReading> import = ImportOf(Parse(sql));
   if (!import) throw Error(ErrorKind::kUnsupported, kOnlyImport);
   const std::string file = FindFile(import->file);
@@ -101,25 +99,6 @@ std::int64_t TextSource::Execute(std::string_view sql) {
   // stays what one import needs while the database stays open.
   sqlite3_db_release_memory(target.get());
   return rows;
-}
-
-Snapshot TextSource::Query(std::string_view sql) {
-  Parse(sql);  // a statement that cannot be translated says so first
-  throw Error(ErrorKind::kUnsupported, kOnlyImport);
-}
-
-void TextSource::UpdateRow(const Snapshot&, std::size_t, const std::vector<Change>&) {
-  throw Error(ErrorKind::kUnsupported, "A text data source cannot be updated");
-}
-
-void TextSource::RewriteColumns(std::string_view, const std::vector<std::string>&,
-                                const std::vector<std::string>&, const std::vector<std::string>&,
-                                const Rewrite&) {
-  throw Error(ErrorKind::kUnsupported, "A text data source cannot be updated");
-}
-
-bool TextSource::HasTable(std::string_view) {
-  throw Error(ErrorKind::kUnsupported, "A text data source has no tables");
 }
 
 }  // namespace dt::engine::standin

@@ -5,20 +5,24 @@
 // a path delimiter names no file of the folder) and the database file must
 // exist. The file is read in the character set that the folder's schema.ini
 // gives it, as the host's provider reads it, else in the connection's.
-// Everything else fails with a engine::Error saying so.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "engine/standin/data_source.h"
 #include "engine/standin/text/import_target.h"
 #include "platform/encoding_detection.h"
 
 namespace dt::engine::standin {
 
-class TextSource : public DataSource {
+class TextSource {
  public:
+  // What a text source answers to any other statement or call.
+  static constexpr const char* kOnlyImport =
+      "A text data source runs only SELECT * INTO <table> IN \"<database>\" FROM <file>";
+
   // REQUIRES nothing; raises engine::Error when `folder` is no folder. Its
   // files that schema.ini does not describe are read in `character_set`
   // (kDetect: each as its bytes tell). Imports write through `target`, which
@@ -26,15 +30,9 @@ class TextSource : public DataSource {
   // finds the database open.
   TextSource(std::string folder, platform::CharacterSet character_set, ImportTarget& target);
 
-  std::int64_t Execute(std::string_view sql) override;
-  Snapshot Query(std::string_view sql) override;
-  void UpdateRow(const Snapshot& snapshot, std::size_t row,
-                 const std::vector<Change>& changes) override;
-  void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
-                      const std::vector<std::string>& set_columns,
-                      const std::vector<std::string>& keys, const Rewrite& rewrite) override;
-  // A text source answers no catalogue questions.
-  bool HasTable(std::string_view table) override;
+  // Runs the import `sql` and returns the number of rows it stored; raises
+  // engine::Error (kUnsupported, kOnlyImport) for any other statement.
+  std::int64_t Import(std::string_view sql);
 
  private:
   // The path of the file `name` in the folder, letter case ignored;

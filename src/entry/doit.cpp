@@ -6,7 +6,7 @@
 #include "platform/com_scope.h"
 #include "src/entry/run_sequence.h"
 #include "src/entry/run_window.h"
-#include "src/workdb/work_database.h"
+#include "src/workdb/work_paths.h"
 
 namespace dt {
 namespace {

@@ -9,7 +9,7 @@
 #include "platform/paths.h"
 #include "src/staging/discovery.h"
 #include "src/workdb/build.h"
-#include "src/workdb/work_database.h"
+#include "src/workdb/work_paths.h"
 
 namespace dt {
 namespace {

@@ -1,13 +1,18 @@
-// The build: a fresh work database from the template, each source file staged
-// and imported, then the account code rebuild, the derived tables and the
-// code clean-up pass, in that order.
+// The build, in the order of its steps: the checks (build_checks.h), a
+// fresh work database copied from the template and opened with the engine
+// its format calls for, every source file staged and imported into it
+// (imports.h), then the account code rebuild, the derived tables and the
+// code clean-up pass, and the save. The short steps of the work database
+// itself (the engine's choice, the copy, the connection and the save) are
+// declared here too.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "src/staging/source_encoding.h"
 #include "src/workdb/build_events.h"
-#include "src/workdb/work_database.h"
+#include "src/workdb/work_paths.h"
 
 namespace dt {
 
@@ -28,5 +33,34 @@ class Connection;
 void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_list,
               Connection& connection, BuildEvents& events,
               SourceEncoding encoding = SourceEncoding::kAuto);
+
+// Sets the connection's engine to the one this form opens the template
+// with, told by the template's own first bytes (database_format.h), before
+// anything is copied. REQUIRES: the connection is closed. Raises Exception
+// naming the template when it is not a regular file, when this form cannot
+// read its format (an Access file on POSIX; an ACE file, which the host's
+// Jet 4.0 provider cannot open, on either form; the message names the
+// format), or when an SQLite template has a write-ahead log or a rollback
+// journal with content beside it (naming that file and how to settle it);
+// EFOpenError when the template cannot be read.
+void ChooseEngine(const WorkPaths& paths, Connection& connection);
+
+// Replaces the work database with a copy of the template. Raises Exception
+// "Cannot copy file "<template>" to "<work database>". <system text>" when
+// the copy fails: a work database left by an earlier run must never be
+// taken for this run's. The engine's journal left beside it by a run cut
+// short is removed first, so it cannot be played back into the fresh copy.
+void CopyTemplate(const WorkPaths& paths);
+
+// Closes the connection and opens it on the work database; EOleException
+// when that cannot be opened.
+void ConnectWorkDatabase(const WorkPaths& paths, Connection& connection);
+
+// Ends the build's work on the work database: flushes the file to disk
+// while the connection still holds it, then closes the connection. Raises
+// Exception "Cannot write "<work database>" to disk. <system text>" when
+// the flush fails, and what closing raises; success means every table the
+// build made survives a crash of the program or a power loss from then on.
+void SaveWorkDatabase(const WorkPaths& paths, Connection& connection);
 
 }  // namespace dt

@@ -11,7 +11,8 @@
 #include "src/staging/text_utils.h"
 #include "src/workdb/data_access.h"
 #include "src/workdb/derived_tables.h"
-#include "src/workdb/work_database.h"
+#include "src/workdb/imports.h"
+#include "src/workdb/work_paths.h"
 
 namespace dt {
 namespace {
@@ -58,42 +59,46 @@ std::string ImportedTable(const WorkPaths& paths, const std::string& source) {
 
 }  // namespace
 
-void CheckSourceTables(const WorkPaths& paths, const std::vector<std::string>& source_list) {
+std::vector<std::string> CheckSourceTables(const WorkPaths& paths,
+                                           const std::vector<std::string>& source_list) {
+  std::vector<std::string> tables;
   std::map<std::string, const std::string*> first_by_table;
   for (const std::string& source : source_list) {
-    const std::string table = ImportedTable(paths, source);
+    std::string table = ImportedTable(paths, source);
     if (IsDerivedTable(table)) {
       throw Exception("Source file \"" + source + "\" would be imported as table " + table +
                       ", which the build derives itself");
     }
     const auto [found, added] = first_by_table.emplace(TableKey(table), &source);
-    if (added) continue;
-    // One text for two files: on POSIX one name is UTF-8 and the other the
-    // same characters' code page 936 bytes, which read alike as ANSI text.
-    if (*found->second == source) {
-      throw Exception("Source files \"" + source + "\" (its name in UTF-8) and \"" + source +
-                      "\" (its name in code page 936) would both be imported as table " + table);
+    if (!added) {
+      // One text for two files: on POSIX one name is UTF-8 and the other the
+      // same characters' code page 936 bytes, which read alike as ANSI text.
+      if (*found->second == source) {
+        throw Exception("Source files \"" + source + "\" (its name in UTF-8) and \"" + source +
+                        "\" (its name in code page 936) would both be imported as table " + table);
+      }
+      throw Exception("Source files \"" + *found->second + "\" and \"" + source +
+                      "\" would both be imported as table " + table);
     }
-    throw Exception("Source files \"" + *found->second + "\" and \"" + source +
-                    "\" would both be imported as table " + table);
+    tables.push_back(std::move(table));
   }
+  return tables;
 }
 
-void CheckTemplateTables(const WorkPaths& paths, const std::vector<std::string>& source_list,
-                         Connection& connection) {
-  ConnectWorkDatabase(paths, connection);
+void CheckTemplateTables(const std::string& template_database,
+                         const std::vector<std::string>& source_list,
+                         const std::vector<std::string>& imported_tables, Connection& connection) {
   for (const std::string_view table : kDerivedTables) {
     if (!FilledWhereItStands(table) && connection.HasTable(std::string(table))) {
-      throw Exception("The template database \"" + paths.template_database +
-                      "\" already holds table " + std::string(table) +
-                      ", which the build derives itself");
+      throw Exception("The template database \"" + template_database + "\" already holds table " +
+                      std::string(table) + ", which the build derives itself");
     }
   }
-  for (const std::string& source : source_list) {
-    const std::string table = ImportedTable(paths, source);
+  for (std::size_t i = 0; i < source_list.size(); ++i) {
+    const std::string& table = imported_tables.at(i);
     if (connection.HasTable(table)) {
-      throw Exception("The template database \"" + paths.template_database +
-                      "\" already holds table " + table + ", which source file \"" + source +
+      throw Exception("The template database \"" + template_database + "\" already holds table " +
+                      table + ", which source file \"" + source_list[i] +
                       "\" would be imported as");
     }
   }

@@ -28,19 +28,25 @@ struct WorkPaths;
 // imported as table <name>"; or when an entry gives a table the build
 // derives (KMYE, PZ, aidInfo, letter case ignored): "Source file "<path>"
 // would be imported as table <name>, which the build derives itself".
-void CheckSourceTables(const WorkPaths& paths, const std::vector<std::string>& source_list);
+// Otherwise returns the table each entry would be imported as, in the
+// order of `source_list`.
+std::vector<std::string> CheckSourceTables(const WorkPaths& paths,
+                                           const std::vector<std::string>& source_list);
 
-// REQUIRES: the template has just been copied to the work database.
-// Opens `connection` on the work database and raises Exception when it
-// holds a table that the build makes whole and would leave standing in
-// place of its own: a derived table made by SELECT ... INTO ("The template
-// database "<template>" already holds table <name>, which the build derives
-// itself"; KMYE and PZ, while aidInfo, which the build fills where it
-// stands, may be there), or the table an entry of `source_list` would be
-// imported as, letter case ignored ("The template database "<template>"
-// already holds table <name>, which source file "<path>" would be imported
-// as"). Leaves the connection open.
-void CheckTemplateTables(const WorkPaths& paths, const std::vector<std::string>& source_list,
-                         Connection& connection);
+// REQUIRES: the template `template_database` has just been copied to the
+// work database, and `connection` is open on the work database;
+// `imported_tables` is what CheckSourceTables returned for `source_list`.
+// Raises Exception when the work database holds a table that the build
+// makes whole and would leave standing in place of its own: a derived
+// table made by SELECT ... INTO ("The template database "<template>"
+// already holds table <name>, which the build derives itself"; KMYE and
+// PZ, while aidInfo, which the build fills where it stands, may be there),
+// or the table an entry of `source_list` would be imported as, letter case
+// ignored ("The template database "<template>" already holds table <name>,
+// which source file "<path>" would be imported as"). Leaves the connection
+// open.
+void CheckTemplateTables(const std::string& template_database,
+                         const std::vector<std::string>& source_list,
+                         const std::vector<std::string>& imported_tables, Connection& connection);
 
 }  // namespace dt

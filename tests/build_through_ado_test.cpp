@@ -215,7 +215,7 @@ DoItRun RunDoItOverProvider(const RunDirectories& dirs, std::shared_ptr<Provider
 
 // Three runs over the same export in three base directories: the stand-in
 // tool, the tool built over the provider, and DoIt over the provider.
-class AdoEngineBuildTest : public ::testing::Test {
+class BuildThroughAdoTest : public ::testing::Test {
  protected:
   // `through_doit` false runs the tool alone over the provider: the rows
   // the ADO engine writes one by one each commit on their own, slow under
@@ -251,22 +251,22 @@ class AdoEngineBuildTest : public ::testing::Test {
   RunDirectories ado_doit_;
 };
 
-TEST_F(AdoEngineBuildTest, FixtureExport) {
+TEST_F(BuildThroughAdoTest, FixtureExport) {
   AddFixtureExport(standin_);
   ExpectSameWorkDatabases();
 }
 
-TEST_F(AdoEngineBuildTest, SampleExport) {
+TEST_F(BuildThroughAdoTest, SampleExport) {
   AddGeneratedExport(standin_, 2000, 1);
   ExpectSameWorkDatabases();
 }
 
-TEST_F(AdoEngineBuildTest, AwkwardValues) {
+TEST_F(BuildThroughAdoTest, AwkwardValues) {
   AddAwkwardExport(standin_);
   ExpectSameWorkDatabases();
 }
 
-TEST_F(AdoEngineBuildTest, TwentyThousandVoucherLines) {
+TEST_F(BuildThroughAdoTest, TwentyThousandVoucherLines) {
   AddGeneratedExport(standin_, 20000, 11);
   ExpectSameWorkDatabases(false);
 }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -24,7 +24,7 @@ constexpr char kTooSmall[] =
     "The field is too small to accept the amount of data you attempted to add. Try inserting or "
     "pasting less data.";
 
-TEST(JetColumnTypes, DeclaredTextSizes) {
+TEST(ColumnTypesTest, DeclaredTextSizes) {
   struct Case {
     std::string declared;
     std::optional<int> size;
@@ -37,7 +37,7 @@ TEST(JetColumnTypes, DeclaredTextSizes) {
   for (const Case& c : cases) EXPECT_EQ(DeclaredTextSize(c.declared), c.size) << c.declared;
 }
 
-class JetFieldSizeTest : public ::testing::Test {
+class FieldSizeTest : public ::testing::Test {
  protected:
   void SetUp() override {
     OpenEmptyDatabase(dir_, session_);
@@ -67,7 +67,7 @@ class JetFieldSizeTest : public ::testing::Test {
   StandInEngine session_;
 };
 
-TEST_F(JetFieldSizeTest, InsertsLongerThanTheFieldAreRefused) {
+TEST_F(FieldSizeTest, InsertsLongerThanTheFieldAreRefused) {
   struct Case {
     std::string columns;
     std::string values;
@@ -98,7 +98,7 @@ TEST_F(JetFieldSizeTest, InsertsLongerThanTheFieldAreRefused) {
   }
 }
 
-TEST_F(JetFieldSizeTest, UpdatesPostsAndRewritesLongerThanTheFieldChangeNothing) {
+TEST_F(FieldSizeTest, UpdatesPostsAndRewritesLongerThanTheFieldChangeNothing) {
   EXPECT_EQ(KindOf([&] { session_.Execute("update F set A = A & '!!' where A = 'keep'"); }),
             ErrorKind::kFieldTooSmall);
   const Snapshot rows = session_.Query("select A, E from F");
@@ -116,7 +116,7 @@ TEST_F(JetFieldSizeTest, UpdatesPostsAndRewritesLongerThanTheFieldChangeNothing)
   EXPECT_EQ(Column("select A from F"), std::vector<std::string>{"fits"});
 }
 
-TEST_F(JetFieldSizeTest, SizesOutliveATableRebuildAndHoldForStockTools) {
+TEST_F(FieldSizeTest, SizesOutliveATableRebuildAndHoldForStockTools) {
   session_.Execute("alter table F add column ID autoincrement");
   EXPECT_EQ(Insert("A", "'abcdef'"), kTooSmall);
   EXPECT_EQ(Insert("E", "'abcd'"), kTooSmall);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/error.h"
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -44,7 +44,7 @@ void ExpectRefused(StandInEngine& session, const std::vector<Refusal>& refusals)
 // What a statement names that is not there, or is there twice, and values
 // that do not fit are found by the engine's own checks and its catalogue,
 // never in SQLite's text, and worded as the Windows engine words them.
-TEST(JetErrors, TheCatalogueSaysWhatIsMissingOrTwice) {
+TEST(EngineErrorsTest, TheCatalogueSaysWhatIsMissingOrTwice) {
   testing::ScratchDir dir;
   StandInEngine session;
   testing::OpenEmptyDatabase(dir, session);
@@ -96,7 +96,7 @@ TEST(JetErrors, TheCatalogueSaysWhatIsMissingOrTwice) {
 
 // Only the engine's own field size checks make a refused row "too small";
 // a template's other checks keep SQLite's account of what was refused.
-TEST(JetErrors, RowsRefusedByOtherChecksKeepSqlitesText) {
+TEST(EngineErrorsTest, RowsRefusedByOtherChecksKeepSqlitesText) {
   testing::ScratchDir dir;
   dir.Write("work.mdb", "");
   sqlite3* db = nullptr;
@@ -127,7 +127,7 @@ TEST(JetErrors, RowsRefusedByOtherChecksKeepSqlitesText) {
 
 // Statements beyond what the engine takes are kTooComplex by the engine's
 // own limits, which come before SQLite's: up to them a statement runs.
-TEST(JetErrors, LimitsAreTheEnginesOwn) {
+TEST(EngineErrorsTest, LimitsAreTheEnginesOwn) {
   testing::ScratchDir dir;
   StandInEngine session;
   testing::OpenEmptyDatabase(dir, session);
@@ -163,7 +163,7 @@ TEST(JetErrors, LimitsAreTheEnginesOwn) {
 }
 
 // What the result code says is what the failure is, whatever SQLite's text.
-TEST(JetErrors, ResultCodesDecideTheKind) {
+TEST(EngineErrorsTest, ResultCodesDecideTheKind) {
   struct Case {
     int code;
     std::string sqlite;
@@ -217,7 +217,7 @@ TEST(JetErrors, ResultCodesDecideTheKind) {
       "Could not use '/w/K.mdb'; file already in use.");
 }
 
-TEST(JetErrors, MessageFramesTheDetailWithTheTextFileAndLine) {
+TEST(EngineErrorsTest, MessageFramesTheDetailWithTheTextFileAndLine) {
   struct Case {
     TextStep step;
     std::string message;

@@ -47,7 +47,7 @@ std::vector<std::string> Texts(const std::vector<Token>& tokens) {
   return out;
 }
 
-TEST(JetTokenizer, KindsAndTexts) {
+TEST(TokenizerTest, KindsAndTexts) {
   struct Case {
     std::string sql;
     std::string kinds;
@@ -87,7 +87,7 @@ TEST(JetTokenizer, KindsAndTexts) {
   }
 }
 
-TEST(JetTokenizer, OffsetsAndRawTextPointIntoTheStatement) {
+TEST(TokenizerTest, OffsetsAndRawTextPointIntoTheStatement) {
   const std::string sql = "select  [A B] , 'x''y'";
   const std::vector<Token> tokens = Tokenize(sql);
   ASSERT_EQ(tokens.size(), 5u);
@@ -98,7 +98,7 @@ TEST(JetTokenizer, OffsetsAndRawTextPointIntoTheStatement) {
   EXPECT_EQ(Describe(tokens[4]), "end of statement");
 }
 
-TEST(JetTokenizer, MalformedInputIsNamed) {
+TEST(TokenizerTest, MalformedInputIsNamed) {
   struct Case {
     std::string sql;
     std::string error;
@@ -124,7 +124,7 @@ TEST(JetTokenizer, MalformedInputIsNamed) {
   }
 }
 
-TEST(JetTokenizer, KeywordsAndNamesIgnoreAsciiCaseOnly) {
+TEST(TokenizerTest, KeywordsAndNamesIgnoreAsciiCaseOnly) {
   const std::vector<Token> tokens = Tokenize("SeLeCt [select] 'select'");
   EXPECT_TRUE(IsKeyword(tokens[0], "SELECT"));
   EXPECT_FALSE(IsKeyword(tokens[1], "SELECT"));  // a bracketed name is never a keyword
@@ -168,7 +168,7 @@ class LocaleScope {
   std::string saved_;
 };
 
-TEST(JetTokenizer, TheLocaleOfTheHostProgramChangesNoToken) {
+TEST(TokenizerTest, TheLocaleOfTheHostProgramChangesNoToken) {
   LocaleScope scope;
   ASSERT_TRUE(scope.Set("C"));
   const auto in_c = EveryByteTokenized();

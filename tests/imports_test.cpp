@@ -1,5 +1,6 @@
-// Work database creation and text import: paths and connection strings, the
-// template copy, the staging and import loop and the reconnection.
+// The imports: the import statement of a staged file, and the staging and
+// import loop run as the build runs it, on a fresh copy of the template and
+// followed by the reconnection to the work database.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -7,26 +8,27 @@
 #include <filesystem>
 #include <set>
 
-#include "engine/database_format.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "src/staging/catalogue.h"
 #include "src/workdb/build.h"
 #include "src/workdb/data_access.h"
+#include "src/workdb/imports.h"
 #include "src/workdb/schema_ini.h"
 #include "src/workdb/statement_runner.h"
-#include "src/workdb/work_database.h"
+#include "tests/access_header.h"
 #include "tests/build_test_util.h"
+#include "tests/header_fields.h"
 #include "tests/native_path.h"
 
 namespace dt {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::string_literals;
-using engine::DatabaseFormat;
+using testing::AccessHeader;
 using testing::BaseDir;
 using testing::Db;
+using testing::FieldsOf;
 using testing::Native;
 using testing::RecordingEvents;
 using testing::TempDir;
@@ -34,106 +36,6 @@ using testing::U8;
 using testing::WriteFile;
 
 const char kProvider[] = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
-
-TEST(WorkPathsTest, FormedFromTheBaseWithTheFoldersAsTheyExist) {
-  TempDir dir;
-  const std::string base = dir.Base();
-  // Nothing exists yet: the names stand as written.
-  WorkPaths paths = MakeWorkPaths(base);
-  EXPECT_EQ(paths.template_database, base + Native("/DataBase/empty.mdb"));
-  EXPECT_EQ(paths.work_database, base + Native("/TemplateTemp/KORVA.mdb"));
-  EXPECT_EQ(paths.staging_directory, base + Native("/TemplateTemp/"));
-  // Where names ignore letter case, the run reports the spelling the host is
-  // promised; elsewhere the folder as it is on disk.
-  const std::string promised = base + Native("TempLateTemp/KORVA.mdb");
-  EXPECT_EQ(paths.result_path,
-            platform::kNamesIgnoreCase ? promised : base + Native("TemplateTemp/KORVA.mdb"));
-  EXPECT_EQ(paths.text_connection, kProvider + base + Native("TemplateTemp/") +
-                                       ";Extended Properties=text;Persist Security Info=False");
-  EXPECT_EQ(paths.work_connection,
-            kProvider + base + Native("TemplateTemp/KORVA.mdb") + ";Persist Security Info=False");
-
-  // Folders and the template spelled otherwise are found ignoring case.
-  fs::create_directory(dir.path() / "database");
-  fs::create_directory(dir.path() / "TEMPLATETEMP");
-  WriteFile(dir.path() / "database" / "EMPTY.MDB", "");
-  paths = MakeWorkPaths(base);
-  EXPECT_EQ(paths.template_database, base + Native("/database/EMPTY.MDB"));
-  EXPECT_EQ(paths.work_database, base + Native("/TEMPLATETEMP/KORVA.mdb"));
-  EXPECT_EQ(paths.result_path,
-            platform::kNamesIgnoreCase ? promised : base + Native("TEMPLATETEMP/KORVA.mdb"));
-  EXPECT_EQ(paths.work_connection,
-            kProvider + base + Native("TEMPLATETEMP/KORVA.mdb") + ";Persist Security Info=False");
-}
-
-// The first bytes of an Access file: a page start, the engine's name at 4 and
-// its version at 0x14, then anything.
-std::string AccessHeader(std::string_view name, char version) {
-  std::string header = "\x00\x01\x00\x00"s;
-  header += name;
-  header.resize(0x14, '\0');
-  header += version;
-  header.resize(engine::kDatabaseHeaderSize, '\x5A');
-  return header;
-}
-
-TEST(DatabaseFormatTest, ToldByTheFirstBytes) {
-  struct Case {
-    const char* what;
-    std::string header;
-    DatabaseFormat format;
-  };
-  const std::string sqlite = "SQLite format 3\0\x10\x00\x01\x01"s;
-  const std::string jet4 = AccessHeader("Standard Jet DB", 1);
-  const std::vector<Case> cases = {
-      {"empty", "", DatabaseFormat::kEmpty},
-      {"SQLite", sqlite, DatabaseFormat::kSqlite},
-      {"SQLite, nothing after its name", "SQLite format 3\0"s, DatabaseFormat::kSqlite},
-      {"SQLite's name without its zero", "SQLite format 3.", DatabaseFormat::kUnknown},
-      {"SQLite cut short", "SQLite form", DatabaseFormat::kUnknown},
-      {"Jet 3", AccessHeader("Standard Jet DB", 0), DatabaseFormat::kJet3},
-      {"Jet 4", jet4, DatabaseFormat::kJet4},
-      {"ACE", AccessHeader("Standard ACE DB", 2), DatabaseFormat::kAce},
-      {"a later ACE", AccessHeader("Standard ACE DB", 5), DatabaseFormat::kAce},
-      {"Jet 4 cut before its version", jet4.substr(0, 0x14), DatabaseFormat::kUnknown},
-      {"Jet 4, its version alone after the name", jet4.substr(0, 0x15), DatabaseFormat::kJet4},
-      {"another page start", "\x00\x02" + jet4.substr(2), DatabaseFormat::kUnknown},
-      {"another engine's name", AccessHeader("Standard XYZ DB", 1), DatabaseFormat::kUnknown},
-      {"the name in other letter case", AccessHeader("standard jet db", 1),
-       DatabaseFormat::kUnknown},
-      {"a text file", "SETID,YEAR,SID\r\n1,2024,101\r\n", DatabaseFormat::kUnknown},
-      {"one zero byte", "\0"s, DatabaseFormat::kUnknown},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(engine::DetectDatabaseFormat(c.header), c.format) << c.what;
-  }
-}
-
-// Each form's choice, tested on either: the Windows form hands an Access file
-// and any file it cannot tell to the host's own engine; the POSIX form has
-// the stand-in alone and cannot read an Access file.
-TEST(DatabaseFormatTest, EachFormChoosesItsEngine) {
-  using engine::EngineKind;
-  using engine::Form;
-  struct Case {
-    DatabaseFormat format;
-    std::optional<EngineKind> posix;
-    std::optional<EngineKind> windows;
-  };
-  const std::vector<Case> cases = {
-      {DatabaseFormat::kEmpty, EngineKind::kStandIn, EngineKind::kStandIn},
-      {DatabaseFormat::kSqlite, EngineKind::kStandIn, EngineKind::kStandIn},
-      {DatabaseFormat::kJet3, std::nullopt, EngineKind::kAdo},
-      {DatabaseFormat::kJet4, std::nullopt, EngineKind::kAdo},
-      {DatabaseFormat::kAce, std::nullopt, std::nullopt},
-      {DatabaseFormat::kUnknown, EngineKind::kStandIn, EngineKind::kAdo},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(engine::DatabaseFormatName(c.format)));
-    EXPECT_EQ(engine::EngineForTemplate(c.format, Form::kPosix), c.posix);
-    EXPECT_EQ(engine::EngineForTemplate(c.format, Form::kWindows), c.windows);
-  }
-}
 
 TEST(ImportStatementTest, TableIsTheFileNameLessItsExtension) {
   struct Case {
@@ -149,19 +51,6 @@ TEST(ImportStatementTest, TableIsTheFileNameLessItsExtension) {
   for (const auto& c : cases) {
     EXPECT_EQ(ImportStatement(c.file, "/b//TemplateTemp/KORVA.mdb"), c.expected);
   }
-}
-
-// The fields of a header line that holds no quote.
-std::vector<std::string> FieldsOf(const std::string& line) {
-  std::vector<std::string> fields(1);
-  for (const char c : line) {
-    if (c == ',') {
-      fields.emplace_back();
-    } else {
-      fields.back() += c;
-    }
-  }
-  return fields;
 }
 
 class ImportTest : public ::testing::Test {

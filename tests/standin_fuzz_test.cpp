@@ -21,7 +21,7 @@
 #include "engine/standin/sql/parser.h"
 #include "engine/standin/text/text_reader.h"
 #include "platform/codepage.h"
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -275,7 +275,7 @@ class WorkDatabase {
   StandInEngine session_;
 };
 
-TEST(JetFuzz, MutatedStatementsRunOrFailWithoutChangingAnything) {
+TEST(StandInFuzzTest, MutatedStatementsRunOrFailWithoutChangingAnything) {
   ScratchDir dir;
   WorkDatabase work(dir);
   Random random(20261207);
@@ -483,7 +483,7 @@ const std::vector<std::string>& SeedFiles() {
   return seeds;
 }
 
-TEST(JetFuzz, MutatedTextFilesReadAsTheRulesSay) {
+TEST(StandInFuzzTest, MutatedTextFilesReadAsTheRulesSay) {
   ScratchDir dir;
   Random random(7041);
   static constexpr std::size_t kBlockSizes[] = {1, 2, 3, 5, 8, 13, 64, 4096};

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -15,7 +15,7 @@ std::string Repeat(const std::string& text, int times) {
   return out;
 }
 
-TEST(JetStatementErrors, EachFailureNamesItsKind) {
+TEST(ParserTest, EachFailureNamesItsKind) {
   testing::ScratchDir dir;
   StandInEngine session;
   testing::OpenEmptyDatabase(dir, session);

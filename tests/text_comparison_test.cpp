@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -15,7 +15,7 @@ namespace {
 using testing::OpenEmptyDatabase;
 using testing::ScratchDir;
 
-class JetTextComparisonTest : public ::testing::Test {
+class TextComparisonTest : public ::testing::Test {
  protected:
   void SetUp() override {
     OpenEmptyDatabase(dir_, session_);
@@ -65,7 +65,7 @@ class JetTextComparisonTest : public ::testing::Test {
 
 using Ids = std::vector<std::string>;
 
-TEST_F(JetTextComparisonTest, LetterCaseAndTrailingSpacesAreIgnored) {
+TEST_F(TextComparisonTest, LetterCaseAndTrailingSpacesAreIgnored) {
   struct Case {
     std::string condition;
     Ids ids;
@@ -98,7 +98,7 @@ TEST_F(JetTextComparisonTest, LetterCaseAndTrailingSpacesAreIgnored) {
   for (const Case& c : cases) EXPECT_EQ(Matching(c.condition), c.ids) << c.condition;
 }
 
-TEST_F(JetTextComparisonTest, NumbersStillCompareAsNumbers) {
+TEST_F(TextComparisonTest, NumbersStillCompareAsNumbers) {
   struct Case {
     std::string condition;
     Ids ids;
@@ -114,7 +114,7 @@ TEST_F(JetTextComparisonTest, NumbersStillCompareAsNumbers) {
   for (const Case& c : cases) EXPECT_EQ(Matching(c.condition), c.ids) << c.condition;
 }
 
-TEST_F(JetTextComparisonTest, UpdatesAndDeletesFindRowsTheSameWayAndStoreValuesAsGiven) {
+TEST_F(TextComparisonTest, UpdatesAndDeletesFindRowsTheSameWayAndStoreValuesAsGiven) {
   EXPECT_EQ(session_.Execute("update T set S = 'Hit ' where K = 'ABC'"), 4);
   EXPECT_EQ(Matching("S = 'hit'"), (Ids{"1", "2", "3", "4"}));
   EXPECT_EQ(session_.Query("select K, S from T where ID = 4").rows[0],
@@ -123,7 +123,7 @@ TEST_F(JetTextComparisonTest, UpdatesAndDeletesFindRowsTheSameWayAndStoreValuesA
   EXPECT_EQ(Matching("ID < 11"), (Ids{"5", "6", "7", "8"}));
 }
 
-TEST_F(JetTextComparisonTest, JoinsMatchKeysThatDifferInCaseOrTrailingSpaces) {
+TEST_F(TextComparisonTest, JoinsMatchKeysThatDifferInCaseOrTrailingSpaces) {
   session_.Execute("create table U (K varchar(10), V text)");
   session_.Execute("insert into U values ('ABC', 'v1')");
   session_.Execute("insert into U values ('\xC3\xA9t\xC3\xA9  ', 'v2')");

@@ -12,8 +12,8 @@
 #include "engine/standin/text/text_import.h"
 #include "platform/codepage.h"
 #include "tests/faulty_disk.h"
-#include "tests/jet_test_util.h"
 #include "tests/sqlite_memory_limit.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -24,7 +24,7 @@ using testing::ScratchDir;
 using testing::SortedRows;
 using testing::TextConnection;
 
-class JetImportTest : public ::testing::Test {
+class TextImportTest : public ::testing::Test {
  protected:
   void SetUp() override {
     database_ = dir_.Write("KORVA.mdb", "");
@@ -58,7 +58,7 @@ class JetImportTest : public ::testing::Test {
   int tables_ = 0;
 };
 
-TEST_F(JetImportTest, ImportsEveryRecordAsTextWithEmptyFieldsNull) {
+TEST_F(TextImportTest, ImportsEveryRecordAsTextWithEmptyFieldsNull) {
   dir_.Write("Book.txt",
              "BOOKNO,SID,SUMMARY,YEAR\r\n"
              "P1,1.01,\"pay, \"\"cash\"\"\",2020\r\n"
@@ -82,7 +82,7 @@ TEST_F(JetImportTest, ImportsEveryRecordAsTextWithEmptyFieldsNull) {
 // Every record is stored with its own fields, however the fields before it
 // were: a value repeated, turned NULL and back, changed to a prefix of
 // itself, and values longer than those kept from one record to the next.
-TEST_F(JetImportTest, EachRecordKeepsItsOwnFieldsWhateverTheRecordBefore) {
+TEST_F(TextImportTest, EachRecordKeepsItsOwnFieldsWhateverTheRecordBefore) {
   const std::string big(5000, 'b');
   const std::string bigger = big + "c";
   const std::vector<std::string> records = {
@@ -114,7 +114,7 @@ TEST_F(JetImportTest, EachRecordKeepsItsOwnFieldsWhateverTheRecordBefore) {
                                            "9," + bigger + ",x", "10,a,x", "11,a,<null>"}));
 }
 
-TEST_F(JetImportTest, CodePage936FilesArriveAsUtf8) {
+TEST_F(TextImportTest, CodePage936FilesArriveAsUtf8) {
   // "\xE7\x8E\xB0\xE9\x87\x91" (cash) in code page 936, in a name and a value.
   dir_.Write("ITEM.TXT", "IID,NAME\r\n1,\xCF\xD6\xBD\xF0\r\n");
   text_.Execute(ImportStatement("ITEM", "ITEM.TXT"));
@@ -125,7 +125,7 @@ TEST_F(JetImportTest, CodePage936FilesArriveAsUtf8) {
 // The connection's CharacterSet decides for every file: UTF-8 too short to
 // tell by itself (two characters) is UTF-8 by the connection's word, and
 // code page 936 is read as such even when its bytes pass for UTF-8.
-TEST_F(JetImportTest, CharacterSetOfTheConnectionIsTheFilesEncoding) {
+TEST_F(TextImportTest, CharacterSetOfTheConnectionIsTheFilesEncoding) {
   const std::string cash_utf8 = "\xE7\x8E\xB0\xE9\x87\x91";  // 现金
   const std::string road_ansi = "\xC2\xB7\xC6\xBD";          // 路平: well-formed UTF-8 too
   const std::string road_utf8 = "\xE8\xB7\xAF\xE5\xB9\xB3";
@@ -151,7 +151,7 @@ TEST_F(JetImportTest, CharacterSetOfTheConnectionIsTheFilesEncoding) {
   }
 }
 
-TEST_F(JetImportTest, CharacterSetTheDriverCannotReadIsRefused) {
+TEST_F(TextImportTest, CharacterSetTheDriverCannotReadIsRefused) {
   for (const std::string value : {"437", "Unicode", "1200", ""}) {
     StandInEngine text;
     const std::string error = ErrorOf([&] {
@@ -169,7 +169,7 @@ TEST_F(JetImportTest, CharacterSetTheDriverCannotReadIsRefused) {
 // bytes and over the connection; a file it does not describe is read as
 // the connection says. The file is in the ANSI code page, so a section may
 // be named in Chinese.
-TEST_F(JetImportTest, CharacterSetOfTheFilesSectionInSchemaIniDecides) {
+TEST_F(TextImportTest, CharacterSetOfTheFilesSectionInSchemaIniDecides) {
   const std::string cash_utf8 = "\xE7\x8E\xB0\xE9\x87\x91";  // 现金, too short to tell
   const std::string road_ansi = "\xC2\xB7\xC6\xBD";          // 路平: well-formed UTF-8 too
   const std::string road_utf8 = "\xE8\xB7\xAF\xE5\xB9\xB3";
@@ -219,7 +219,7 @@ TEST_F(JetImportTest, CharacterSetOfTheFilesSectionInSchemaIniDecides) {
             std::string::npos);
 }
 
-TEST_F(JetImportTest, FindsTheFileIgnoringCaseAndNamesTheTableAsWritten) {
+TEST_F(TextImportTest, FindsTheFileIgnoringCaseAndNamesTheTableAsWritten) {
   dir_.Write("BOOK.TXT", "A\n1\n");
   text_.Execute(ImportStatement("Book", "book.txt"));
   EXPECT_EQ(Read("select * from BOOK").rows.size(), 1u);
@@ -229,7 +229,7 @@ TEST_F(JetImportTest, FindsTheFileIgnoringCaseAndNamesTheTableAsWritten) {
   EXPECT_EQ(Read("select * from Book").rows.size(), 1u);
 }
 
-TEST_F(JetImportTest, FailuresNameWhatIsWrong) {
+TEST_F(TextImportTest, FailuresNameWhatIsWrong) {
   dir_.Write("Item.txt", "IID\nI1\n");
   dir_.Write("My Book.txt", "A\n1\n");
   dir_.Write("Zero.txt", std::string("\r\nA,B\0C\r\n1,2\r\n", 14));
@@ -282,7 +282,7 @@ TEST_F(JetImportTest, FailuresNameWhatIsWrong) {
   EXPECT_NE(ErrorOf([&] { Read("select * from Item"); }).find("does not exist"), std::string::npos);
 }
 
-TEST_F(JetImportTest, FileWithoutAnyLineHasNoHeader) {
+TEST_F(TextImportTest, FileWithoutAnyLineHasNoHeader) {
   dir_.Write("Empty.txt", "\r\n\n\r\n");
   try {
     text_.Execute(ImportStatement("Empty", "Empty.txt"));
@@ -300,7 +300,7 @@ TEST_F(JetImportTest, FileWithoutAnyLineHasNoHeader) {
 
 // A disk that fills up in the middle of a file is an I/O failure, not a bad
 // record: it keeps kIo and says which record it was storing.
-TEST_F(JetImportTest, FullDiskIsAnIoFailureAtTheRecordBeingStored) {
+TEST_F(TextImportTest, FullDiskIsAnIoFailureAtTheRecordBeingStored) {
   const std::string header = "CODE,NAME\r\n";
   const std::string record = "0000,a name long enough to fill pages quickly...............\r\n";
   std::string content = header;
@@ -329,7 +329,7 @@ TEST_F(JetImportTest, FullDiskIsAnIoFailureAtTheRecordBeingStored) {
 // Memory that runs out while a record is stored is a failure of the system,
 // not of the record: kResources, at the record it was storing; the table is
 // not left behind.
-TEST_F(JetImportTest, MemoryThatRunsOutIsAFailureOfTheSystemAtTheRecord) {
+TEST_F(TextImportTest, MemoryThatRunsOutIsAFailureOfTheSystemAtTheRecord) {
   const std::string path =
       dir_.Write("Big.txt", "CODE,TEXT\r\n1,short\r\n2," + std::string(3 << 20, 'x') + "\r\n");
   std::optional<Error> error;
@@ -354,7 +354,7 @@ TEST_F(JetImportTest, MemoryThatRunsOutIsAFailureOfTheSystemAtTheRecord) {
 // The database the imports write to stays open from one import to the
 // next, but never outlives its file: a file put in its place (as the
 // template copy puts one) is the one the next import writes to.
-TEST_F(JetImportTest, AnImportAfterTheDatabaseWasReplacedWritesToTheNewFile) {
+TEST_F(TextImportTest, AnImportAfterTheDatabaseWasReplacedWritesToTheNewFile) {
 #ifdef _WIN32
   GTEST_SKIP() << "a file held open cannot be replaced there";
 #endif
@@ -374,7 +374,7 @@ TEST_F(JetImportTest, AnImportAfterTheDatabaseWasReplacedWritesToTheNewFile) {
 // does for every file: opening a database reads its whole catalogue, which
 // thousands of small files would otherwise pay for each. A file put in its
 // place is opened anew; on Windows a file held open cannot be replaced.
-TEST_F(JetImportTest, ImportsShareOneOpenDatabaseUntilItIsReplaced) {
+TEST_F(TextImportTest, ImportsShareOneOpenDatabaseUntilItIsReplaced) {
   dir_.Write("A.txt", "X\r\n1\r\n");
   dir_.Write("B.txt", "X\r\n2\r\n");
   dir_.Write("C.txt", "X\r\n3\r\n");
@@ -396,7 +396,7 @@ TEST_F(JetImportTest, ImportsShareOneOpenDatabaseUntilItIsReplaced) {
 // layer, where a disk can fail under it: a staged file or schema.ini that
 // cannot be opened or read, and a side file that cannot be removed, are
 // failures of the system (kIo) that name the file.
-TEST_F(JetImportTest, ADiskFailingUnderTheEnginesOwnFilesIsAFailureOfTheSystem) {
+TEST_F(TextImportTest, ADiskFailingUnderTheEnginesOwnFilesIsAFailureOfTheSystem) {
   dir_.Write("A.txt", "X\r\n1\r\n");
   dir_.Write("schema.ini", "[A.txt]\r\nCharacterSet=936\r\n");
   dir_.Write("KORVA.mdb-journal", "");
@@ -428,7 +428,7 @@ TEST_F(JetImportTest, ADiskFailingUnderTheEnginesOwnFilesIsAFailureOfTheSystem) 
   EXPECT_EQ(ErrorOf([&] { Read("select X from A"); }), "Table 'A' does not exist");
 }
 
-TEST_F(JetImportTest, ImportedDatabasePassesIntegrityCheckAndOpensAgain) {
+TEST_F(TextImportTest, ImportedDatabasePassesIntegrityCheckAndOpensAgain) {
   std::string content = "SID,NAME\n";
   for (int i = 0; i < 5000; ++i)
     content += std::to_string(i) + ".1,name " + std::to_string(i) + "\n";

@@ -4,7 +4,7 @@
 // form.
 #include <set>
 
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -44,7 +44,7 @@ const char* const kAidItem =
 const char* const kNewCode = "alter table [ACCOUNTSECTIONS] add column [NewCode] varchar(255)";
 
 // Imported tables as the text import makes them: every column TEXT.
-class JetBuildStatementsTest : public ::testing::Test {
+class BuildStatementsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     OpenEmptyDatabase(dir_, session_);
@@ -95,7 +95,7 @@ class JetBuildStatementsTest : public ::testing::Test {
   StandInEngine session_;
 };
 
-TEST_F(JetBuildStatementsTest, NewCodeColumnIsAddedEmptyAndOnlyOnce) {
+TEST_F(BuildStatementsTest, NewCodeColumnIsAddedEmptyAndOnlyOnce) {
   session_.Execute(kNewCode);
   const Snapshot accounts = session_.Query("SELECT * FROM ACCOUNTSECTIONS");
   EXPECT_EQ(accounts.columns, (std::vector<std::string>{"SID", "NAME", "DEBCRE", "NewCode"}));
@@ -103,7 +103,7 @@ TEST_F(JetBuildStatementsTest, NewCodeColumnIsAddedEmptyAndOnlyOnce) {
   EXPECT_NE(ErrorOf([&] { session_.Execute(kNewCode); }).find("already exists"), std::string::npos);
 }
 
-TEST_F(JetBuildStatementsTest, BalanceTableKeepsUnmatchedRowsAndRepeatsSharedAccounts) {
+TEST_F(BuildStatementsTest, BalanceTableKeepsUnmatchedRowsAndRepeatsSharedAccounts) {
   AddNewCodes();
   EXPECT_EQ(session_.Execute(kKmye), 4);
   const Snapshot kmye = session_.Query("select * from kmye");
@@ -118,7 +118,7 @@ TEST_F(JetBuildStatementsTest, BalanceTableKeepsUnmatchedRowsAndRepeatsSharedAcc
   EXPECT_NE(ErrorOf([&] { session_.Execute(kKmye); }), "");  // KMYE exists now
 }
 
-TEST_F(JetBuildStatementsTest, VoucherLinesTakeUncancelledLinesWithDatesAndNumbers) {
+TEST_F(BuildStatementsTest, VoucherLinesTakeUncancelledLinesWithDatesAndNumbers) {
   AddNewCodes();
   EXPECT_EQ(session_.Execute(kPz), 4);
   EXPECT_EQ(session_.Execute(kFlxh), 0);
@@ -141,7 +141,7 @@ TEST_F(JetBuildStatementsTest, VoucherLinesTakeUncancelledLinesWithDatesAndNumbe
   EXPECT_NE(ErrorOf([&] { session_.Execute(kFlxh); }).find("already exists"), std::string::npos);
 }
 
-TEST_F(JetBuildStatementsTest, EmptyVoucherLinesStillGetTheNumberColumn) {
+TEST_F(BuildStatementsTest, EmptyVoucherLinesStillGetTheNumberColumn) {
   AddNewCodes();
   session_.Execute("delete from BOOKDETAIL");
   EXPECT_EQ(session_.Execute(kPz), 0);
@@ -153,7 +153,7 @@ TEST_F(JetBuildStatementsTest, EmptyVoucherLinesStillGetTheNumberColumn) {
   EXPECT_EQ(session_.Query("select flxh from PZ").rows[0][0], "1");
 }
 
-TEST_F(JetBuildStatementsTest, BadVoucherDateFailsTheWholeStatement) {
+TEST_F(BuildStatementsTest, BadVoucherDateFailsTheWholeStatement) {
   AddNewCodes();
   session_.Execute("insert into BOOK values ('P2', '101', '1', '2021', '2', '30')");
   session_.Execute(
@@ -165,7 +165,7 @@ TEST_F(JetBuildStatementsTest, BadVoucherDateFailsTheWholeStatement) {
             std::string::npos);
 }
 
-TEST_F(JetBuildStatementsTest, AuxiliaryCodesSkipEmptyAndNullCodes) {
+TEST_F(BuildStatementsTest, AuxiliaryCodesSkipEmptyAndNullCodes) {
   Run({kAidInfo, kAidBudget, kAidItem});
   EXPECT_EQ(SortedRows(session_.Query("select * from aidInfo")),
             (std::vector<std::string>{
@@ -180,7 +180,7 @@ TEST_F(JetBuildStatementsTest, AuxiliaryCodesSkipEmptyAndNullCodes) {
             std::string::npos);
 }
 
-TEST_F(JetBuildStatementsTest, CleanUpStatementsInTheirWrittenForm) {
+TEST_F(BuildStatementsTest, CleanUpStatementsInTheirWrittenForm) {
   AddNewCodes();
   Run({kKmye, kPz, kFlxh, kAidInfo, kAidBudget, kAidItem,
        "update BUDGETSECTION set BID = 'B.1' where BID = 'B1'"});

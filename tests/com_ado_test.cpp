@@ -34,7 +34,7 @@ constexpr char kJetDatabase[] =
     "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=C:\\nowhere\\TemplateTemp\\KORVA.mdb;"
     "Persist Security Info=False";
 
-TEST(AdoComTest, BothObjectsAreMadeWithTheIdentifiersEverySystemTakes) {
+TEST(ComAdoTest, BothObjectsAreMadeWithTheIdentifiersEverySystemTakes) {
   const platform::ComScope scope;
   // The header's own identifiers are refused here: E_NOINTERFACE.
   std::unique_ptr<ado::Connection> connection = ado::NewComConnection();
@@ -50,7 +50,7 @@ TEST(AdoComTest, BothObjectsAreMadeWithTheIdentifiersEverySystemTakes) {
   }
 }
 
-TEST(AdoComTest, OpeningAJetDatabaseWithoutTheProviderFailsAndStaysClosed) {
+TEST(ComAdoTest, OpeningAJetDatabaseWithoutTheProviderFailsAndStaysClosed) {
   const platform::ComScope scope;
   std::unique_ptr<engine::Engine> engine = engine::MakeEngine(engine::EngineKind::kAdo);
   try {
@@ -67,7 +67,7 @@ TEST(AdoComTest, OpeningAJetDatabaseWithoutTheProviderFailsAndStaysClosed) {
   EXPECT_THROW(engine->Execute("drop table T"), engine::Error);
 }
 
-TEST(AdoComTest, WithoutComTheEngineCannotBeMade) {
+TEST(ComAdoTest, WithoutComTheEngineCannotBeMade) {
   // A thread of its own, where nothing has initialised COM.
   std::thread([] {
     try {
@@ -89,7 +89,7 @@ VARIANT Make(VARTYPE type, Set set) {
   return v;
 }
 
-TEST(AdoComTest, VariantsBecomeValuesAndTextAsTheSystemConvertsThem) {
+TEST(ComAdoTest, VariantsBecomeValuesAndTextAsTheSystemConvertsThem) {
   const std::string chinese = U8(u8"预算 𠀀 '2.1' ");
   const std::wstring wide = L"\u9884\u7b97 \U00020000 '2.1' ";
   com::Variant text;
@@ -160,7 +160,7 @@ void LeaveError(const wchar_t* description) {
   create->Release();
 }
 
-TEST(AdoComTest, TheDescriptionComesOnlyFromAnObjectThatLeavesOne) {
+TEST(ComAdoTest, TheDescriptionComesOnlyFromAnObjectThatLeavesOne) {
   const platform::ComScope scope;
   constexpr HRESULT kFailed = E_FAIL;
   ErrorSource source(IID_IDispatch);
@@ -183,7 +183,7 @@ TEST(AdoComTest, TheDescriptionComesOnlyFromAnObjectThatLeavesOne) {
   EXPECT_FALSE(failure.system_text().empty());  // E_FAIL has a system text
 }
 
-TEST(AdoComTest, AnAdoObjectsDescriptionIsTakenUnderEitherOfItsInterfacesIdentifiers) {
+TEST(ComAdoTest, AnAdoObjectsDescriptionIsTakenUnderEitherOfItsInterfacesIdentifiers) {
   const platform::ComScope scope;
   // The identifiers the objects are called through, and those ADO's header
   // gives the same interfaces since Windows 7 SP1 (adoint.h).

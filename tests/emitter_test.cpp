@@ -36,7 +36,7 @@ std::string Translate(const std::string& sql) {
       parsed);
 }
 
-TEST(JetTranslator, ConstructsBecomeTheirSqliteForm) {
+TEST(EmitterTest, ConstructsBecomeTheirSqliteForm) {
   struct Case {
     std::string jet;
     std::string sqlite;
@@ -119,7 +119,7 @@ TEST(JetTranslator, ConstructsBecomeTheirSqliteForm) {
   }
 }
 
-TEST(JetTranslator, SelectIntoKeepsTargetAndDatabase) {
+TEST(EmitterTest, SelectIntoKeepsTargetAndDatabase) {
   const ParsedStatement parsed =
       Parse("select * into Book in \"/data//TemplateTemp/KORVA.mdb\" from Book.txt");
   const Select& select = std::get<Select>(parsed);
@@ -130,7 +130,7 @@ TEST(JetTranslator, SelectIntoKeepsTargetAndDatabase) {
   EXPECT_EQ(EmitSelect(select, "Book.txt"), "SELECT \"Book.txt\".rowid, * FROM \"Book.txt\"");
 }
 
-TEST(JetTranslator, UntranslatableStatementsNameTheToken) {
+TEST(EmitterTest, UntranslatableStatementsNameTheToken) {
   struct Case {
     std::string jet;
     std::string error;
@@ -175,7 +175,7 @@ TEST(JetTranslator, UntranslatableStatementsNameTheToken) {
   }
 }
 
-TEST(JetTranslator, DeepNestingFailsInsteadOfExhaustingTheStack) {
+TEST(EmitterTest, DeepNestingFailsInsteadOfExhaustingTheStack) {
   struct Case {
     std::string jet;
     std::string error;

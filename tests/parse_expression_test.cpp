@@ -3,12 +3,12 @@
 // precedence would give, which must compute something else.
 #include <gtest/gtest.h>
 
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {
 
-class JetPrecedenceTest : public ::testing::Test {
+class ParseExpressionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testing::OpenEmptyDatabase(dir_, session_);
@@ -31,7 +31,7 @@ class JetPrecedenceTest : public ::testing::Test {
   StandInEngine session_;
 };
 
-TEST_F(JetPrecedenceTest, OperatorsGroupByPrecedenceAndAssociativity) {
+TEST_F(ParseExpressionTest, OperatorsGroupByPrecedenceAndAssociativity) {
   struct Case {
     std::string expression;
     std::string value;

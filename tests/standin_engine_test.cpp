@@ -1,14 +1,15 @@
-// Sessions of the work-database engine: opening data sources, the engine's
+// Sessions of the stand-in engine: opening data sources, the engine's
 // error messages, snapshots, row updates, column rewrites and the state a
 // failed statement leaves.
 #include <sqlite3.h>
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 
 #include "tests/faulty_disk.h"
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -37,7 +38,7 @@ std::string IntegrityOf(const std::string& path) {
   return result;
 }
 
-TEST(JetSessionOpen, ProvidersAndDataSources) {
+TEST(StandInEngineOpenTest, ProvidersAndDataSources) {
   ScratchDir dir;
   dir.Write("empty.mdb", "");
   dir.Write("access.mdb", std::string("\0\1\0\0Standard Jet DB\0", 19) + std::string(4096, 'x'));
@@ -79,7 +80,7 @@ TEST(JetSessionOpen, ProvidersAndDataSources) {
 
 // A database whose rollback journal cannot be opened fails as the disk
 // does, naming the database: it is no file of another format.
-TEST(JetSessionOpen, AJournalThatCannotBeOpenedIsAnIoFailure) {
+TEST(StandInEngineOpenTest, AJournalThatCannotBeOpenedIsAnIoFailure) {
   ScratchDir dir;
   {
     StandInEngine session;
@@ -101,7 +102,7 @@ TEST(JetSessionOpen, AJournalThatCannotBeOpenedIsAnIoFailure) {
 // journal's name) fails saying so, with its length and the limit, where
 // SQLite says only "unable to open database file"; a path at the limit is
 // looked for as any other.
-TEST(JetSessionOpen, APathTooLongToOpenSaysItsLengthAndTheLimit) {
+TEST(StandInEngineOpenTest, APathTooLongToOpenSaysItsLengthAndTheLimit) {
   ScratchDir dir;
   const std::size_t limit =
       static_cast<std::size_t>(sqlite3_vfs_find(nullptr)->mxPathname) - std::strlen("-journal");
@@ -127,7 +128,7 @@ TEST(JetSessionOpen, APathTooLongToOpenSaysItsLengthAndTheLimit) {
   }
 }
 
-TEST(JetSessionOpen, ZeroByteDatabaseTakesTablesAndClosedSessionRefuses) {
+TEST(StandInEngineOpenTest, ZeroByteDatabaseTakesTablesAndClosedSessionRefuses) {
   ScratchDir dir;
   StandInEngine session;
   OpenEmptyDatabase(dir, session);
@@ -141,7 +142,62 @@ TEST(JetSessionOpen, ZeroByteDatabaseTakesTablesAndClosedSessionRefuses) {
   EXPECT_EQ(IntegrityOf(dir.File("work.mdb")), "ok");
 }
 
-class JetSessionTest : public ::testing::Test {
+// A text folder runs its import alone, a database everything else, and a
+// closed session nothing; the refusals change nothing and leave the
+// session as it was.
+TEST(StandInEngineOpenTest, WhatIsOpenDecidesWhichCallsRun) {
+  ScratchDir dir;
+  dir.Write("Item.txt", "IID\nI1\n");
+  {
+    StandInEngine work;
+    OpenEmptyDatabase(dir, work);
+    work.Execute("create table T (A varchar(10))");
+    work.Execute("insert into T values ('a')");
+  }
+  StandInEngine work;
+  work.Open(DatabaseConnection(dir.File("work.mdb")));
+  const Snapshot rows = work.Query("select * from T");
+  work.Close();
+  const auto identity = [](std::string_view value) { return std::string(value); };
+  struct Call {
+    const char* what;
+    std::function<void(StandInEngine&)> call;
+  };
+  const std::vector<Call> calls = {
+      {"a statement", [](StandInEngine& s) { s.Execute("insert into T values ('b')"); }},
+      {"a query", [](StandInEngine& s) { s.Query("select * from T"); }},
+      {"a row update",
+       [&](StandInEngine& s) {
+         s.UpdateRow(rows, 0, {{0, Value("c")}});
+       }},
+      {"a rewrite", [&](StandInEngine& s) { s.RewriteColumns("T", {"A"}, {"A"}, {}, identity); }},
+      {"a catalogue question", [](StandInEngine& s) { s.HasTable("T"); }},
+  };
+  StandInEngine closed;
+  StandInEngine text;
+  text.Open(TextConnection(dir.Folder()));
+  for (const Call& c : calls) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(KindOf([&] { c.call(closed); }), ErrorKind::kInvalidArgument);
+    EXPECT_NE(ErrorOf([&] { c.call(closed); }).find("not open"), std::string::npos);
+    EXPECT_EQ(KindOf([&] { c.call(text); }), ErrorKind::kUnsupported);
+    EXPECT_NE(ErrorOf([&] { c.call(text); }).find("runs only SELECT * INTO"), std::string::npos);
+    EXPECT_TRUE(text.IsOpen());
+  }
+  EXPECT_EQ(KindOf([&] { closed.Flush(); }), ErrorKind::kInvalidArgument);
+  EXPECT_EQ(KindOf([&] { text.Open(DatabaseConnection(dir.File("work.mdb"))); }),
+            ErrorKind::kInvalidArgument);
+  // The import runs, and the text session flushes what it wrote.
+  EXPECT_EQ(text.Execute("select * into Item in \"" + dir.File("work.mdb") + "\" from Item.txt"),
+            1);
+  text.Flush();
+  text.Close();
+  work.Open(DatabaseConnection(dir.File("work.mdb")));
+  EXPECT_EQ(SortedRows(work.Query("select * from T")), std::vector<std::string>{"a"});
+  EXPECT_EQ(SortedRows(work.Query("select * from Item")), std::vector<std::string>{"I1"});
+}
+
+class StandInEngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     OpenEmptyDatabase(dir_, session_);
@@ -154,7 +210,7 @@ class JetSessionTest : public ::testing::Test {
   StandInEngine session_;
 };
 
-TEST_F(JetSessionTest, MessagesNameTablesAndFields) {
+TEST_F(StandInEngineTest, MessagesNameTablesAndFields) {
   struct Case {
     std::string sql;
     std::string error;
@@ -186,7 +242,7 @@ TEST_F(JetSessionTest, MessagesNameTablesAndFields) {
 }
 
 // What went wrong is a kind to test, not a text to parse.
-TEST_F(JetSessionTest, FailuresNameTheirKind) {
+TEST_F(StandInEngineTest, FailuresNameTheirKind) {
   session_.Execute("create table K (ID counter, A varchar(5))");
   struct Case {
     std::string sql;
@@ -215,7 +271,7 @@ TEST_F(JetSessionTest, FailuresNameTheirKind) {
   EXPECT_EQ(KindOf([&] { session_.Execute("select * from BOOK"); }), ErrorKind::kInvalidArgument);
 }
 
-TEST_F(JetSessionTest, QueryOnAStatementWithoutRowsRaisesNoResultSet) {
+TEST_F(StandInEngineTest, QueryOnAStatementWithoutRowsRaisesNoResultSet) {
   EXPECT_THROW(session_.Query("update BOOK set BILLS = '9'"), NoResultSetError);
   EXPECT_THROW(session_.Query("select * into B2 from BOOK"), NoResultSetError);
   // Nothing ran: the update and the new table are not there.
@@ -224,7 +280,7 @@ TEST_F(JetSessionTest, QueryOnAStatementWithoutRowsRaisesNoResultSet) {
             std::string::npos);
 }
 
-TEST_F(JetSessionTest, SnapshotHoldsRowsAsTheyWereAndNamesItsTable) {
+TEST_F(StandInEngineTest, SnapshotHoldsRowsAsTheyWereAndNamesItsTable) {
   const Snapshot snapshot = session_.Query("Select SID, BOOKNO From book ");
   ASSERT_EQ(snapshot.columns, (std::vector<std::string>{"SID", "BOOKNO"}));
   EXPECT_EQ(snapshot.table, "BOOK");
@@ -236,7 +292,7 @@ TEST_F(JetSessionTest, SnapshotHoldsRowsAsTheyWereAndNamesItsTable) {
             (std::vector<std::string>{"102|P1", "102|P1", "9|P3", "<null>|P2"}));
 }
 
-TEST_F(JetSessionTest, JoinsAndAggregatesGiveSnapshotsThatCannotBeUpdated) {
+TEST_F(StandInEngineTest, JoinsAndAggregatesGiveSnapshotsThatCannotBeUpdated) {
   for (const char* sql : {"select a.SID from BOOK a inner join BOOK b on a.SID = b.SID",
                           "select count(*) from BOOK", "select distinct BOOKNO from BOOK"}) {
     const Snapshot snapshot = session_.Query(sql);
@@ -250,7 +306,7 @@ TEST_F(JetSessionTest, JoinsAndAggregatesGiveSnapshotsThatCannotBeUpdated) {
   }
 }
 
-TEST_F(JetSessionTest, UpdateRowWritesOnlyItsRowAtOnce) {
+TEST_F(StandInEngineTest, UpdateRowWritesOnlyItsRowAtOnce) {
   const Snapshot snapshot = session_.Query("SELECT * FROM book where BOOKNO = 'P1'");
   ASSERT_EQ(snapshot.rows.size(), 2u);
   const std::size_t sid = ColumnIndex(snapshot, "sid");
@@ -275,7 +331,7 @@ TEST_F(JetSessionTest, UpdateRowWritesOnlyItsRowAtOnce) {
 
 // Rows posted one after another see the table as it is at each post, also
 // when another connection or a statement of the session changed it between.
-TEST_F(JetSessionTest, EachPostSeesTheTableAsItIsThen) {
+TEST_F(StandInEngineTest, EachPostSeesTheTableAsItIsThen) {
   const Snapshot snapshot = session_.Query("select * from BOOK");
   const std::size_t sid = ColumnIndex(snapshot, "SID");
   session_.UpdateRow(snapshot, 0, {{sid, "a"}});
@@ -302,7 +358,7 @@ TEST_F(JetSessionTest, EachPostSeesTheTableAsItIsThen) {
             (std::vector<std::string>{"P1|<null>", "P1|<null>", "P2|ok"}));
 }
 
-TEST_F(JetSessionTest, PostedRowsReachTheFileHoweverTheSessionEnds) {
+TEST_F(StandInEngineTest, PostedRowsReachTheFileHoweverTheSessionEnds) {
   // Closed, destroyed without Close, and cut short by a row that is gone.
   for (int ending = 0; ending < 3; ++ending) {
     const std::string path = dir_.File("rows" + std::to_string(ending) + ".mdb");
@@ -337,7 +393,7 @@ TEST_F(JetSessionTest, PostedRowsReachTheFileHoweverTheSessionEnds) {
   }
 }
 
-TEST_F(JetSessionTest, UpdateRowOnAnAliasedExpressionNamesTheField) {
+TEST_F(StandInEngineTest, UpdateRowOnAnAliasedExpressionNamesTheField) {
   const Snapshot snapshot = session_.Query("select SID & '!' as Marked from BOOK");
   EXPECT_NE(ErrorOf([&] {
               session_.UpdateRow(snapshot, 0, {{0, "x"}});
@@ -345,7 +401,7 @@ TEST_F(JetSessionTest, UpdateRowOnAnAliasedExpressionNamesTheField) {
             std::string::npos);
 }
 
-TEST_F(JetSessionTest, RewriteColumnsRewritesEveryRowAndNullsOnlyWhereTheKeysHoldValues) {
+TEST_F(StandInEngineTest, RewriteColumnsRewritesEveryRowAndNullsOnlyWhereTheKeysHoldValues) {
   struct Case {
     std::vector<std::string> keys;
     std::size_t rewritten;
@@ -379,7 +435,7 @@ TEST_F(JetSessionTest, RewriteColumnsRewritesEveryRowAndNullsOnlyWhereTheKeysHol
   }
 }
 
-TEST_F(JetSessionTest, RewriteColumnsWithAMissingNameWritesNothing) {
+TEST_F(StandInEngineTest, RewriteColumnsWithAMissingNameWritesNothing) {
   int calls = 0;
   auto rewrite = [&](std::string_view) {
     ++calls;
@@ -397,7 +453,7 @@ TEST_F(JetSessionTest, RewriteColumnsWithAMissingNameWritesNothing) {
   EXPECT_EQ(session_.Query("select * from BOOK where SID = 'changed'").rows.size(), 0u);
 }
 
-TEST_F(JetSessionTest, FailingRewriteRollsBackAndLeavesASoundDatabase) {
+TEST_F(StandInEngineTest, FailingRewriteRollsBackAndLeavesASoundDatabase) {
   int calls = 0;
   const std::string error = ErrorOf([&] {
     session_.RewriteColumns("BOOK", {}, {"BILLS"}, {}, [&](std::string_view value) {
@@ -413,7 +469,7 @@ TEST_F(JetSessionTest, FailingRewriteRollsBackAndLeavesASoundDatabase) {
   EXPECT_EQ(IntegrityOf(dir_.File("work.mdb")), "ok");
 }
 
-TEST_F(JetSessionTest, FailedStatementsLeaveTheDatabaseAsItWas) {
+TEST_F(StandInEngineTest, FailedStatementsLeaveTheDatabaseAsItWas) {
   session_.Execute("create table D (Y varchar(4), M varchar(2), D varchar(2))");
   session_.Execute("insert into D values ('2020', '1', '5')");
   session_.Execute("insert into D values ('2020', '13', '13')");  // no date in any order
@@ -429,7 +485,7 @@ TEST_F(JetSessionTest, FailedStatementsLeaveTheDatabaseAsItWas) {
   EXPECT_EQ(IntegrityOf(dir_.File("work.mdb")), "ok");
 }
 
-TEST_F(JetSessionTest, UnnamedExpressionsAreNamedAsJetNamesThem) {
+TEST_F(StandInEngineTest, UnnamedExpressionsAreNamedAsJetNamesThem) {
   EXPECT_EQ(session_.Query("select count(*), BOOKNO, max(BILLS) from BOOK group by BOOKNO").columns,
             (std::vector<std::string>{"Expr1000", "BOOKNO", "Expr1001"}));
   session_.Execute("select b.SID, BILLS & '!', 'x' as Mark into B2 from BOOK as b");
@@ -437,7 +493,7 @@ TEST_F(JetSessionTest, UnnamedExpressionsAreNamedAsJetNamesThem) {
             (std::vector<std::string>{"SID", "Expr1000", "Mark"}));
 }
 
-TEST_F(JetSessionTest, AutoIncrementKeepsRowsIndexesViewsAndRefusesAKeyedTable) {
+TEST_F(StandInEngineTest, AutoIncrementKeepsRowsIndexesViewsAndRefusesAKeyedTable) {
   session_.Execute("create table K (ID long primary key, V text)");
   session_.Close();
   sqlite3* db = nullptr;
@@ -476,7 +532,7 @@ TEST_F(JetSessionTest, AutoIncrementKeepsRowsIndexesViewsAndRefusesAKeyedTable) 
 // only ever added (the table's declaration changes) or some were deleted
 // before (the table is copied); either way later rows go on counting and a
 // number once given is never given again.
-TEST_F(JetSessionTest, AutoIncrementNumbersRowsInTableOrderWhateverWentBefore) {
+TEST_F(StandInEngineTest, AutoIncrementNumbersRowsInTableOrderWhateverWentBefore) {
   struct Case {
     std::string name;
     std::vector<std::string> before;
@@ -514,7 +570,7 @@ TEST_F(JetSessionTest, AutoIncrementNumbersRowsInTableOrderWhateverWentBefore) {
   EXPECT_EQ(IntegrityOf(dir_.File("work.mdb")), "ok");
 }
 
-TEST_F(JetSessionTest, FieldsNamedLikeTheRowIdentityDoNotHideIt) {
+TEST_F(StandInEngineTest, FieldsNamedLikeTheRowIdentityDoNotHideIt) {
   // A text file may name its columns so; rows are still told apart and
   // numbered in table order.
   for (const char* fields : {"ROWID text, V text", "rowid text, _rowid_ text, V text"}) {
@@ -535,7 +591,7 @@ TEST_F(JetSessionTest, FieldsNamedLikeTheRowIdentityDoNotHideIt) {
   }
 }
 
-TEST_F(JetSessionTest, SelectIntoAnotherDatabaseFile) {
+TEST_F(StandInEngineTest, SelectIntoAnotherDatabaseFile) {
   dir_.Write("other.mdb", "");
   const std::string into = "select BOOKNO, SID into B2 in \"" + dir_.File("other.mdb") + "\" ";
   EXPECT_EQ(session_.Execute(into + "from BOOK where BOOKNO = 'P1'"), 2);
@@ -556,7 +612,7 @@ TEST_F(JetSessionTest, SelectIntoAnotherDatabaseFile) {
             (std::vector<std::string>{"P1|1.01", "P1|1.02"}));
 }
 
-TEST_F(JetSessionTest, ViewsAreReadButNotUpdated) {
+TEST_F(StandInEngineTest, ViewsAreReadButNotUpdated) {
   session_.Close();
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(dir_.File("work.mdb").c_str(), &db), SQLITE_OK);

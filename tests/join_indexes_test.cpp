@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/jet_test_util.h"
+#include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -41,7 +41,7 @@ std::string StockRead(const std::string& file, const std::string& sql) {
 
 // Voucher-like lines whose four codes name rows of four code tables, written
 // with trailing spaces and in other letter case than the code tables hold.
-class JetJoinIndexesTest : public ::testing::Test {
+class JoinIndexesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     OpenEmptyDatabase(dir_, session_);
@@ -90,7 +90,7 @@ std::string Joined(const std::string& into) {
   return sql;
 }
 
-TEST_F(JetJoinIndexesTest, EveryLineFindsItsCodesAndNoIndexIsLeft) {
+TEST_F(JoinIndexesTest, EveryLineFindsItsCodesAndNoIndexIsLeft) {
   EXPECT_EQ(session_.Execute(Joined("into J")), kLines);
   EXPECT_EQ(Matched("J"), std::to_string(kLines));
   EXPECT_EQ(Indexes(), "0");
@@ -112,7 +112,7 @@ TEST_F(JetJoinIndexesTest, EveryLineFindsItsCodesAndNoIndexIsLeft) {
   EXPECT_EQ(StockRead(dir_.File("work.mdb"), "pragma integrity_check"), "ok");
 }
 
-TEST_F(JetJoinIndexesTest, FailedJoinLeavesNeitherTableNorIndex) {
+TEST_F(JoinIndexesTest, FailedJoinLeavesNeitherTableNorIndex) {
   // W holds no date.
   const std::string error = ErrorOf([&] {
     session_.Execute("select L.ID, cdate(A.W) as D into J from L left join A on L.KA = A.K");
@@ -122,7 +122,7 @@ TEST_F(JetJoinIndexesTest, FailedJoinLeavesNeitherTableNorIndex) {
   EXPECT_EQ(StockRead(dir_.File("work.mdb"), "select count(*) from J"), "no such table: J");
 }
 
-TEST_F(JetJoinIndexesTest, IndexesOfTheDatabaseStayAsTheyAre) {
+TEST_F(JoinIndexesTest, IndexesOfTheDatabaseStayAsTheyAre) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(dir_.File("work.mdb").c_str(), &db), SQLITE_OK);
   const int created =

@@ -1,8 +1,9 @@
-// The run window as a person sees it on Windows: a real modal window owned
-// by the host's window and laid out from the form's data, its progress bar
-// redrawn at once while the start timer's handler runs, the host's windows
-// disabled for the length of the run, close requests from the close box,
-// and handler errors leaving ShowModal. Needs a desktop (under Wine an X
+// Forms as the Windows form draws them (platform/win32/ui.cpp), seen in the
+// run window as a person sees it: a real modal window owned by the host's
+// window and laid out from the form's data, its progress bar redrawn at once
+// while the start timer's handler runs, the host's windows disabled for the
+// length of the run, close requests from the close box, and handler errors
+// leaving ShowModal. Needs a desktop (under Wine an X
 // display, such as Xvfb's); skips without one. When the environment
 // variable DEALTEXT_RUN_WINDOW_SHOT names a file, the capture taken in the
 // middle of a real run is also saved there as a BMP picture.
@@ -30,7 +31,7 @@
 #include "src/entry/progress.h"
 #include "src/entry/run_sequence.h"
 #include "src/entry/run_window.h"
-#include "src/workdb/work_database.h"
+#include "src/workdb/work_paths.h"
 #include "tests/entry_fixture.h"
 
 namespace dt {
@@ -179,7 +180,7 @@ void DT_STDCALL RecordLog(void*, std::int32_t, const char16_t* message) {
   if (g_log != nullptr) g_log->push_back(platform::Utf16ToUtf8(message));
 }
 
-class RunWindowWin32Test : public ::testing::Test {
+class UiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
@@ -266,7 +267,7 @@ Seen ShowAtPercent(TFrm_DealText& window, HWND host, int percent) {
 
 // --- The window as drawn -----------------------------------------------------
 
-TEST_F(RunWindowWin32Test, ControlsSitWhereTheFormPutsThem) {
+TEST_F(UiTest, ControlsSitWhereTheFormPutsThem) {
   auto window = MakeWindow();
   const Seen seen = ShowAtPercent(*window, Host(), 40);
   ASSERT_NE(seen.window, nullptr);
@@ -298,7 +299,7 @@ TEST_F(RunWindowWin32Test, ControlsSitWhereTheFormPutsThem) {
   EXPECT_EQ(seen.caption, L"Brennick\u56FD\u5E93\u96C6\u4E2D\u652F\u4ED8(TXT)\u9884\u5904\u7406");
 }
 
-TEST_F(RunWindowWin32Test, BarIsFilledToItsPercentBeforeAnyMessageIsHandled) {
+TEST_F(UiTest, BarIsFilledToItsPercentBeforeAnyMessageIsHandled) {
   const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
   const COLORREF white = RGB(255, 255, 255);
   for (const int percent : {40, 75}) {
@@ -319,7 +320,7 @@ TEST_F(RunWindowWin32Test, BarIsFilledToItsPercentBeforeAnyMessageIsHandled) {
   }
 }
 
-TEST_F(RunWindowWin32Test, PercentageIsWrittenInTheMiddleOfTheBar) {
+TEST_F(UiTest, PercentageIsWrittenInTheMiddleOfTheBar) {
   auto window = MakeWindow();
   const Seen seen = ShowAtPercent(*window, Host(), 10);
   ASSERT_FALSE(seen.capture.Empty());
@@ -337,7 +338,7 @@ TEST_F(RunWindowWin32Test, PercentageIsWrittenInTheMiddleOfTheBar) {
   EXPECT_GT(text, 10);
 }
 
-TEST_F(RunWindowWin32Test, StatusTextIsDrawnInGreyOnThePanelColour) {
+TEST_F(UiTest, StatusTextIsDrawnInGreyOnThePanelColour) {
   auto window = MakeWindow();
   const Seen seen = ShowAtPercent(*window, Host(), 40);
   ASSERT_FALSE(seen.capture.Empty());
@@ -360,7 +361,7 @@ TEST_F(RunWindowWin32Test, StatusTextIsDrawnInGreyOnThePanelColour) {
 
 // --- Modal state -------------------------------------------------------------
 
-TEST_F(RunWindowWin32Test, HostIsDisabledWhileShownAndOwnsTheWindow) {
+TEST_F(UiTest, HostIsDisabledWhileShownAndOwnsTheWindow) {
   auto window = MakeWindow();
   const Seen seen = ShowAtPercent(*window, Host(), 40);
   EXPECT_FALSE(seen.host_enabled);
@@ -371,14 +372,14 @@ TEST_F(RunWindowWin32Test, HostIsDisabledWhileShownAndOwnsTheWindow) {
   EXPECT_FALSE(window->Visible());
 }
 
-TEST_F(RunWindowWin32Test, ButtonIsShownDisabledWithItsCaption) {
+TEST_F(UiTest, ButtonIsShownDisabledWithItsCaption) {
   auto window = MakeWindow();
   const Seen seen = ShowAtPercent(*window, Host(), 40);
   EXPECT_FALSE(seen.button_enabled);
   EXPECT_EQ(seen.button_caption, L"\u786E\u5B9A");
 }
 
-TEST_F(RunWindowWin32Test, OtherWindowsOfTheThreadAreDisabledAndRestoredAsTheyWere) {
+TEST_F(UiTest, OtherWindowsOfTheThreadAreDisabledAndRestoredAsTheyWere) {
   const auto make = [](bool enabled) {
     const HWND window = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPED | WS_VISIBLE, 0, 0,
                                         50, 50, nullptr, nullptr, nullptr, nullptr);
@@ -404,7 +405,7 @@ TEST_F(RunWindowWin32Test, OtherWindowsOfTheThreadAreDisabledAndRestoredAsTheyWe
   DestroyWindow(was_disabled);
 }
 
-TEST_F(RunWindowWin32Test, CloseBoxBeforeTheTickCancelsAndTheTimerNeverRuns) {
+TEST_F(UiTest, CloseBoxBeforeTheTickCancelsAndTheTimerNeverRuns) {
   auto window = MakeWindow();
   bool ticked = false;
   window->StratTimer.OnTimer = [&] { ticked = true; };
@@ -417,7 +418,7 @@ TEST_F(RunWindowWin32Test, CloseBoxBeforeTheTickCancelsAndTheTimerNeverRuns) {
   EXPECT_TRUE(IsWindowEnabled(Host()));
 }
 
-TEST_F(RunWindowWin32Test, CloseBoxDuringTheHandlerIsHandledButTheHandlerDecides) {
+TEST_F(UiTest, CloseBoxDuringTheHandlerIsHandledButTheHandlerDecides) {
   platform::Form form;
   platform::Timer timer(form);
   int result_after_pump = platform::mrNone;
@@ -436,7 +437,7 @@ TEST_F(RunWindowWin32Test, CloseBoxDuringTheHandlerIsHandledButTheHandlerDecides
 
 // --- Errors of handlers --------------------------------------------------------
 
-TEST_F(RunWindowWin32Test, HandlerErrorLeavesShowModalAndGivesBackTheHost) {
+TEST_F(UiTest, HandlerErrorLeavesShowModalAndGivesBackTheHost) {
   platform::Form form;
   platform::Timer timer(form);
   HWND shown = nullptr;
@@ -459,7 +460,7 @@ TEST_F(RunWindowWin32Test, HandlerErrorLeavesShowModalAndGivesBackTheHost) {
   EXPECT_FALSE(IsWindow(shown));
 }
 
-TEST_F(RunWindowWin32Test, ErrorOfATimerRunByProcessMessagesLeavesProcessMessages) {
+TEST_F(UiTest, ErrorOfATimerRunByProcessMessagesLeavesProcessMessages) {
   platform::Form form;
   platform::Timer outer(form);
   platform::Timer inner(form);
@@ -492,7 +493,7 @@ TEST_F(RunWindowWin32Test, ErrorOfATimerRunByProcessMessagesLeavesProcessMessage
 
 // --- A real run ----------------------------------------------------------------
 
-TEST_F(RunWindowWin32Test, RealRunDrawsItsProgressWhileTheBuildWorks) {
+TEST_F(UiTest, RealRunDrawsItsProgressWhileTheBuildWorks) {
   dirs_.AddSampleExport();
   auto window = MakeWindow();
   Capture halfway;
@@ -514,8 +515,6 @@ TEST_F(RunWindowWin32Test, RealRunDrawsItsProgressWhileTheBuildWorks) {
 
 #else  // !_WIN32
 
-TEST(RunWindowWin32Test, OnlyOnWindows) {
-  GTEST_SKIP() << "the run window is drawn only in the Windows form";
-}
+TEST(UiTest, OnlyOnWindows) { GTEST_SKIP() << "the run window is drawn only in the Windows form"; }
 
 #endif
