@@ -67,15 +67,27 @@ std::string TableDefinition(const std::string& table, const std::vector<ColumnIn
   return create + QuoteName(column) + " INTEGER PRIMARY KEY AUTOINCREMENT)";
 }
 
+// The first row of `sql`'s only column as a number.
+std::int64_t Number(const Database& db, const std::string& sql) {
+  Statement statement(db, sql);
+  statement.Step();
+  return statement.ColumnInt(0);
+}
+
 // The number of rows when they are numbered 1..n by their rowids already.
+// Three queries, not one: SQLite counts a table from its pages' cell counts
+// and finds the least and greatest rowid at the ends of its tree only for
+// an aggregate that stands alone; together they decode every row (1.6 s
+// instead of 0.2 s for ten million voucher lines).
 std::optional<std::int64_t> RowIdsNumberRows(const Database& db, const std::string& table,
                                              const std::string& row_id) {
-  Statement range(
-      db, "SELECT count(*), min(" + row_id + "), max(" + row_id + ") FROM " + QuoteName(table));
-  range.Step();
-  const std::int64_t count = range.ColumnInt(0);
+  const std::string from = " FROM " + QuoteName(table);
+  const std::int64_t count = Number(db, "SELECT count(*)" + from);
   if (count == 0) return 0;
-  if (range.ColumnInt(1) == 1 && range.ColumnInt(2) == count) return count;
+  if (Number(db, "SELECT min(" + row_id + ")" + from) == 1 &&
+      Number(db, "SELECT max(" + row_id + ")" + from) == count) {
+    return count;
+  }
   return std::nullopt;
 }
 
