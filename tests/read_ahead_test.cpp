@@ -124,6 +124,41 @@ TEST(ReadAhead, HandsOutEveryRecordInOrderWhateverTheirSizes) {
   }
 }
 
+// A caller that keeps each column's field as last seen where it did not
+// repeat (as the import keeps its bindings) holds every record's fields,
+// across batches and lent records; the first record repeats nothing, and
+// only a field equal to the one before is told to repeat.
+TEST(ReadAhead, RepeatedFieldsStayValidAsTheRecordBeforeHeldThem) {
+  const std::vector<std::function<std::size_t(std::size_t)>> sizes = {
+      [](std::size_t) { return std::size_t{0}; },  // TEXT "" or NULL: repeats often
+      [](std::size_t i) { return i == 3000 || i == 3001 ? ReadAhead::kLendBytes : i / 500; },
+  };
+  for (std::size_t s = 0; s < sizes.size(); ++s) {
+    SCOPED_TRACE(s);
+    CountingSource source(20000, sizes[s]);
+    ReadAhead ahead(source);
+    Fields fields;
+    Fields kept(3);
+    std::size_t handed = 0;
+    std::size_t repeated = 0;
+    while (ahead.Next(fields)) {
+      for (std::size_t c = 0; c < fields.size(); ++c) {
+        if (!ahead.Repeats(c)) {
+          kept[c] = fields[c];
+          continue;
+        }
+        ++repeated;
+        ASSERT_GT(handed, 0u);
+        ASSERT_NE(c, 0u) << "record " << handed << ": the numbers never repeat";
+        ASSERT_EQ(kept[c], fields[c]) << "record " << handed << ", column " << c;
+      }
+      ++handed;
+    }
+    EXPECT_EQ(handed, 20000u);
+    EXPECT_GT(repeated, 20000u) << "the empty column repeats within each batch";
+  }
+}
+
 TEST(ReadAhead, SourceFailureComesAfterTheRecordsReadBeforeIt) {
   for (const std::size_t fail_at : {std::size_t{0}, std::size_t{1}, std::size_t{5000}}) {
     SCOPED_TRACE(fail_at);

@@ -44,8 +44,16 @@ class ReadAhead : public RecordSource {
 
   const std::vector<std::string>& Columns() const override;
   // The source's records in its order; once they are handed out, the
-  // source's error, if it stopped on one.
+  // source's error, if it stopped on one. The fields of a record stay valid
+  // while the records handed out after it come from the same batch: until
+  // a record for which no field Repeats.
   bool Next(std::vector<std::optional<std::string_view>>& fields) override;
+  // True when field `column` of the record Next gave last is that of the
+  // record before it, byte for byte or NULL again, and both are of one
+  // batch; false for every field of the first record of a batch. A caller
+  // that keeps the fields it last saw of each column may keep a repeated
+  // one and need not compare it: the reading thread has.
+  bool Repeats(std::size_t column) const { return repeats_[column] != 0; }
   // Where the last record handed out starts, as the source told it.
   std::size_t Line() const override;
   std::int64_t Offset() const override;
@@ -55,6 +63,7 @@ class ReadAhead : public RecordSource {
     std::size_t offset;
     std::size_t size;
     bool null;
+    bool repeats;  // as the record before's in the batch: its bytes are shared
   };
   // Records copied out of the source, a field for each column; or one
   // record lent as the source holds it (`lent`).
@@ -90,6 +99,7 @@ class ReadAhead : public RecordSource {
   // The caller's side.
   Batch current_;
   std::size_t next_record_ = 0;
+  std::vector<char> repeats_;  // of the record handed out last: Repeats, a column each
   std::size_t line_ = 0;
   std::int64_t offset_ = 0;
 

@@ -33,9 +33,6 @@ void PrepareForBulkLoad(Database& db) {
   db.Exec("PRAGMA synchronous = OFF");
 }
 
-// A field longer than this is not copied to be kept bound for the next row.
-constexpr std::size_t kKeptBytes = 4096;
-
 // Where the reader stands in `file`, for an error of `step` there.
 TextPosition Where(const RecordSource& reader, const std::string& file, TextStep step) {
   return TextPosition{file, static_cast<std::int64_t>(reader.Line()), reader.Offset(), step};
@@ -75,14 +72,12 @@ std::int64_t ImportTextFile(Database& target, const std::string& table,
   } catch (const Error& error) {
     throw Error(error.kind(), error.detail(), Where(reader, file_path, TextStep::kImportHeader));
   }
-  // What each parameter holds from the row before: most fields of an export
-  // repeat from one record to the next (its set, year, flags, the NULLs of
-  // unused columns), and a value still bound is not bound again. Kept
-  // values are copies (the record's bytes go with the next record); a
-  // large one is bound where it lies, and bound again for the next row.
-  enum class Bound { kNothing, kNull, kKept };
-  std::vector<Bound> bound(columns.size(), Bound::kNothing);
-  std::vector<std::string> kept(columns.size());
+  // Each parameter is bound where its field lies in the read-ahead's
+  // batch, without a copy. A field that repeats the record before's (most
+  // of an export's do: its set, year, flags, the NULLs of unused columns)
+  // is not bound again: the binding of the record before still holds those
+  // bytes, which stay valid while the batch lasts, and the first record of
+  // a batch repeats nothing, so every parameter is bound anew there.
   Statement statement(target, insert + ")");
 
   std::vector<std::optional<std::string_view>> fields;
@@ -90,17 +85,12 @@ std::int64_t ImportTextFile(Database& target, const std::string& table,
   ReadAhead records(reader);
   while (records.Next(fields)) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (records.Repeats(i)) continue;
       const int index = static_cast<int>(i + 1);
-      if (!fields[i]) {
-        if (bound[i] != Bound::kNull) statement.BindNull(index);
-        bound[i] = Bound::kNull;
-      } else if (fields[i]->size() > kKeptBytes) {
+      if (fields[i]) {
         statement.BindStatic(index, *fields[i]);
-        bound[i] = Bound::kNothing;
-      } else if (bound[i] != Bound::kKept || kept[i] != *fields[i]) {
-        kept[i].assign(*fields[i]);
-        statement.BindStatic(index, kept[i]);
-        bound[i] = Bound::kKept;
+      } else {
+        statement.BindNull(index);
       }
     }
     try {
