@@ -86,8 +86,9 @@ class Engine {
   // empty text) only in a row whose `keys` columns all hold a value, and
   // stays NULL where `keys` is empty. Every name of `read_columns`,
   // `set_columns` and `keys` must exist in the table, else nothing is
-  // written and the error names the missing table or field. Linear in the
-  // rows.
+  // written and the error names the missing table or field. A failure
+  // midway leaves each row rewritten or as it was, as the clean-up's own
+  // statements one per row would. Linear in the rows.
   virtual void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
                               const std::vector<std::string>& set_columns,
                               const std::vector<std::string>& keys, const Rewrite& rewrite) = 0;

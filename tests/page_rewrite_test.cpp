@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include <limits>
+
 #include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
@@ -110,15 +112,35 @@ class PageRewriteTest : public ::testing::Test {
     const std::vector<ColumnInfo> columns = ColumnsOf(*db_, "T");
     Statement update_row(*db_, UpdateSql(set, held) + " WHERE rowid = ?1");
     Transaction transaction(*db_);
-    const bool done = RewriteInPlace(*db_, "T", columns, Indexes(columns, set),
-                                     Indexes(columns, keys), Clean, [&](std::int64_t row_id) {
-                                       slow.push_back(row_id);
-                                       update_row.BindInt(1, row_id);
-                                       update_row.Step();
-                                       update_row.Reset();
-                                     });
+    const bool done =
+        RewriteInPlace(*db_, "T", columns, Indexes(columns, set), Indexes(columns, keys), Clean,
+                       std::numeric_limits<std::int64_t>::min(), [&](std::int64_t row_id) {
+                         slow.push_back(row_id);
+                         update_row.BindInt(1, row_id);
+                         update_row.Step();
+                         update_row.Reset();
+                       });
     transaction.Commit();
     return done;
+  }
+
+  // Rewrites `set` of T through the engine, as the clean-up does, with
+  // `rewrite`; the error it raised, "" for none.
+  std::string RewriteThroughEngine(const std::vector<std::string>& set,
+                                   const std::vector<std::string>& keys,
+                                   const engine::Rewrite& rewrite) {
+    db_.reset();
+    StandInEngine session;
+    session.Open(testing::DatabaseConnection(path_));
+    const std::string error = ErrorOf([&] { session.RewriteColumns("T", {}, set, keys, rewrite); });
+    session.Close();
+    db_.emplace(Database::OpenExisting(path_));
+    return error;
+  }
+
+  std::string Integrity() const {
+    Statement check(*db_, "PRAGMA integrity_check");
+    return check.Step() ? check.ColumnText(0).value_or("") : "";
   }
 
   ScratchDir dir_;
@@ -218,9 +240,64 @@ TEST_F(PageRewriteTest, AFailureMidwayLeavesTheTableWhole) {
   session.Close();
   db_.emplace(Database::OpenExisting(path_));
   EXPECT_EQ(Dump(*db_, "T"), before);
-  Statement check(*db_, "PRAGMA integrity_check");
-  ASSERT_TRUE(check.Step());
-  EXPECT_EQ(check.ColumnText(0), "ok");
+  EXPECT_EQ(Integrity(), "ok");
+}
+
+// Leaves whose every row is patched in place are written without a journal
+// up to the first row that needs SQL; from there the rest is one journaled
+// statement. Wherever that row lies, the result is an UPDATE's.
+TEST_F(PageRewriteTest, ThroughTheEngineTheResultIsAnUpdatesWhereverTheFirstResizedRowLies) {
+  for (const int first_resized : {1, 1400, 3000, 0}) {
+    SCOPED_TRACE(first_resized);
+    db_.reset();
+    std::filesystem::remove(path_);
+    SetUp();
+    db_->Exec("UPDATE T SET Code = CASE WHEN rowid >= " + std::to_string(first_resized) + " AND " +
+              std::to_string(first_resized) +
+              " > 0 THEN ' ' || rowid || '.3 ' ELSE rowid || '.2' END");
+    const std::vector<std::string> expected = Expected({"Code", "Other"}, "\"K\" IS NOT NULL");
+    EXPECT_EQ(RewriteThroughEngine({"Code", "Other"}, {"K"}, Clean), "");
+    EXPECT_EQ(FirstDifference(Dump(*db_, "T"), expected), "");
+    EXPECT_EQ(Integrity(), "ok");
+  }
+}
+
+// Without the journal, a failure midway leaves the rows of the leaves
+// written to the file before it rewritten and every other row as it was,
+// none half done, the file sound; and the connection journals again.
+TEST_F(PageRewriteTest, AFailureMidwayWithoutTheJournalLeavesEachRowRewrittenOrAsItWas) {
+  db_->Exec("UPDATE T SET Code = rowid || '.1', K = 'k'");
+  const std::vector<std::string> before = Dump(*db_, "T");
+  const std::vector<std::string> after = Expected({"Code"}, "1");
+  // A cache of a few pages: leaves reach the file while the pass goes on.
+  db_->Exec("PRAGMA cache_size = 8");
+  const std::vector<ColumnInfo> columns = ColumnsOf(*db_, "T");
+  int calls = 0;
+  {
+    const JournalOff journal_off(*db_);
+    Transaction transaction(*db_);
+    EXPECT_THROW(
+        PatchWholeLeaves(*db_, "T", columns, Indexes(columns, {"Code"}), Indexes(columns, {"K"}),
+                         [&](std::string_view value) {
+                           if (++calls == 2000) {
+                             throw Error(ErrorKind::kOther, "cannot rewrite");
+                           }
+                           return Clean(value);
+                         }),
+        Error);
+  }
+  Statement mode(*db_, "PRAGMA journal_mode");
+  ASSERT_TRUE(mode.Step());
+  EXPECT_EQ(mode.ColumnText(0), "delete");
+  const std::vector<std::string> got = Dump(*db_, "T");
+  std::size_t rewritten = 0;
+  while (rewritten < got.size() && got[rewritten] == after[rewritten]) ++rewritten;
+  EXPECT_GT(rewritten, 0u);
+  EXPECT_LT(rewritten, 2000u);
+  EXPECT_EQ(FirstDifference(std::vector<std::string>(got.begin() + rewritten, got.end()),
+                            std::vector<std::string>(before.begin() + rewritten, before.end())),
+            "");
+  EXPECT_EQ(Integrity(), "ok");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // function.
 #include <algorithm>
 #include <exception>
+#include <limits>
 
 #include "engine/standin/database_source.h"
 #include "engine/standin/sql/emitter.h"
@@ -216,27 +217,46 @@ void DatabaseSource::RewriteColumns(std::string_view table,
   }
   RewriteCall call{&rewrite, nullptr};
   RewriteFunction function(db_, call);
-  Transaction transaction(db_);
-  // Rows are patched where they lie when their new values keep their size
-  // (page_rewrite.h); the others, and every row of a table that cannot be
-  // patched, are updated through SQL, by the same statement.
+  const bool in_place = CanRewriteInPlace(db_, stored, columns, targets);
+  const std::optional<std::string> row_id = RowIdName(columns);
   try {
+    // The first row not rewritten yet; none when every row is.
+    std::optional<std::int64_t> from = std::numeric_limits<std::int64_t>::min();
+    if (in_place) {
+      // Leaves patched whole (page_rewrite.h) leave every row rewritten or
+      // as it was, and the table sound, wherever a failure stops them: they
+      // need no journal, which would write each of them twice. The rows
+      // from the first leaf that needs SQL on are rewritten as one
+      // statement, journaled.
+      const JournalOff journal_off(db_);
+      Transaction transaction(db_);
+      from = PatchWholeLeaves(db_, stored, columns, targets, key_columns, rewrite);
+      transaction.Commit();
+    }
+    if (!from) return;
+    Transaction transaction(db_);
+    // Rows are patched where they lie when their new values keep their size
+    // (page_rewrite.h); the others, and every row of a table that cannot be
+    // patched, are updated through SQL, by the same statement.
     bool done = false;
-    if (CanRewriteInPlace(db_, stored, columns, targets)) {
-      const std::optional<std::string> row_id = RowIdName(columns);
+    if (in_place) {
       std::optional<Statement> update_row;
-      done =
-          RewriteInPlace(db_, stored, columns, targets, key_columns, rewrite, [&](std::int64_t id) {
-            if (!update_row) update_row.emplace(db_, sql + " WHERE " + *row_id + " = ?1");
-            update_row->BindInt(1, id);
-            update_row->Step();
-            update_row->Reset();
-          });
+      done = RewriteInPlace(db_, stored, columns, targets, key_columns, rewrite, *from,
+                            [&](std::int64_t id) {
+                              if (!update_row) {
+                                update_row.emplace(db_, sql + " WHERE " + *row_id + " = ?1");
+                              }
+                              update_row->BindInt(1, id);
+                              update_row->Step();
+                              update_row->Reset();
+                            });
     }
     if (!done) {
-      Statement update(db_, sql);
+      Statement update(db_, in_place ? sql + " WHERE " + *row_id + " >= ?1" : sql);
+      if (in_place) update.BindInt(1, *from);
       update.Step();
     }
+    transaction.Commit();
   } catch (const SqliteFailure& failure) {
     if (call.failure) std::rethrow_exception(call.failure);
     throw ExplainRefusedRow(db_, stored, failure);
@@ -244,7 +264,6 @@ void DatabaseSource::RewriteColumns(std::string_view table,
     if (call.failure) std::rethrow_exception(call.failure);
     throw;
   }
-  transaction.Commit();
 }
 
 }  // namespace dt::engine::standin

@@ -171,20 +171,26 @@ class PageRewriter {
     min_local_ = (usable_ - 12) * 32 / 255 - 23;
   }
 
-  void Run(std::uint32_t root) {
-    std::int64_t next = std::numeric_limits<std::int64_t>::min();
+  // Patches the leaves from row id `from` on, in row-id order. With
+  // `whole_leaves`, stops before the first leaf that holds a row for SQL
+  // and returns the row id it was looked up by: nothing of it is written.
+  std::optional<std::int64_t> Run(std::uint32_t root, std::int64_t from, bool whole_leaves) {
+    next_ = from;
     while (true) {
       std::optional<std::int64_t> upper;
-      const std::uint32_t leaf = FindLeaf(root, next, upper);
+      const std::uint32_t leaf = FindLeaf(root, next_, upper);
       std::vector<std::int64_t> slow;
-      PatchLeaf(leaf, next, slow);
+      if (!PatchLeaf(leaf, next_, slow, whole_leaves)) return next_;
       for (std::int64_t row_id : slow) rewrite_row_(row_id);
       // Rows updated through SQL may have moved between pages.
       if (!slow.empty()) interior_.clear();
-      if (!upper || *upper == std::numeric_limits<std::int64_t>::max()) return;
-      next = *upper + 1;
+      if (!upper || *upper == std::numeric_limits<std::int64_t>::max()) return std::nullopt;
+      next_ = *upper + 1;
     }
   }
+
+  // The row id the leaf being patched was looked up by.
+  std::int64_t next() const { return next_; }
 
  private:
   // Page `page` as the transaction sees it, into `data`.
@@ -303,7 +309,9 @@ class PageRewriter {
     return true;
   }
 
-  void PatchLeaf(std::uint32_t leaf, std::int64_t next, std::vector<std::int64_t>& slow) {
+  // False, with nothing written, when `whole_leaves` and a row is for SQL.
+  bool PatchLeaf(std::uint32_t leaf, std::int64_t next, std::vector<std::int64_t>& slow,
+                 bool whole_leaves) {
     std::string& data = leaf_;  // as FindLeaf read it
     const std::size_t header = HeaderAt(leaf);
     bool changed = false;
@@ -316,6 +324,7 @@ class PageRewriter {
         if (row_id < next) continue;
         patches_.clear();
         if (!parsed || !PlanRow(bytes, patches_)) {
+          if (whole_leaves) return false;
           slow.push_back(row_id);
           continue;
         }
@@ -328,11 +337,12 @@ class PageRewriter {
         }
       }
     }
-    if (!changed) return;
+    if (!changed) return true;
     write_.BindStaticBlob(1, data);
     write_.BindInt(2, leaf);
     write_.Step();
     write_.Reset();
+    return true;
   }
 
   Database& db_;
@@ -347,6 +357,7 @@ class PageRewriter {
   std::vector<Patch> patches_;  // the row's being planned
   std::string leaf_;            // the leaf being patched
   std::size_t present_ = 0;     // fields in the record parsed last
+  std::int64_t next_ = 0;       // the row id the leaf being patched was looked up by
   std::size_t page_size_ = 0;
   std::size_t usable_ = 0;
   std::uint64_t max_local_ = 0;
@@ -374,6 +385,10 @@ class Savepoint {
   Database& db_;
   bool open_ = true;
 };
+
+std::optional<std::string> RootPage(const Database& db, const std::string& table) {
+  return TextOf(db, "SELECT rootpage FROM sqlite_schema WHERE type = 'table' AND name = ?1", table);
+}
 
 }  // namespace
 
@@ -408,16 +423,34 @@ bool CanRewriteInPlace(const Database& db, const std::string& table,
   return pages;
 }
 
+std::optional<std::int64_t> PatchWholeLeaves(Database& db, const std::string& table,
+                                             const std::vector<ColumnInfo>& columns,
+                                             const std::vector<std::size_t>& set,
+                                             const std::vector<std::size_t>& keys,
+                                             const Rewrite& rewrite) {
+  constexpr std::int64_t kFirst = std::numeric_limits<std::int64_t>::min();
+  const std::optional<std::string> root = RootPage(db, table);
+  if (!root) return kFirst;
+  const RewriteRow none = [](std::int64_t) {};
+  std::optional<PageRewriter> rewriter;
+  try {
+    rewriter.emplace(db, columns, set, keys, rewrite, none);
+    return rewriter->Run(static_cast<std::uint32_t>(std::stoul(*root)), kFirst,
+                         /*whole_leaves=*/true);
+  } catch (const Malformed&) {
+    return rewriter ? rewriter->next() : kFirst;
+  }
+}
+
 bool RewriteInPlace(Database& db, const std::string& table, const std::vector<ColumnInfo>& columns,
                     const std::vector<std::size_t>& set, const std::vector<std::size_t>& keys,
-                    const Rewrite& rewrite, const RewriteRow& rewrite_row) {
-  const std::optional<std::string> root =
-      TextOf(db, "SELECT rootpage FROM sqlite_schema WHERE type = 'table' AND name = ?1", table);
+                    const Rewrite& rewrite, std::int64_t from, const RewriteRow& rewrite_row) {
+  const std::optional<std::string> root = RootPage(db, table);
   if (!root) return false;
   Savepoint savepoint(db);
   try {
     PageRewriter rewriter(db, columns, set, keys, rewrite, rewrite_row);
-    rewriter.Run(static_cast<std::uint32_t>(std::stoul(*root)));
+    rewriter.Run(static_cast<std::uint32_t>(std::stoul(*root)), from, /*whole_leaves=*/false);
   } catch (const Malformed&) {
     return false;
   }

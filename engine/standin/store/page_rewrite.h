@@ -7,12 +7,15 @@
 // new values need another size, or whose fields are not all in its page, is
 // left to the caller, which updates it by its row id through SQL.
 //
-// The pages are written inside the caller's transaction, through SQLite's
-// own journal: a rollback undoes them as it undoes any statement.
+// The pages are written inside the caller's transaction. RewriteInPlace
+// writes them through SQLite's journal, so a rollback undoes them as it
+// undoes any statement; PatchWholeLeaves writes a leaf only once every row
+// of it is patched, so that it may run with the journal off.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "engine/engine.h"
@@ -36,10 +39,27 @@ bool CanRewriteInPlace(const Database& db, const std::string& table,
 // the row of that id (all of `set`, from its stored values).
 using RewriteRow = std::function<void(std::int64_t row_id)>;
 
-// For every row of `table`, in row-id order: each column of `set` becomes
-// rewrite(its text), a NULL one rewrite("") only where every column of
-// `keys` holds a value (else it stays NULL), in place where the row's new
-// values keep its record's size and characters, else through `rewrite_row`.
+// Patches the leaves of `table` in row-id order from its first row, each
+// only when every row of it can be patched in place, and stops before the
+// first leaf with a row that cannot (or with pages not as SQLite writes
+// them). A leaf is written whole, after all its values were rewritten, or
+// not at all: whatever stops the pass, an error of `rewrite` or of SQLite
+// included, each row is rewritten or as it was, and the table sound. That
+// is what lets the caller run it without a rollback journal. Returns the
+// first row id not rewritten (where RewriteInPlace goes on), or nullopt
+// when every row is.
+// REQUIRES: CanRewriteInPlace, and a write transaction open on `db`.
+std::optional<std::int64_t> PatchWholeLeaves(Database& db, const std::string& table,
+                                             const std::vector<ColumnInfo>& columns,
+                                             const std::vector<std::size_t>& set,
+                                             const std::vector<std::size_t>& keys,
+                                             const Rewrite& rewrite);
+
+// For every row of `table` from row id `from` on, in row-id order: each
+// column of `set` becomes rewrite(its text), a NULL one rewrite("") only
+// where every column of `keys` holds a value (else it stays NULL), in place
+// where the row's new values keep its record's size and characters, else
+// through `rewrite_row`.
 // REQUIRES: CanRewriteInPlace, and a write transaction open on `db`.
 // Returns false, having written nothing since it began, when the table's
 // pages are not as SQLite writes them (the caller then takes the SQL way,
@@ -47,6 +67,6 @@ using RewriteRow = std::function<void(std::int64_t row_id)>;
 // `rewrite_row` and SQLite, after which the caller rolls back.
 bool RewriteInPlace(Database& db, const std::string& table, const std::vector<ColumnInfo>& columns,
                     const std::vector<std::size_t>& set, const std::vector<std::size_t>& keys,
-                    const Rewrite& rewrite, const RewriteRow& rewrite_row);
+                    const Rewrite& rewrite, std::int64_t from, const RewriteRow& rewrite_row);
 
 }  // namespace dt::engine::standin

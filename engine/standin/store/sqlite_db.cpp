@@ -230,4 +230,22 @@ void Transaction::Commit() {
   open_ = false;
 }
 
+JournalOff::JournalOff(Database& db) : db_(db) {
+  Statement mode(db_, "PRAGMA main.journal_mode");
+  mode_ = mode.Step() ? mode.ColumnText(0).value_or("") : "";
+  // A database in WAL mode (or a journal in memory) keeps it: the writes
+  // are then journaled as any others.
+  if (mode_ == "delete" || mode_ == "persist" || mode_ == "truncate") {
+    db_.Exec("PRAGMA main.journal_mode = OFF");
+  } else {
+    mode_.clear();
+  }
+}
+
+JournalOff::~JournalOff() {
+  if (mode_.empty()) return;
+  const std::string sql = "PRAGMA main.journal_mode = " + mode_;
+  sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, nullptr);
+}
+
 }  // namespace dt::engine::standin

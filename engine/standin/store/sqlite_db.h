@@ -100,4 +100,21 @@ class Transaction {
   bool open_ = true;
 };
 
+// Turns the main database's rollback journal off while it lives, and back to
+// what it was afterwards. What is written meanwhile cannot be rolled back: a
+// failure or a crash leaves the file as far as the writing got, so only
+// writes that leave it sound wherever they stop may run under it.
+// REQUIRES: no transaction open on `db`, on construction and on destruction.
+class JournalOff {
+ public:
+  explicit JournalOff(Database& db);
+  JournalOff(const JournalOff&) = delete;
+  JournalOff& operator=(const JournalOff&) = delete;
+  ~JournalOff();
+
+ private:
+  Database& db_;
+  std::string mode_;  // the journal's mode before
+};
+
 }  // namespace dt::engine::standin
