@@ -138,5 +138,43 @@ TEST_F(JoinIndexesTest, IndexesOfTheDatabaseStayAsTheyAre) {
             "jet_join_key_1,jet_join_key_2");
 }
 
+// A small inner table is looked up in memory, a large one through an index:
+// the same rows in the same order either way, rows of one key included
+// (in the index's order, not the table's), NULL keys finding nothing, and
+// numbers found by their text.
+TEST_F(JoinIndexesTest, ALookedUpTableGivesTheRowsAnIndexGives) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(dir_.File("work.mdb").c_str(), &db), SQLITE_OK);
+  const char* setup =
+      "create table S (K text, V text);"
+      "insert into S values ('ab', 'z'), ('AB ', 'y'), (NULL, 'n'), ('Ab', 'y'), (5, 'five'),"
+      "  ('x', 'b'), ('X', 'a'), ('5 ', 'text five'), ('', 'empty');"
+      "create table G (K text, V text);"
+      "insert into G select * from S;"
+      // Enough rows that G is read through an index, none of them found.
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 130000) "
+      "insert into G select 'filler' || i, i from n;"
+      "create table P (ID integer, K);"
+      "insert into P values (1, 'aB'), (2, NULL), (3, 'x  '), (4, 5), (5, '5'), (6, 'none'),"
+      "  (7, ''), (8, 'AB'), (9, 'ab  ');";
+  const int made = sqlite3_exec(db, setup, nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  ASSERT_EQ(made, SQLITE_OK);
+  for (const char* inner : {"S", "G"}) {
+    session_.Execute(std::string("select P.ID, i.V, i.K into J") + inner + " from P left join " +
+                     inner + " as i on P.K = i.K");
+  }
+  const std::string rows = "select group_concat(ID || ':' || coalesce(V, '-'), ' ') from ";
+  const std::string looked_up = StockRead(dir_.File("work.mdb"), rows + "JS");
+  EXPECT_EQ(looked_up,
+            "1:y 1:y 1:z 2:- 3:a 3:b 4:five 4:text five 5:five 5:text five 6:- 7:empty 8:y 8:y "
+            "8:z 9:y 9:y 9:z");
+  EXPECT_EQ(looked_up, StockRead(dir_.File("work.mdb"), rows + "JG"));
+  EXPECT_EQ(StockRead(dir_.File("work.mdb"), "select group_concat(name) from sqlite_schema"),
+            StockRead(dir_.File("work.mdb"),
+                      "select group_concat(name) from sqlite_schema where name not like "
+                      "'jet\\_%' escape '\\'"));
+}
+
 }  // namespace
 }  // namespace dt::engine::standin

@@ -74,7 +74,7 @@ class RewriteFunction {
 
 Snapshot DatabaseSource::Query(std::string_view sql) {
   ParsedStatement parsed = Parse(sql);
-  const auto* select = std::get_if<Select>(&parsed);
+  auto* select = std::get_if<Select>(&parsed);
   if (select == nullptr || select->into) {
     throw NoResultSetError("The statement does not return a result set");
   }
@@ -85,7 +85,7 @@ Snapshot DatabaseSource::Query(std::string_view sql) {
   }
 }
 
-Snapshot DatabaseSource::TakeSnapshot(const Select& select, ParsedStatement& parsed) {
+Snapshot DatabaseSource::TakeSnapshot(Select& select, ParsedStatement& parsed) {
   const StatementScope scope = StatementScope::Of(db_, select);
   MarkTextComparisons(parsed, scope);
   // Reads only: the indexes go again with the transaction.

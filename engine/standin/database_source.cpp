@@ -14,6 +14,7 @@
 #include "engine/standin/store/auto_increment.h"
 #include "engine/standin/store/failure_diagnosis.h"
 #include "engine/standin/store/join_indexes.h"
+#include "engine/standin/store/lookup_table.h"
 #include "engine/standin/store/schema.h"
 #include "engine/standin/store/statement_scope.h"
 #include "engine/standin/store/text_comparison.h"
@@ -82,6 +83,7 @@ std::int64_t RunChanging(Database& db, const std::string& sql) {
 
 DatabaseSource::DatabaseSource(const std::string& path) : db_(Database::OpenExisting(path)) {
   RegisterJetFunctions(db_.get());
+  RegisterLookupModule(db_.get());
   // Whole-table statements over millions of rows, in bounded memory: a
   // 32 MiB page cache, and the sorting that builds a join's indexes in as
   // much again, the rest spilled to a temporary file.

@@ -44,7 +44,7 @@ class DatabaseSource {
   std::int64_t Run(DropTable& statement, ParsedStatement& parsed);
 
   // Query's work once the statement is known to be a SELECT.
-  Snapshot TakeSnapshot(const Select& select, ParsedStatement& parsed);
+  Snapshot TakeSnapshot(Select& select, ParsedStatement& parsed);
 
   // A row update's statement, checked against the catalogue and prepared.
   struct RowUpdate {

@@ -32,20 +32,42 @@ class JoinIndexes {
   // `select`, when it has any and the database can be written; otherwise
   // does nothing. REQUIRES: the comparisons of `select` are marked
   // (text_comparison.h) against `scope`.
-  JoinIndexes(Database& db, const Select& select, const StatementScope& scope);
+  // An outer join on such a key whose inner table is small reads that
+  // table through a lookup table (lookup_table.h) instead: `select` is
+  // rewritten to name it, until this is destroyed.
+  JoinIndexes(Database& db, Select& select, const StatementScope& scope);
   JoinIndexes(const JoinIndexes&) = delete;
   JoinIndexes& operator=(const JoinIndexes&) = delete;
-  // Without Commit the transaction rolls back, and with it the indexes and
-  // anything else done since they were made.
-  ~JoinIndexes() = default;
+  // Gives `select` back its own tables and conditions. Without Commit the
+  // transaction rolls back, and with it the indexes and anything else done
+  // since they were made.
+  ~JoinIndexes();
 
-  // Drops the indexes and commits what was done since they were made.
+  // Drops the indexes and lookup tables, and commits what was done since
+  // they were made.
   void Commit();
 
  private:
+  // A join rewritten to read a lookup table.
+  struct Lookup {
+    TableRef* ref;     // the inner table, now named as the lookup table
+    std::string name;  // its own name and alias
+    std::string alias;
+    ExprPtr* place;        // where its key's condition stood, now jet_probe = outer side
+    std::size_t key_side;  // the side of the condition that named the key
+    ExprPtr condition;     // the condition, its outer side lent to the new one
+  };
+
+  void MakeLookups(TableRef& ref, const Select& select, const StatementScope& scope,
+                   std::vector<std::size_t>& looked_up);
+  std::string FreeLookupName();
+
   Database& db_;
   std::optional<Transaction> transaction_;
   std::vector<std::string> names_;
+  std::vector<std::string> lookup_names_;
+  std::vector<Lookup> lookups_;
+  int skipped_ = 0;
 };
 
 }  // namespace dt::engine::standin
