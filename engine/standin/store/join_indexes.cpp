@@ -122,9 +122,10 @@ std::string FreeIndexName(const Database& db, int& counter) {
   }
 }
 
-// Joined tables of at most this many fields in all are looked up in memory
-// (lookup_table.h) rather than through an index: the few thousand rows of
-// an account or item list, never a table that grows with the export.
+// Joined tables of at most this many values in all (rows times the fields
+// the statement reads) are looked up in memory (lookup_table.h) rather than
+// through an index: the few thousand rows of an account or item list, never
+// a table that grows with the export.
 constexpr std::int64_t kLookupValues = 250000;
 
 // The top-level conditions of `expr` joined with AND, as their places.
@@ -164,10 +165,11 @@ ExprPtr* LookupCondition(ExprPtr& on, std::size_t table, const StatementScope& s
   return found;
 }
 
-// Whether table `table` of the scope is small enough to be looked up.
-bool SmallEnough(const Database& db, const ScopeTable& table) {
-  if (table.columns.empty()) return false;
-  const std::int64_t most = kLookupValues / static_cast<std::int64_t>(table.columns.size());
+// Whether `table` is small enough to be looked up, holding `fields` of each
+// of its rows.
+bool SmallEnough(const Database& db, const ScopeTable& table, std::size_t fields) {
+  const std::int64_t most =
+      kLookupValues / static_cast<std::int64_t>(std::max<std::size_t>(fields, 1));
   Statement count(db, "SELECT count(*) FROM (SELECT 1 FROM main." + QuoteName(table.table) +
                           " LIMIT " + std::to_string(most + 1) + ")");
   return count.Step() && count.ColumnInt(0) <= most;
@@ -224,17 +226,22 @@ void JoinIndexes::MakeLookups(TableRef& ref, const Select& select, const Stateme
   if (place == nullptr) return;
   const ScopeTable& stored = scope.tables()[table];
   const std::optional<std::string> row_id = RowIdName(stored.columns);
-  if (!row_id || !SmallEnough(db_, stored)) return;
+  const std::vector<std::string> fields = FieldsRead(select, scope, table);
+  if (!row_id ||
+      !SmallEnough(db_, stored, fields.empty() ? stored.columns.size() : fields.size())) {
+    return;
+  }
   for (const ColumnInfo& column : stored.columns) {
     if (platform::EqualIgnoringAsciiCase(column.name, "jet_probe")) return;
   }
-  // The rows of a key in the order the join's index would give them.
+  // The fields the index would hold, its rows in the same order.
   const Key key = *scope.Resolve(*(*place)->args[key_side]);
   const std::string name = FreeLookupName();
   std::string sql = "CREATE VIRTUAL TABLE temp." + QuoteName(name) + " USING jet_lookup(" +
-                    QuoteName(stored.table) + ", " + QuoteName(scope.ColumnOf(key).name);
-  for (const std::string& field : FieldsRead(select, scope, table)) sql += ", " + QuoteName(field);
-  db_.Exec(sql + ", " + QuoteName(*row_id) + ")");
+                    QuoteName(stored.table) + ", " + QuoteName(scope.ColumnOf(key).name) + ", " +
+                    QuoteName(*row_id);
+  for (const std::string& field : fields) sql += ", " + QuoteName(field);
+  db_.Exec(sql + ")");
   lookup_names_.push_back(name);
   // The join reads the lookup table under the inner table's name, and finds
   // its rows by the outer side of the key's condition.

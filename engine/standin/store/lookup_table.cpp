@@ -15,6 +15,7 @@
 #include "engine/error.h"
 #include "engine/standin/sql/emitter.h"
 #include "engine/standin/sql/jet_functions.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
@@ -28,10 +29,12 @@ struct Value {
 };
 
 struct LookupTable : sqlite3_vtab {
-  std::size_t fields = 0;
-  std::vector<Value> values;  // row after row, `fields` each, in the index's order
+  std::size_t fields = 0;     // the table's; jet_probe comes after them
+  std::size_t kept = 0;       // the fields whose values are held
+  std::vector<int> slot;      // each field's place among the kept, -1 for none
+  std::vector<Value> values;  // row after row, `kept` each, in the index's order
   std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> rows_of;  // [first, end)
-  std::size_t rows() const { return fields == 0 ? 0 : values.size() / fields; }
+  std::size_t rows() const { return kept == 0 ? 0 : values.size() / kept; }
 };
 
 struct LookupCursor : sqlite3_vtab_cursor {
@@ -75,28 +78,43 @@ std::string Unquote(std::string_view argument) {
 // Reads the table named by the module's arguments into `table`, and
 // declares its fields to SQLite.
 void Load(sqlite3* db, int argc, const char* const* argv, LookupTable& table) {
-  if (argc < 5) throw std::runtime_error("jet_lookup takes a table, its key and its order");
+  if (argc < 6) throw std::runtime_error("jet_lookup takes a table, its key and its row id");
   const std::string name = Unquote(argv[3]);
-  const std::string key = Unquote(argv[4]);
+  std::vector<std::string> kept;
+  for (int i = 6; i < argc; ++i) kept.push_back(Unquote(argv[i]));
+  const bool all = kept.empty();
   StatementPtr info = Prepare(db, "SELECT name, type FROM pragma_table_info(?1, 'main')");
   sqlite3_bind_text(info.get(), 1, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
   std::string declared;
-  std::string read = "SELECT jet_text_key(" + QuoteName(key) + ")";
+  std::vector<std::string> fields;
   while (sqlite3_step(info.get()) == SQLITE_ROW) {
-    const std::string field = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0));
+    fields.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0)));
     const auto* type = reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1));
-    declared += QuoteName(field) + " " + (type != nullptr ? type : "") + ", ";
-    read += ", " + QuoteName(field);
-    ++table.fields;
+    declared += QuoteName(fields.back()) + " " + (type != nullptr ? type : "") + ", ";
+    if (all) kept.push_back(fields.back());
   }
-  if (table.fields == 0) throw std::runtime_error("no such table: " + name);
+  if (fields.empty()) throw std::runtime_error("no such table: " + name);
   if (sqlite3_declare_vtab(db, ("CREATE TABLE x(" + declared + "jet_probe HIDDEN)").c_str()) !=
       SQLITE_OK) {
     throw std::runtime_error(sqlite3_errmsg(db));
   }
-  read += " FROM main." + QuoteName(name) + " ORDER BY 1";
-  for (int i = 5; i < argc; ++i) read += ", " + QuoteName(Unquote(argv[i]));
-  StatementPtr rows = Prepare(db, read);
+  table.fields = fields.size();
+  table.kept = kept.size();
+  table.slot.assign(fields.size(), -1);
+  std::string read = "SELECT jet_text_key(" + QuoteName(Unquote(argv[4])) + ")";
+  std::string order = " ORDER BY 1";
+  for (std::size_t k = 0; k < kept.size(); ++k) {
+    std::size_t field = 0;
+    while (field < fields.size() && !platform::EqualIgnoringAsciiCase(fields[field], kept[k])) {
+      ++field;
+    }
+    if (field == fields.size()) throw std::runtime_error("no such field: " + kept[k]);
+    table.slot[field] = static_cast<int>(k);
+    read += ", " + QuoteName(kept[k]);
+    if (!all) order += ", " + QuoteName(kept[k]);
+  }
+  StatementPtr rows = Prepare(
+      db, read + " FROM main." + QuoteName(name) + order + ", " + QuoteName(Unquote(argv[5])));
   std::string last_key;
   bool any = false;
   int step = SQLITE_ROW;
@@ -111,7 +129,7 @@ void Load(sqlite3* db, int argc, const char* const* argv, LookupTable& table) {
       table.rows_of[last_key] = {row, row};
     }
     ++table.rows_of[last_key].second;
-    for (int i = 1; i <= static_cast<int>(table.fields); ++i) {
+    for (int i = 1; i <= static_cast<int>(table.kept); ++i) {
       sqlite3_value* field = sqlite3_column_value(rows.get(), i);
       Value& value = table.values.emplace_back();
       value.type = sqlite3_value_type(field);
@@ -214,12 +232,14 @@ int Eof(sqlite3_vtab_cursor* base) {
 int Column(sqlite3_vtab_cursor* base, sqlite3_context* context, int field) {
   const auto* cursor = static_cast<const LookupCursor*>(base);
   const auto* table = static_cast<const LookupTable*>(base->pVtab);
-  if (field < 0 || static_cast<std::size_t>(field) >= table->fields) {
+  const int slot =
+      field >= 0 && static_cast<std::size_t>(field) < table->fields ? table->slot[field] : -1;
+  if (slot < 0) {
     sqlite3_result_null(context);
     return SQLITE_OK;
   }
   // The values outlive the statement that reads them: SQLite need not copy.
-  const Value& value = table->values[cursor->row * table->fields + static_cast<std::size_t>(field)];
+  const Value& value = table->values[cursor->row * table->kept + static_cast<std::size_t>(slot)];
   switch (value.type) {
     case SQLITE_INTEGER:
       sqlite3_result_int64(context, value.integer);
