@@ -99,7 +99,9 @@ class PageRewriteTest : public ::testing::Test {
   // What an UPDATE of every row of T gives, in a copy of the database.
   std::vector<std::string> Expected(const std::vector<std::string>& set, const std::string& held) {
     const std::string copy = dir_.File("expected.db");
-    std::filesystem::copy_file(path_, copy, std::filesystem::copy_options::overwrite_existing);
+    // (Removed first: MinGW's copy_file does not overwrite.)
+    std::filesystem::remove(copy);
+    std::filesystem::copy_file(path_, copy);
     Database expected = Database::OpenExisting(copy);
     expected.Exec(UpdateSql(set, held));
     return Dump(expected, "T");
