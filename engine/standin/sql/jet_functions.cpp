@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -125,19 +126,33 @@ void JetConcat(sqlite3_context* context, int, sqlite3_value** argv) {
   ResultJoined(context, TextOf(argv[0]), TextOf(argv[1]));
 }
 
+// The last text jet_cdate read on a connection, and its date: the lines of
+// one voucher ask for the voucher's date in turn.
+struct LastDate {
+  std::string text;
+  std::string date;
+};
+
 void JetCdate(sqlite3_context* context, int, sqlite3_value** argv) {
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
     sqlite3_result_null(context);
     return;
   }
   const std::string_view text = TextOf(argv[0]);
-  const std::optional<std::string> date =
-      sqlite3_value_type(argv[0]) == SQLITE_TEXT ? ParseJetDate(text) : std::nullopt;
-  if (!date) {
-    Mismatch(context, text, "a date");
-    return;
+  auto& last = *static_cast<LastDate*>(sqlite3_user_data(context));
+  const bool known =
+      sqlite3_value_type(argv[0]) == SQLITE_TEXT && !last.date.empty() && last.text == text;
+  if (!known) {
+    const std::optional<std::string> date =
+        sqlite3_value_type(argv[0]) == SQLITE_TEXT ? ParseJetDate(text) : std::nullopt;
+    if (!date) {
+      Mismatch(context, text, "a date");
+      return;
+    }
+    last.text = text;
+    last.date = *date;
   }
-  sqlite3_result_text64(context, date->data(), date->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  sqlite3_result_text64(context, last.date.data(), last.date.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 void JetTextKey(sqlite3_context* context, int, sqlite3_value** argv) {
@@ -191,10 +206,18 @@ void JetLikePattern(sqlite3_context* context, int, sqlite3_value** argv) {
   sqlite3_result_text64(context, glob.data(), glob.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
+// Registers `function`, with `state` as its user data: SQLite owns it from
+// then on, and destroys it with the connection.
+template <class State = std::nullptr_t>
 void Register(sqlite3* db, const char* name, int arity,
-              void (*function)(sqlite3_context*, int, sqlite3_value**)) {
-  if (sqlite3_create_function_v2(db, name, arity, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                 function, nullptr, nullptr, nullptr) != SQLITE_OK) {
+              void (*function)(sqlite3_context*, int, sqlite3_value**),
+              std::unique_ptr<State> state = nullptr) {
+  void (*destroy)(void*) = nullptr;
+  if (state)
+    destroy = [](void* data) { std::unique_ptr<State>(static_cast<State*>(data)).reset(); };
+  if (sqlite3_create_function_v2(db, name, arity, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                 state.release(), function, nullptr, nullptr,
+                                 destroy) != SQLITE_OK) {
     throw Error(ErrorKind::kOther, std::string("Cannot register the function ") + name);
   }
 }
@@ -209,7 +232,7 @@ std::string TextKey(std::string_view text) {
 void RegisterJetFunctions(sqlite3* db) {
   Register(db, "jet_add", 2, JetAdd);
   Register(db, "jet_concat", 2, JetConcat);
-  Register(db, "jet_cdate", 1, JetCdate);
+  Register(db, "jet_cdate", 1, JetCdate, std::make_unique<LastDate>());
   Register(db, "jet_text_key", 1, JetTextKey);
   Register(db, "jet_like_pattern", 1, JetLikePattern);
 }

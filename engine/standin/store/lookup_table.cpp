@@ -2,14 +2,14 @@
 // key of their join field.
 #include "engine/standin/store/lookup_table.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <tuple>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -29,18 +29,68 @@ struct Value {
   std::string bytes;
 };
 
+// The rows of each key: an open-addressed table of the keys' hashes, their
+// bytes in one string. A few thousand short codes are probed once per row
+// of millions: no node to follow and no division on the way.
+class KeyRanges {
+ public:
+  struct Range {
+    std::size_t first = 0;
+    std::size_t end = 0;  // past the last row
+  };
+
+  // `keys` distinct, each with its rows.
+  void Build(const std::vector<std::pair<std::string, Range>>& keys) {
+    std::size_t size = 16;
+    while (size < keys.size() * 2) size *= 2;
+    slots_.assign(size, Slot{});
+    for (const auto& [key, range] : keys) {
+      const std::size_t hash = std::hash<std::string_view>{}(key);
+      std::size_t at = hash & (size - 1);
+      while (slots_[at].used) at = (at + 1) & (size - 1);
+      slots_[at] = Slot{hash, bytes_.size(), key.size(), range, true};
+      bytes_ += key;
+    }
+  }
+
+  // The rows of `key`; none when it has none.
+  Range Find(std::string_view key) const {
+    const std::size_t hash = std::hash<std::string_view>{}(key);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask; slots_[at].used; at = (at + 1) & mask) {
+      const Slot& slot = slots_[at];
+      if (slot.hash == hash && std::string_view(bytes_).substr(slot.at, slot.size) == key) {
+        return slot.range;
+      }
+    }
+    return Range{};
+  }
+
+ private:
+  struct Slot {
+    std::size_t hash = 0;
+    std::size_t at = 0;  // the key's bytes in bytes_
+    std::size_t size = 0;
+    Range range;
+    bool used = false;
+  };
+  std::vector<Slot> slots_;
+  std::string bytes_;
+};
+
 struct LookupTable : sqlite3_vtab {
   std::size_t fields = 0;     // the table's; jet_probe comes after them
   std::size_t kept = 0;       // the fields whose values are held
   std::vector<int> slot;      // each field's place among the kept, -1 for none
   std::vector<Value> values;  // row after row, `kept` each, in the index's order
-  std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> rows_of;  // [first, end)
+  KeyRanges rows_of;
   std::size_t rows() const { return kept == 0 ? 0 : values.size() / kept; }
 };
 
 struct LookupCursor : sqlite3_vtab_cursor {
   std::size_t row = 0;
   std::size_t end = 0;
+  std::string key;  // a probe's key, when it differs from its text
 };
 
 struct FinalizeStatement {
@@ -116,20 +166,17 @@ void Load(sqlite3* db, int argc, const char* const* argv, LookupTable& table) {
   }
   StatementPtr rows = Prepare(
       db, read + " FROM main." + QuoteName(name) + order + ", " + QuoteName(Unquote(argv[5])));
-  std::string last_key;
-  bool any = false;
+  std::vector<std::pair<std::string, KeyRanges::Range>> keys;
   int step = SQLITE_ROW;
   while ((step = sqlite3_step(rows.get())) == SQLITE_ROW) {
     // A NULL key is never found: its rows need not be kept.
     if (sqlite3_column_type(rows.get(), 0) == SQLITE_NULL) continue;
     const std::size_t row = table.rows();
-    const std::string_view row_key = TextOf(sqlite3_column_value(rows.get(), 0));
-    if (!any || row_key != last_key) {
-      last_key = row_key;
-      any = true;
-      table.rows_of[last_key] = {row, row};
-    }
-    ++table.rows_of[last_key].second;
+    const std::string_view key = TextOf(sqlite3_column_value(rows.get(), 0));
+    // The rows come in the order of their keys: those of a key follow on.
+    if (keys.empty() || keys.back().first != key)
+      keys.emplace_back(key, KeyRanges::Range{row, row});
+    ++keys.back().second.end;
     for (int i = 1; i <= static_cast<int>(table.kept); ++i) {
       sqlite3_value* field = sqlite3_column_value(rows.get(), i);
       Value& value = table.values.emplace_back();
@@ -144,6 +191,7 @@ void Load(sqlite3* db, int argc, const char* const* argv, LookupTable& table) {
       }
     }
   }
+  table.rows_of.Build(keys);
   if (step != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db));
 }
 
@@ -211,12 +259,20 @@ int Filter(sqlite3_vtab_cursor* base, int index, const char*, int argc, sqlite3_
     return SQLITE_OK;
   }
   if (argc < 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) return SQLITE_OK;
-  try {
-    const auto found = table->rows_of.find(TextKey(TextOf(argv[0])));
-    if (found != table->rows_of.end()) std::tie(cursor->row, cursor->end) = found->second;
-  } catch (const std::bad_alloc&) {
-    return SQLITE_NOMEM;
+  // The text key (TextKey), made only when it is not the text itself.
+  std::string_view key = TextOf(argv[0]);
+  while (!key.empty() && key.back() == ' ') key.remove_suffix(1);
+  if (std::any_of(key.begin(), key.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) {
+    try {
+      cursor->key = TextKey(key);
+    } catch (const std::bad_alloc&) {
+      return SQLITE_NOMEM;
+    }
+    key = cursor->key;
   }
+  const KeyRanges::Range rows = table->rows_of.Find(key);
+  cursor->row = rows.first;
+  cursor->end = rows.end;
   return SQLITE_OK;
 }
 
