@@ -20,6 +20,7 @@
 #include "src/staging/staged_text.h"
 #include "src/workdb/schema_ini.h"
 #include "src/workdb/work_paths.h"
+#include "tests/faulty_disk.h"
 #include "tests/header_fields.h"
 #include "tests/staging_temp_dir.h"
 
@@ -191,6 +192,25 @@ TEST_F(StageFileTest, ReplacesTheFirstLineAndEndsEveryLineWithCrLf) {
       {"zero byte ends the text", "h\r\nx\r\ny\0z\r\nw"s, book + "\r\nx\r\ny\r\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(StageBytes("BOOK.TXT", c.source), c.staged) << c.name;
+}
+
+// The staged copy is written on a thread of its own, block after block: a
+// large file comes out whole and in order, and a write the disk refuses
+// fails the staging, with no staged file left.
+TEST_F(StageFileTest, ALargeFileIsStagedInOrderAndAFailedWriteFailsIt) {
+  std::string source = "old header\n";
+  std::string staged = *HeaderLineFor("BOOK.TXT") + "\r\n";
+  for (int line = 0; source.size() < (std::size_t{6} << 20); ++line) {
+    const std::string text = std::to_string(line) + ",\xD6\xD0," + std::string(line % 97, 'x');
+    source += text + "\n";
+    staged += text + "\r\n";
+  }
+  EXPECT_EQ(StageBytes("BOOK.TXT", source), staged);
+  testing::FaultyDisk disk;
+  disk.FailWritesAfter("book.txt", std::uint64_t{2} << 20);
+  std::filesystem::remove(Staged("BOOK.TXT"));
+  EXPECT_THROW(StageFile(Source("BOOK.TXT"), StagingDirectory()), EWriteError);
+  EXPECT_FALSE(std::filesystem::exists(Staged("BOOK.TXT")));
 }
 
 TEST_F(StageFileTest, LowerCaseNameGetsTheCatalogueHeaderAndKeepsItsCase) {

@@ -9,6 +9,7 @@
 #include "platform/file_io.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "src/staging/background_writer.h"
 #include "src/staging/catalogue.h"
 #include "src/staging/staged_text.h"
 #include "src/staging/text_utils.h"
@@ -66,10 +67,11 @@ StagedFile StageFile(const std::string& source_path, const std::string& staging_
   platform::EncodingDetector detector(CharacterSetOf(encoding));
   bool detecting = true;
   ColumnScan columns;
+  BackgroundWriter background(staged);
   StagedTextWriter writer(HeaderLineFor(file_name), [&](std::string_view bytes) {
+    if (!background.Write(bytes)) throw EWriteError("Stream write error");
     detecting = detecting && detector.Feed(bytes);
     columns.Take(bytes);
-    if (!staged.Write(bytes)) throw EWriteError("Stream write error");
   });
   std::vector<char> block(kBlock);
   for (;;) {
@@ -80,6 +82,7 @@ StagedFile StageFile(const std::string& source_path, const std::string& staging_
     if (count == 0 || !writer.Feed(std::string_view(block.data(), count))) break;
   }
   writer.Finish();
+  if (!background.Finish()) throw EWriteError("Stream write error");
   if (!staged.Commit()) throw CreateError(staged_path, staged.error());
   // ASCII alone is told code page 936, the provider's own reading, which
   // does not rest on how it takes 65001.
