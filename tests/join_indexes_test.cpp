@@ -170,6 +170,17 @@ TEST_F(JoinIndexesTest, ALookedUpTableGivesTheRowsAnIndexGives) {
             "1:y 1:y 1:z 2:- 3:a 3:b 4:five 4:text five 5:five 5:text five 6:- 7:empty 8:y 8:y "
             "8:z 9:y 9:y 9:z");
   EXPECT_EQ(looked_up, StockRead(dir_.File("work.mdb"), rows + "JG"));
+  // A statement that fails over a lookup says what it says over an index,
+  // in the statement's own names.
+  std::vector<std::string> errors;
+  for (const char* inner : {"S", "G"}) {
+    errors.push_back(ErrorOf([&] {
+      session_.Execute(std::string("select P.ID, cdate(i.V) as D into F from P left join ") +
+                       inner + " as i on P.K = i.K");
+    }));
+  }
+  EXPECT_NE(errors[0].find("Data type mismatch"), std::string::npos) << errors[0];
+  EXPECT_EQ(errors[0], errors[1]);
   EXPECT_EQ(StockRead(dir_.File("work.mdb"), "select group_concat(name) from sqlite_schema"),
             StockRead(dir_.File("work.mdb"),
                       "select group_concat(name) from sqlite_schema where name not like "
