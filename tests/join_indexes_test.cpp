@@ -187,5 +187,39 @@ TEST_F(JoinIndexesTest, ALookedUpTableGivesTheRowsAnIndexGives) {
                       "'jet\\_%' escape '\\'"));
 }
 
+// Thousands of keys, some in other letter case or with trailing spaces,
+// several rows to a key, probes that find nothing: the lookup's hash table
+// finds what the index finds, in the same order.
+TEST_F(JoinIndexesTest, ManyKeysAreFoundAsTheIndexFindsThem) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(dir_.File("work.mdb").c_str(), &db), SQLITE_OK);
+  const char* setup =
+      "create table S (K text, V text);"
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 6000) "
+      "insert into S select case i % 3 when 0 then 'k' || (i % 2500) when 1 then 'K' || (i % "
+      "2500) else 'k' || (i % 2500) || '  ' end, 'v' || (7000 - i) from n;"
+      "create table G (K text, V text);"
+      "insert into G select * from S;"
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 130000) "
+      "insert into G select 'filler' || i, i from n;"
+      "create table P (ID integer, K);"
+      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 4000) "
+      "insert into P select i, case i % 2 when 0 then 'K' || (i % 2800) else 'k' || (i % 2800) "
+      "|| ' ' end from n;";
+  const int made = sqlite3_exec(db, setup, nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  ASSERT_EQ(made, SQLITE_OK);
+  for (const char* inner : {"S", "G"}) {
+    session_.Execute(std::string("select P.ID, i.V into J") + inner + " from P left join " + inner +
+                     " as i on P.K = i.K");
+  }
+  const std::string rows =
+      "select count(*) || ' ' || count(V) || ' ' || group_concat(ID || ':' || coalesce(V, '-')) "
+      "from ";
+  const std::string looked_up = StockRead(dir_.File("work.mdb"), rows + "JS");
+  EXPECT_EQ(looked_up.substr(0, 10), "9700 9400 ");
+  EXPECT_EQ(looked_up, StockRead(dir_.File("work.mdb"), rows + "JG"));
+}
+
 }  // namespace
 }  // namespace dt::engine::standin

@@ -264,6 +264,26 @@ TEST_F(PageRewriteTest, ThroughTheEngineTheResultIsAnUpdatesWhereverTheFirstResi
   }
 }
 
+// The journal goes off and comes back as it was; a database in WAL mode
+// keeps it, its writes journaled as any others.
+TEST(JournalOffTest, TurnsARollbackJournalOffAndBackAndLeavesWalAlone) {
+  for (const std::string mode : {"delete", "persist", "truncate", "wal"}) {
+    SCOPED_TRACE(mode);
+    ScratchDir dir;
+    Database db = Database::OpenOrCreate(dir.File("modes.db"));
+    db.Exec("PRAGMA journal_mode = " + mode);
+    auto current = [&db] {
+      Statement query(db, "PRAGMA main.journal_mode");
+      return query.Step() ? query.ColumnText(0).value_or("") : "";
+    };
+    {
+      const JournalOff off(db);
+      EXPECT_EQ(current(), mode == "wal" ? "wal" : "off");
+    }
+    EXPECT_EQ(current(), mode);
+  }
+}
+
 // Without the journal, a failure midway leaves the rows of the leaves
 // written to the file before it rewritten and every other row as it was,
 // none half done, the file sound; and the connection journals again.
