@@ -88,7 +88,8 @@ class Engine {
   // `set_columns` and `keys` must exist in the table, else nothing is
   // written and the error names the missing table or field. A failure
   // midway leaves each row rewritten or as it was, as the clean-up's own
-  // statements one per row would. Linear in the rows.
+  // statements one per row would. `rewrite` gives the same for the same
+  // value: it may be asked more than once. Linear in the rows.
   virtual void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
                               const std::vector<std::string>& set_columns,
                               const std::vector<std::string>& keys, const Rewrite& rewrite) = 0;
