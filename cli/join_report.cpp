@@ -25,7 +25,7 @@
 namespace dt::cli {
 namespace {
 
-using engine::standin::TextKey;
+using engine::standin::TextKeyOf;
 
 enum RelationIndex : std::size_t {
   kLineVoucher,
@@ -103,12 +103,6 @@ const char* TextOrNull(sqlite3_stmt* statement, int i, std::size_t& size) {
   return reinterpret_cast<const char*>(text);
 }
 
-// True when `text` is its own TextKey: no trailing space, no ASCII capital.
-bool IsKey(std::string_view text) {
-  if (!text.empty() && text.back() == ' ') return false;
-  return std::none_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
-}
-
 // The greatest row id of `table`, 0 when it is empty.
 std::int64_t LastRow(sqlite3* db, const char* table) {
   std::int64_t last = 0;
@@ -124,15 +118,10 @@ KeySet KeysOf(sqlite3* db, const char* table, const char* column) {
   // once where counting would read the whole table.
   keys.Reserve(static_cast<std::size_t>(LastRow(db, table)));
   ForEachRow(db, std::string("SELECT \"") + column + "\" FROM \"" + table + "\"", table,
-             [&keys](sqlite3_stmt* statement) {
+             [&keys, made = std::string()](sqlite3_stmt* statement) mutable {
                std::size_t size = 0;
                if (const char* text = TextOrNull(statement, 0, size)) {
-                 const std::string_view value(text, size);
-                 if (IsKey(value)) {
-                   keys.Insert(value);
-                 } else {
-                   keys.Insert(TextKey(value));
-                 }
+                 keys.Insert(TextKeyOf(std::string_view(text, size), made));
                }
              });
   return keys;
@@ -157,12 +146,7 @@ class ReferenceCheck {
     if (same_) return;
     // Keys are looked up as they stand where they are keys already, which
     // most codes are, so that a million lookups make no million strings.
-    if (IsKey(value_)) {
-      key_ = value_;
-    } else {
-      made_key_ = TextKey(value_);
-      key_ = made_key_;
-    }
+    key_ = TextKeyOf(value_, made_key_);
     hash_ = KeySet::Hash(key_);
     keys_.Prefetch(hash_);
   }

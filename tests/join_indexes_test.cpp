@@ -39,6 +39,15 @@ std::string StockRead(const std::string& file, const std::string& sql) {
   return value;
 }
 
+// Runs `sql` on `file` through a plain SQLite connection; false when it fails.
+bool StockExec(const std::string& file, const char* sql) {
+  sqlite3* db = nullptr;
+  const bool done = sqlite3_open(file.c_str(), &db) == SQLITE_OK &&
+                    sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_close(db);
+  return done;
+}
+
 // Voucher-like lines whose four codes name rows of four code tables, written
 // with trailing spaces and in other letter case than the code tables hold.
 class JoinIndexesTest : public ::testing::Test {
@@ -73,6 +82,20 @@ class JoinIndexesTest : public ::testing::Test {
   std::string Indexes() {
     return StockRead(dir_.File("work.mdb"),
                      "select count(*) from sqlite_schema where type = 'index'");
+  }
+
+  // Joins P to S into JS, and into JG to G: S's rows and enough others,
+  // none of them found, that G is read through an index where S is looked
+  // up in memory.
+  void JoinToSmallAndLarge(const std::string& fields) {
+    ASSERT_TRUE(StockExec(dir_.File("work.mdb"),
+                          "create table G (K text, V text); insert into G select * from S;"
+                          "with recursive n(i) as (select 1 union all select i + 1 from n "
+                          "where i < 130000) insert into G select 'filler' || i, i from n;"));
+    for (const char* inner : {"S", "G"}) {
+      session_.Execute("select " + fields + " into J" + inner + " from P left join " + inner +
+                       " as i on P.K = i.K");
+    }
   }
 
   ScratchDir dir_;
@@ -123,13 +146,9 @@ TEST_F(JoinIndexesTest, FailedJoinLeavesNeitherTableNorIndex) {
 }
 
 TEST_F(JoinIndexesTest, IndexesOfTheDatabaseStayAsTheyAre) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(dir_.File("work.mdb").c_str(), &db), SQLITE_OK);
-  const int created =
-      sqlite3_exec(db, "create index jet_join_key_1 on A (K); create index jet_join_key_2 on B (V)",
-                   nullptr, nullptr, nullptr);
-  sqlite3_close(db);
-  ASSERT_EQ(created, SQLITE_OK);
+  ASSERT_TRUE(
+      StockExec(dir_.File("work.mdb"),
+                "create index jet_join_key_1 on A (K); create index jet_join_key_2 on B (V)"));
   EXPECT_EQ(session_.Execute(Joined("into J")), kLines);
   EXPECT_EQ(Matched("J"), std::to_string(kLines));
   EXPECT_EQ(StockRead(dir_.File("work.mdb"),
@@ -143,27 +162,15 @@ TEST_F(JoinIndexesTest, IndexesOfTheDatabaseStayAsTheyAre) {
 // (in the index's order, not the table's), NULL keys finding nothing, and
 // numbers found by their text.
 TEST_F(JoinIndexesTest, ALookedUpTableGivesTheRowsAnIndexGives) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(dir_.File("work.mdb").c_str(), &db), SQLITE_OK);
   const char* setup =
       "create table S (K text, V text);"
       "insert into S values ('ab', 'z'), ('AB ', 'y'), (NULL, 'n'), ('Ab', 'y'), (5, 'five'),"
       "  ('x', 'b'), ('X', 'a'), ('5 ', 'text five'), ('', 'empty');"
-      "create table G (K text, V text);"
-      "insert into G select * from S;"
-      // Enough rows that G is read through an index, none of them found.
-      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 130000) "
-      "insert into G select 'filler' || i, i from n;"
       "create table P (ID integer, K);"
       "insert into P values (1, 'aB'), (2, NULL), (3, 'x  '), (4, 5), (5, '5'), (6, 'none'),"
       "  (7, ''), (8, 'AB'), (9, 'ab  ');";
-  const int made = sqlite3_exec(db, setup, nullptr, nullptr, nullptr);
-  sqlite3_close(db);
-  ASSERT_EQ(made, SQLITE_OK);
-  for (const char* inner : {"S", "G"}) {
-    session_.Execute(std::string("select P.ID, i.V, i.K into J") + inner + " from P left join " +
-                     inner + " as i on P.K = i.K");
-  }
+  ASSERT_TRUE(StockExec(dir_.File("work.mdb"), setup));
+  JoinToSmallAndLarge("P.ID, i.V, i.K");
   const std::string rows = "select group_concat(ID || ':' || coalesce(V, '-'), ' ') from ";
   const std::string looked_up = StockRead(dir_.File("work.mdb"), rows + "JS");
   EXPECT_EQ(looked_up,
@@ -191,28 +198,17 @@ TEST_F(JoinIndexesTest, ALookedUpTableGivesTheRowsAnIndexGives) {
 // several rows to a key, probes that find nothing: the lookup's hash table
 // finds what the index finds, in the same order.
 TEST_F(JoinIndexesTest, ManyKeysAreFoundAsTheIndexFindsThem) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(dir_.File("work.mdb").c_str(), &db), SQLITE_OK);
   const char* setup =
       "create table S (K text, V text);"
       "with recursive n(i) as (select 1 union all select i + 1 from n where i < 6000) "
       "insert into S select case i % 3 when 0 then 'k' || (i % 2500) when 1 then 'K' || (i % "
       "2500) else 'k' || (i % 2500) || '  ' end, 'v' || (7000 - i) from n;"
-      "create table G (K text, V text);"
-      "insert into G select * from S;"
-      "with recursive n(i) as (select 1 union all select i + 1 from n where i < 130000) "
-      "insert into G select 'filler' || i, i from n;"
       "create table P (ID integer, K);"
       "with recursive n(i) as (select 1 union all select i + 1 from n where i < 4000) "
       "insert into P select i, case i % 2 when 0 then 'K' || (i % 2800) else 'k' || (i % 2800) "
       "|| ' ' end from n;";
-  const int made = sqlite3_exec(db, setup, nullptr, nullptr, nullptr);
-  sqlite3_close(db);
-  ASSERT_EQ(made, SQLITE_OK);
-  for (const char* inner : {"S", "G"}) {
-    session_.Execute(std::string("select P.ID, i.V into J") + inner + " from P left join " + inner +
-                     " as i on P.K = i.K");
-  }
+  ASSERT_TRUE(StockExec(dir_.File("work.mdb"), setup));
+  JoinToSmallAndLarge("P.ID, i.V");
   const std::string rows =
       "select count(*) || ' ' || count(V) || ' ' || group_concat(ID || ':' || coalesce(V, '-')) "
       "from ";

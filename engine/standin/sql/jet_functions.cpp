@@ -15,13 +15,6 @@
 namespace dt::engine::standin {
 namespace {
 
-std::string_view TextOf(sqlite3_value* value) {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-  const int size = sqlite3_value_bytes(value);
-  return text != nullptr ? std::string_view(text, static_cast<std::size_t>(size))
-                         : std::string_view();
-}
-
 // The text of `a` followed by that of `b` as the function's result. SQLite
 // copies it into the result's own buffer, which it keeps from one row to
 // the next (PZ's date adds up four texts for each of a million voucher
@@ -160,20 +153,11 @@ void JetTextKey(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_null(context);
     return;
   }
-  std::string_view text = TextOf(argv[0]);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  // Most keys are their text as it stands (codes in digits and dots): SQLite
-  // copies it into the result's buffer, with nothing allocated here.
-  const bool capitals =
-      std::any_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
-  if (!capitals) {
-    // (A pointer, never NULL, even for no text: that would be a NULL key.)
-    sqlite3_result_text64(context, text.empty() ? "" : text.data(), text.size(), SQLITE_TRANSIENT,
-                          SQLITE_UTF8);
-    return;
-  }
-  const std::string key = platform::AsciiLowerCase(text);
-  sqlite3_result_text64(context, key.data(), key.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+  std::string buffer;
+  const std::string_view key = TextKeyOf(TextOf(argv[0]), buffer);
+  // (A pointer, never NULL, even for no text: that would be a NULL key.)
+  sqlite3_result_text64(context, key.empty() ? "" : key.data(), key.size(), SQLITE_TRANSIENT,
+                        SQLITE_UTF8);
 }
 
 void JetLikePattern(sqlite3_context* context, int, sqlite3_value** argv) {
@@ -224,9 +208,27 @@ void Register(sqlite3* db, const char* name, int arity,
 
 }  // namespace
 
+std::string_view TextOf(sqlite3_value* value) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+  const int size = sqlite3_value_bytes(value);
+  return text != nullptr ? std::string_view(text, static_cast<std::size_t>(size))
+                         : std::string_view();
+}
+
 std::string TextKey(std::string_view text) {
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   return platform::AsciiLowerCase(text);
+}
+
+std::string_view TextKeyOf(std::string_view text, std::string& buffer) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  // Most keys are their text as it stands (codes in digits and dots): then
+  // nothing is made.
+  if (std::none_of(text.begin(), text.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) {
+    return text;
+  }
+  buffer = platform::AsciiLowerCase(text);
+  return buffer;
 }
 
 void RegisterJetFunctions(sqlite3* db) {

@@ -31,6 +31,14 @@ namespace dt::engine::standin {
 // plain byte comparison, the cheapest SQLite has.
 std::string TextKey(std::string_view text);
 
+// TextKey(text), made in `buffer` only when it is not `text` itself (most
+// codes have no trailing space and no ASCII capital): valid while both are.
+std::string_view TextKeyOf(std::string_view text, std::string& buffer);
+
+// The text of `value` as SQLite gives it (a number as its digits); empty for
+// NULL. Valid until the value changes.
+std::string_view TextOf(sqlite3_value* value);
+
 // Registers the functions on `db`. Raises engine::Error when SQLite refuses.
 void RegisterJetFunctions(sqlite3* db);
 

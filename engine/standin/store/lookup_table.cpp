@@ -2,7 +2,6 @@
 // key of their join field.
 #include "engine/standin/store/lookup_table.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -104,13 +103,6 @@ StatementPtr Prepare(sqlite3* db, const std::string& sql) {
     throw std::runtime_error(sqlite3_errmsg(db));
   }
   return StatementPtr(statement);
-}
-
-std::string_view TextOf(sqlite3_value* value) {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-  return text != nullptr
-             ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(value)))
-             : std::string_view();
 }
 
 // A module argument as written: a name in double quotes, its quotes doubled.
@@ -259,16 +251,11 @@ int Filter(sqlite3_vtab_cursor* base, int index, const char*, int argc, sqlite3_
     return SQLITE_OK;
   }
   if (argc < 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) return SQLITE_OK;
-  // The text key (TextKey), made only when it is not the text itself.
-  std::string_view key = TextOf(argv[0]);
-  while (!key.empty() && key.back() == ' ') key.remove_suffix(1);
-  if (std::any_of(key.begin(), key.end(), [](char c) { return c >= 'A' && c <= 'Z'; })) {
-    try {
-      cursor->key = TextKey(key);
-    } catch (const std::bad_alloc&) {
-      return SQLITE_NOMEM;
-    }
-    key = cursor->key;
+  std::string_view key;
+  try {
+    key = TextKeyOf(TextOf(argv[0]), cursor->key);
+  } catch (const std::bad_alloc&) {
+    return SQLITE_NOMEM;
   }
   const KeyRanges::Range rows = table->rows_of.Find(key);
   cursor->row = rows.first;
