@@ -17,7 +17,7 @@
 
 #include "cli/key_set.h"
 #include "engine/database_format.h"
-#include "engine/standin/sql/jet_functions.h"
+#include "engine/text_key.h"
 #include "platform/codepage.h"
 #include "src/model/export_model.h"
 #include "src/staging/line_list.h"
@@ -27,7 +27,7 @@
 namespace dt::cli {
 namespace {
 
-using engine::standin::TextKeyOf;
+using engine::TextKeyOf;
 
 // The relations, in the order of the export model's references (PZ's four,
 // then KMYE's three), and the accounts' levels after them.

@@ -13,16 +13,16 @@
 #include <tuple>
 #include <variant>
 
-#include "engine/standin/sql/parser.h"
+#include "engine/jetsql/parser.h"
 #include "platform/codepage.h"
 
 namespace dt {
 namespace {
 
-using engine::standin::Expr;
-using engine::standin::Parse;
-using engine::standin::Select;
-using engine::standin::TableRef;
+using engine::Expr;
+using engine::Parse;
+using engine::Select;
+using engine::TableRef;
 
 using Reference = std::tuple<std::string, std::string, std::string, std::string, std::string,
                              std::string, std::string>;

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "engine/header_names.h"
-#include "engine/standin/sql/parser.h"
+#include "engine/jetsql/parser.h"
 #include "engine/standin/text/text_reader.h"
 #include "platform/codepage.h"
 #include "src/model/export_model.h"
