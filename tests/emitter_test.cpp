@@ -4,8 +4,8 @@
 
 #include <variant>
 
-#include "engine/standin/sql/emitter.h"
 #include "engine/jetsql/parser.h"
+#include "engine/standin/sql/emitter.h"
 #include "engine/standin/standin_engine.h"
 
 namespace dt::engine::standin {
@@ -82,8 +82,9 @@ TEST(EmitterTest, ConstructsBecomeTheirSqliteForm) {
        "SELECT count(*) AS \"Expr1000\", (SUM(\"x\")) AS \"Expr1001\" FROM \"t\" GROUP BY \"k\" "
        "HAVING (count(*) > 1)"},
       {"select iif(a is null, nz(b), ucase(trim(c))) from t",
-       "SELECT jet_iif((\"a\" IS NULL), ifnull(\"b\", ''), upper(trim(\"c\"))) "
-       "AS \"Expr1000\" FROM \"t\""},
+       "SELECT (CASE WHEN (\"a\" IS NULL) THEN coalesce(CASE WHEN (upper(trim(\"c\"))) IS NULL "
+       "THEN NULL END, ifnull(\"b\", '')) ELSE coalesce(CASE WHEN (ifnull(\"b\", '')) IS NULL THEN "
+       "NULL END, upper(trim(\"c\"))) END) AS \"Expr1000\" FROM \"t\""},
       {"select * from (((a left join b on a.k = b.k)left join c on a.k = c.k) inner join d on "
        "a.k = d.k)",
        "SELECT * FROM \"a\" LEFT JOIN \"b\" ON (\"a\".\"k\" = \"b\".\"k\") LEFT JOIN \"c\" ON "

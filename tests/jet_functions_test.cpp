@@ -242,6 +242,10 @@ TEST_F(JetOperatorsTest, CdateInStatements) {
       {"cdate(T + '-' + U)", "null", "Invalid use of Null"},
       {"iif(T is null, null, cdate(T))", "null", "Invalid use of Null"},
       {"iif(T is null, cdate('x'), T)", "date", "'x' is not a date"},
+      // Nested deeper than the branches are written twice for.
+      {"iif(1, iif(1, iif(1, iif(1, iif(1, T, cdate(T)), 1), 1), 1), 1)", "null",
+       "Invalid use of Null"},
+      {"iif(1, iif(1, iif(1, T, cdate(T)), 1), 1)", "null", "Invalid use of Null"},
   };
   for (const Bad& b : bad) {
     const std::string error = ErrorOf([&] { One(b.expression, b.key); });

@@ -1,5 +1,6 @@
 // Jet expressions as SQLite expressions. Every compound is parenthesised, so
 // the precedence the parser found is kept whatever SQLite's own rules are.
+#include <algorithm>
 #include <array>
 
 #include "engine/error.h"
@@ -16,6 +17,57 @@ void CheckArity(const Expr& call, std::size_t min, std::size_t max) {
     throw Error(ErrorKind::kSyntax, Concat({"Wrong number of arguments used with function '",
                                             call.text, "' in query expression"}));
   }
+}
+
+// Whether evaluating `expr` can fail the statement: anything but a name or
+// a literal may.
+bool MayFail(const Expr& expr) {
+  switch (expr.kind) {
+    case Expr::Kind::kColumn:
+    case Expr::Kind::kString:
+    case Expr::Kind::kNumber:
+    case Expr::Kind::kDate:
+    case Expr::Kind::kNull:
+    case Expr::Kind::kBool:
+      return false;
+    default:
+      return true;
+  }
+}
+
+bool IsIif(const Expr& expr) {
+  return expr.kind == Expr::Kind::kCall && platform::EqualIgnoringAsciiCase(expr.text, "IIF");
+}
+
+// How many IIf calls nest in `expr`, itself included.
+int IifNesting(const Expr& expr) {
+  int deepest = 0;
+  for (const ExprPtr& arg : expr.args) deepest = std::max(deepest, IifNesting(*arg));
+  return deepest + (IsIif(expr) ? 1 : 0);
+}
+
+// With more IIf calls nested than this, an IIf's branches are not written
+// twice (each level could double the statement) but handed to jet_iif,
+// which takes all three as values at the cost of a call per row.
+constexpr int kMostGuardedNesting = 4;
+
+// Jet's IIf evaluates all three of its arguments, so a branch that fails
+// fails the statement even where it is not taken; a statement must hold
+// either way. SQLite's CASE leaves the untaken branch alone, so a branch
+// that can fail is evaluated there all the same, in a test whose answer is
+// dropped (CASE WHEN x IS NULL THEN NULL END is NULL whatever x is).
+std::string EmitIif(const Expr& call) {
+  if (IifNesting(call) > kMostGuardedNesting)
+    return Concat({"jet_iif(", EmitExprList(call.args), ")"});
+  const std::string when = EmitExpr(*call.args[0]);
+  const std::string yes = EmitExpr(*call.args[1]);
+  const std::string no = EmitExpr(*call.args[2]);
+  auto taken = [](const std::string& value, const Expr& other, const std::string& other_sql) {
+    if (!MayFail(other)) return value;
+    return Concat({"coalesce(CASE WHEN (", other_sql, ") IS NULL THEN NULL END, ", value, ")"});
+  };
+  return Concat({"(CASE WHEN ", when, " THEN ", taken(yes, *call.args[2], no), " ELSE ",
+                 taken(no, *call.args[1], yes), " END)"});
 }
 
 std::string EmitCall(const Expr& call) {
@@ -54,9 +106,7 @@ std::string EmitCall(const Expr& call) {
   }
   if (is("IIF")) {
     CheckArity(call, 3, 3);
-    // Not SQLite's CASE, which leaves the untaken branch alone: Jet may
-    // evaluate it, and a statement must hold either way.
-    return Concat({"jet_iif(", EmitExprList(call.args), ")"});
+    return EmitIif(call);
   }
   if (is("NZ")) {
     CheckArity(call, 1, 2);
