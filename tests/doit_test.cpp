@@ -27,6 +27,7 @@
 #include "platform/ui.h"
 #include "src/entry/run_sequence.h"
 #include "src/entry/run_window.h"
+#include "src/workdb/work_paths.h"
 #include "tests/entry_fixture.h"
 #include "tests/process_support.h"
 
@@ -168,7 +169,9 @@ class ShippingPluginTest : public PluginTest {
 // anything is copied or staged; the POSIX form has only the stand-in.
 TEST_F(ShippingPluginTest, OnWindowsTakesOnlyTemplatesTheHostReads) {
   dirs_.AddSampleExport();
-  const std::string template_path = dirs_.Base() + "DataBase" + platform::PathDelim + "empty.mdb";
+  // As the run names it: the base directory's own delimiter, then the one
+  // the run adds.
+  const std::string template_path = MakeWorkPaths(dirs_.Base()).template_database;
   const std::string staging = dirs_.Base() + "TemplateTemp";
   for (const std::string format : {"empty", "SQLite"}) {
     SCOPED_TRACE(format);
