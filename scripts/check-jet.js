@@ -86,26 +86,31 @@ function removeFile(path) {
   }
 }
 
-// A child's output file as text: UTF-8, as the programs write it, through
-// ADODB.Stream, or ANSI where the stream reads no files (Wine's).
-function readOutput(path) {
+// A child's output file as text: UTF-8, as the build's programs write it,
+// through ADODB.Stream; ANSI when `ansi` (a script host's output) or where
+// the stream reads no files (Wine's).
+function readOutput(path, ansi) {
   if (!files.FileExists(path) || files.GetFile(path).Size === 0) return "";
-  try {
-    return readText(path, "utf-8");
-  } catch (error) {
-    var file = files.OpenTextFile(path, 1);
-    var text = file.ReadAll();
-    file.Close();
-    return text;
+  if (!ansi) {
+    try {
+      return readText(path, "utf-8");
+    } catch (error) {
+      // Read as ANSI below.
+    }
   }
+  var file = files.OpenTextFile(path, 1);
+  var text = file.ReadAll();
+  file.Close();
+  return text;
 }
 
 // Runs a command line through cmd, its standard output and error written to
 // files and read once it has ended, so that a child that writes much to
 // either never waits on a full pipe. With `outputPath` its standard output
-// is left in that file and not read. Its output, error output and exit
-// status, and how long it took in seconds.
-function run(command, outputPath) {
+// is left in that file and not read; with `ansi` both are read as ANSI
+// text. Its output, error output and exit status, and how long it took in
+// seconds.
+function run(command, outputPath, ansi) {
   var started = new Date().getTime();
   var temp = expand("%TEMP%");
   var output = outputPath || files.BuildPath(temp, files.GetTempName());
@@ -113,8 +118,8 @@ function run(command, outputPath) {
   var status = shell.Run("cmd /s /c \"" + command + " > " + quote(output) + " 2> " +
                          quote(errors) + "\"", 0, true);
   var result = {
-    output: outputPath ? "" : readOutput(output).replace(/\s+$/, ""),
-    errors: readOutput(errors).replace(/\s+$/, ""),
+    output: outputPath ? "" : readOutput(output, ansi).replace(/\s+$/, ""),
+    errors: readOutput(errors, ansi).replace(/\s+$/, ""),
     status: status,
     seconds: (new Date().getTime() - started) / 1000
   };
@@ -149,7 +154,7 @@ if (expand("%PROCESSOR_ARCHITECTURE%") !== "x86") {
   var host32 = expand("%SystemRoot%\\SysWOW64\\cscript.exe");
   if (!files.FileExists(host32)) stop("no 32-bit script host at " + host32, 2);
   var again = run(quote(host32) + " //nologo " + quote(WScript.ScriptFullName) + " " +
-                  quotePath(build) + (args.length > 1 ? " " + args[1] : ""));
+                  quotePath(build) + (args.length > 1 ? " " + args[1] : ""), null, true);
   if (again.output) say(again.output);
   if (again.errors) say(again.errors);
   WScript.Quit(again.status);
@@ -669,14 +674,15 @@ function askProbes(jetRuns, standinRuns) {
         "select count(*) as N from " + table + " where PZRQ is null"
       ]));
     }
-    var text = textConnection(folder);
+    // Each file by itself, so that one the engine refuses hides no other.
     var imports = [];
     var names = ["LONGA", "LONGB", "WIDE", "CHINESE"];
     for (var n = 0; n < names.length; ++n) {
-      imports.push("select * into " + names[n] + " in \"" + database + "\" from " + names[n] +
-                   ".TXT");
+      imports.push(names[n] + ".TXT " + answerOf(probe(form, textConnection(folder), [
+        "select * into " + names[n] + " in \"" + database + "\" from " + names[n] + ".TXT"
+      ])));
     }
-    answer.imports = answerOf(probe(form, text, imports));
+    answer.imports = imports.join("; ");
     answer.memoJoin = answerOf(probe(form, connection, [
       "select count(*) as N from LONGA inner join LONGB on LONGA.K = LONGB.K"
     ]));
