@@ -1,5 +1,6 @@
-// dealtext-host [--runs N] BASE SOURCE: a stand-in for the host
-// application. It loads the plug-in from its own directory, calls DoIt as
+// dealtext-host [--runs N] [--dll NAME] BASE SOURCE: a stand-in for the
+// host application. It loads the plug-in (NAME, by default the shipping
+// one) from its own directory, calls DoIt as
 // the host does (with a result variable that already holds a string),
 // prints the result as UTF-8 and frees it. With --runs it calls DoIt N
 // times in a row in this one process, as a host that converts again does,
@@ -61,26 +62,32 @@ std::string FilesBeside(const std::string& database) {
 int main(int argc, char** argv) {
   std::vector<std::string> arguments = dt::platform::Utf8Arguments(argc, argv);
   int runs = 1;
-  const bool report_runs = arguments.size() == 5 && arguments[1] == "--runs";
-  if (report_runs) {
-    runs = std::atoi(arguments[2].c_str());
+  bool report_runs = false;
+  std::string library = dt::platform::kPluginLibrary;
+  while (arguments.size() > 3 && (arguments[1] == "--runs" || arguments[1] == "--dll")) {
+    if (arguments[1] == "--runs") {
+      report_runs = true;
+      runs = std::atoi(arguments[2].c_str());
+    } else {
+      library = arguments[2];
+    }
     arguments.erase(arguments.begin() + 1, arguments.begin() + 3);
   }
   if (arguments.size() != 3 || runs < 1) {
-    std::cerr << "usage: dealtext-host [--runs N] BASE SOURCE\n"
-                 "Calls DoIt of "
+    std::cerr << "usage: dealtext-host [--runs N] [--dll NAME] BASE SOURCE\n"
+                 "Calls DoIt of NAME (default "
               << dt::platform::kPluginLibrary
-              << " (next to this program) with the base and\n"
-                 "source directories, and prints the run result.\n";
+              << ", next to this program) with the base\n"
+                 "and source directories, and prints the run result.\n";
     return 2;
   }
   try {
     const std::string directory = dt::platform::ExecutableDirectory();
     dt::platform::LoadedLibrary plugin((directory.empty() ? std::string(".") : directory) + "/" +
-                                       dt::platform::kPluginLibrary);
+                                       library);
     const auto do_it = plugin.Entry<DoItFunction>("DoIt");
     if (do_it == nullptr) {
-      std::cerr << "dealtext-host: " << dt::platform::kPluginLibrary << " exports no DoIt\n";
+      std::cerr << "dealtext-host: " << library << " exports no DoIt\n";
       return 2;
     }
     // The host hands over the base directory with its trailing delimiter.

@@ -15,6 +15,16 @@
 
 namespace {
 
+// The plug-in the host loads on Windows makes the work database only with
+// the host's own engine: the host reads the result with the Jet 4.0
+// provider. The build for tests under Wine, and the POSIX form, also take
+// the stand-in's templates.
+#if defined(_WIN32) && !defined(DEALTEXT_STANDIN_PLUGIN)
+constexpr dt::TemplateRule kTemplates = dt::TemplateRule::kJetOnly;
+#else
+constexpr dt::TemplateRule kTemplates = dt::TemplateRule::kAnyEngine;
+#endif
+
 void SetResult(BSTR* result, const std::string& ansi_text) {
   dt::StoreRunResult(result, ansi_text, &SysReAllocStringLen);
 }
@@ -31,7 +41,9 @@ extern "C" DT_EXPORT void DT_STDCALL DoIt(BSTR* result, std::uintptr_t app_handl
     const dt::HostLog log(&WriteLog,
                           dt::platform::ModuleHandleOf(reinterpret_cast<const void*>(&DoIt)));
     try {
-      SetResult(result, dt::RunDoItCall(app_handle, base_dir, source_dir, log));
+      dt::RunCallOptions options;
+      options.templates = kTemplates;
+      SetResult(result, dt::RunDoItCall(app_handle, base_dir, source_dir, log, options));
     } catch (const std::exception& error) {
       log.Write(dt::RunFailureMessage(error));
     }

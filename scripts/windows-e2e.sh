@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Windows form against the Linux form on one generated export: the host
-# stand-in runs dealtext.dll under Wine, the Linux tool runs the same job,
+# stand-in runs DoIt of dealtext-standin.dll (the plug-in built for tests)
+# under Wine, the Linux tool runs the same job,
 # and every table of the two work databases must match row for row (in the
 # order the rows were stored), with the same tables and columns.
 #
@@ -24,8 +25,10 @@ linux_db=$("$linux_build/dealtext" --quiet --base "$work/linux/" --source "$work
 
 base_win=$(winepath -w "$work/windows")
 source_win=$(winepath -w "$work/export")
+# Wine has no Jet: DoIt of the plug-in built for tests, which also takes
+# the stand-in's template.
 result=$(HALVAREN_LOG="$work/windows.log" wine "$windows_build/dealtext-host.exe" \
-  "$base_win\\" "$source_win" | tr -d '\r')
+  --dll dealtext-standin.dll "$base_win\\" "$source_win" | tr -d '\r')
 expected="$base_win\\TempLateTemp\\KORVA.mdb"
 if [[ ${result,,} != "${expected,,}" ]]; then
   echo "windows-e2e: the Windows run returned '$result', not '$expected'" >&2

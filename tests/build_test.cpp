@@ -326,15 +326,14 @@ TEST_F(BuildTest, MemoryThatRunsOutDuringAnImportEndsTheBuild) {
   for (const std::string name : {"LOAN.TXT", "BIG.TXT"}) {
     SCOPED_TRACE(name);
     TempDir other;
-    testing::WriteFile(other.path() / name,
-                       "SID,NOTE\r\n101," + std::string(3 << 20, 'x') + "\r\n");
+    testing::WriteFile(other.path() / name, "SID,NOTE\r\n101," + std::string(60000, 'x') + "\r\n");
     Strings sources = SampleSources();
     sources.erase(std::remove(sources.begin(), sources.end(), (kSamples / name).string()),
                   sources.end());
     sources.insert(sources.begin() + 3, (other.path() / name).string());
     BaseDir base;
     RecordingEvents events;
-    const testing::SqliteAllocationLimit limit(1 << 20);
+    const testing::SqliteAllocationLimit limit(32 << 10);
     {
       Connection connection;
       try {

@@ -5,6 +5,7 @@
 #include "src/entry/doit.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <stdio.h>
 
 #include <algorithm>
@@ -47,11 +48,14 @@ std::string OleStringsLibraryPath() {
 
 using DoItFn = void(DT_STDCALL*)(BSTR*, std::uintptr_t, const char*, const char*, std::uintptr_t);
 
+// DoIt of the plug-in that runs the whole build here: on Windows the one
+// built for tests, which also takes the stand-in's templates.
 class PluginTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
+  static void SetUpTestSuite() { Load(platform::kStandInPluginLibrary); }
+  static void Load(const char* library) {
     oleaut_ = std::make_unique<platform::LoadedLibrary>(OleStringsLibraryPath());
-    plugin_ = std::make_unique<platform::LoadedLibrary>(kBuildDir + "/" + platform::kPluginLibrary);
+    plugin_ = std::make_unique<platform::LoadedLibrary>(kBuildDir + "/" + library);
   }
   static void TearDownTestSuite() {
     plugin_.reset();
@@ -151,6 +155,47 @@ TEST_F(PluginTest, AnAccessTemplateEndsTheRunWithOneFailureLine) {
     EXPECT_NE(log.find("Access (Jet 4)"), std::string::npos) << log;
   }
   EXPECT_EQ(snapshot(), before);
+}
+
+// DoIt of the plug-in the host loads.
+class ShippingPluginTest : public PluginTest {
+ protected:
+  static void SetUpTestSuite() { Load(platform::kPluginLibrary); }
+};
+
+// The host reads the work database with the Jet 4.0 provider: on Windows
+// the plug-in it loads refuses a template that is not an Access file, before
+// anything is copied or staged; the POSIX form has only the stand-in.
+TEST_F(ShippingPluginTest, OnWindowsTakesOnlyTemplatesTheHostReads) {
+  dirs_.AddSampleExport();
+  const std::string template_path = dirs_.Base() + "DataBase" + platform::PathDelim + "empty.mdb";
+  const std::string staging = dirs_.Base() + "TemplateTemp";
+  for (const std::string format : {"empty", "SQLite"}) {
+    SCOPED_TRACE(format);
+    std::filesystem::remove(dirs_.WorkDatabase());
+    std::filesystem::remove(dirs_.Scratch("host.log"));
+    testing::WriteBytes(template_path, "");
+    if (format == "SQLite") {
+      sqlite3* db = nullptr;
+      ASSERT_EQ(sqlite3_open(template_path.c_str(), &db), SQLITE_OK);
+      EXPECT_EQ(sqlite3_exec(db, "CREATE TABLE Kept (A TEXT)", nullptr, nullptr, nullptr),
+                SQLITE_OK);
+      sqlite3_close(db);
+    }
+    const std::u16string result = Call(0);
+    if (engine::kThisForm == engine::Form::kPosix) {
+      EXPECT_EQ(result, platform::Utf8ToUtf16(dirs_.ResultPath()));
+      continue;
+    }
+    EXPECT_EQ(result, u"0");
+    EXPECT_NE(HostLogText().find("The template database \"" + template_path + "\" is an " + format +
+                                 " database, not an Access (Jet 3 or Jet 4) file"),
+              std::string::npos)
+        << HostLogText();
+    for (const auto& entry : std::filesystem::directory_iterator(staging)) {
+      EXPECT_EQ(entry.path().filename(), "dealtext.lock") << "written: " << entry.path();
+    }
+  }
 }
 
 TEST(PluginExportTest, DoItIsTheOnlyExportedSymbol) {

@@ -82,7 +82,7 @@ TEST(EmitterTest, ConstructsBecomeTheirSqliteForm) {
        "SELECT count(*) AS \"Expr1000\", (SUM(\"x\")) AS \"Expr1001\" FROM \"t\" GROUP BY \"k\" "
        "HAVING (count(*) > 1)"},
       {"select iif(a is null, nz(b), ucase(trim(c))) from t",
-       "SELECT (CASE WHEN (\"a\" IS NULL) THEN ifnull(\"b\", '') ELSE upper(trim(\"c\")) END) "
+       "SELECT jet_iif((\"a\" IS NULL), ifnull(\"b\", ''), upper(trim(\"c\"))) "
        "AS \"Expr1000\" FROM \"t\""},
       {"select * from (((a left join b on a.k = b.k)left join c on a.k = c.k) inner join d on "
        "a.k = d.k)",

@@ -34,6 +34,30 @@ TEST(HeaderNamesTest, RepeatsTakeTheSmallestFreeSuffix) {
   }
 }
 
+// Names the host's engine takes, written the same into schema.ini and the
+// stand-in's table.
+TEST(HeaderNamesTest, NamesKeepToWhatTheHostEngineTakes) {
+  const std::string a64(64, 'A');
+  struct Case {
+    Names fields;
+    Names names;
+  };
+  const std::vector<Case> cases = {
+      {{"a.b", "x!y", "[k]", "t`q", "a\tb", "two\r\nlines"},
+       {"a_b", "x_y", "_k_", "t_q", "a_b1", "two__lines"}},
+      {{a64 + "BC", a64 + "DE", a64}, {a64, a64.substr(0, 63) + "1", a64.substr(0, 63) + "2"}},
+      {{"x\xF0\x9F\x98\x80", "x\xF0\x9F\x98\x83", "x?"}, {"x_", "x_1", "x?"}},
+      {{"\xE7\xA7\x91\xE7\x9B\xAE", "\xE7\xA7\x91\xE7\x9B\xAE"},
+       {"\xE7\xA7\x91\xE7\x9B\xAE",
+        "\xE7\xA7\x91\xE7\x9B\xAE"
+        "1"}},
+      {{std::string(70, '.')}, {std::string(64, '_')}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(HeaderNames(c.fields), c.names) << ::testing::PrintToString(c.fields);
+  }
+}
+
 TEST(HeaderNamesTest, ThousandsOfRepeatsAreAllDistinct) {
   const Names names = HeaderNames(Names(5000, "COL"));
   ASSERT_EQ(names.size(), 5000u);

@@ -387,6 +387,38 @@ TEST_F(ImportTest, StagingFailureEndsTheLoopAfterEarlierImports) {
   EXPECT_THROW(db.Rows("select * from ITEM"), engine::Error);
 }
 
+// Where the host reads the work database with Jet, only an Access template
+// is taken: any other ends the run before anything is copied or staged.
+TEST_F(ImportTest, OnlyAnAccessTemplateServesWhereTheHostReadsWithJet) {
+  const fs::path template_path = base_.path() / "DataBase" / "empty.mdb";
+  const WorkPaths paths = MakeWorkPaths(base_.Base());
+  const struct {
+    std::string bytes;
+    std::string format;
+  } kTemplates[] = {
+      {"", "empty"},
+      {std::string("SQLite format 3\0", 16) + std::string(84, '\0'), "SQLite"},
+      {"not a database at all", "unknown"},
+  };
+  for (const auto& t : kTemplates) {
+    SCOPED_TRACE(t.format);
+    WriteFile(template_path, t.bytes);
+    try {
+      RunBuild(paths, {Source("BOOK.TXT", {"1,2024,B1"})}, connection_, events_,
+               SourceEncoding::kAuto, TemplateRule::kJetOnly);
+      ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), "The template database \"" + paths.template_database + "\" is an " +
+                                 t.format +
+                                 " database, not an Access (Jet 3 or Jet 4) file: the host reads "
+                                 "the work database with the Jet 4.0 provider, so the "
+                                 "installation's template must be an Access database");
+    }
+    EXPECT_FALSE(fs::exists(base_.WorkDatabase()));
+    EXPECT_FALSE(fs::exists(base_.path() / "TemplateTemp" / "BOOK.TXT"));
+  }
+}
+
 #ifndef _WIN32
 // The POSIX form reads no Access file: a run on an Access template ends
 // before any data source is opened, saying what the template is and what

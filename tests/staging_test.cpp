@@ -377,6 +377,68 @@ TEST_F(StageFileTest, TellsTheStagedFilesEncodingAndHeaderLine) {
   }
 }
 
+// A known table's join key longer than the provider's Text field is refused
+// before the file is imported, naming where it lies; any other long value
+// only makes its column long.
+TEST_F(StageFileTest, LongJoinKeysAreRefusedWithTheirLine) {
+  const std::string wide = Ansi(u8"码");  // one character, two bytes
+  std::string many_lines;
+  for (int i = 0; i < 40000; ++i) many_lines += "1,2,B" + std::to_string(i) + ",1\r\n";
+  struct Case {
+    const char* what;
+    std::string file;
+    std::string rows;      // after the header line
+    std::string refusal;   // what the message says after the file's name; "" for none
+    std::string key = {};  // the key it names
+  };
+  const std::vector<Case> cases = {
+      {"BOOKNO", "BOOKDETAIL.TXT", "1,2,B1,1\r\n1,2," + std::string(256, 'B') + ",1\r\n",
+       "line 3: the BOOKNO value is 256 characters long", "BOOKNO"},
+      {"in double-byte characters", "book.txt",
+       "1,2," +
+           [&] {
+             std::string code;
+             for (int i = 0; i < 256; ++i) code += wide;
+             return code;
+           }() +
+           "\r\n",
+       "line 2: the BOOKNO value is 256 characters long", "BOOKNO"},
+      {"quoted over lines, where it starts", "REMAIN.TXT",
+       "1,2,3,\"" + std::string(200, 'S') + "\r\n" + std::string(100, 'S') + "\"\r\n",
+       "line 2: the SID value is 302 characters long", "SID"},
+      {"too long to count", "ITEM.TXT", "1,2," + std::string(5000, 'I') + "\r\n",
+       "line 2: the IID value is 5000 bytes long", "IID"},
+      {"past many blocks", "BOOKDETAIL.TXT",
+       many_lines + "1,2,3,4,5," + std::string(300, 'S') + "\r\n",
+       "line 40002: the SID value is 300 characters long", "SID"},
+      {"at the limit", "BOOKDETAIL.TXT", "1,2," + std::string(255, 'B') + "\r\n", ""},
+      {"not a key", "BOOKDETAIL.TXT", "1,2,B,1," + std::string(300, 'x') + "\r\n", ""},
+      {"a table joined on nothing", "LOAN.TXT", std::string(15, ',') + std::string(300, 'B'), ""},
+      {"an unknown file", "other.txt", "1," + std::string(300, 'x') + "\r\n", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(Staged(c.file));
+    const std::string header = c.file == "other.txt" ? "A,SID" : "header";
+    WriteBytes(Source(c.file), header + "\r\n" + c.rows);
+    if (c.refusal.empty()) {
+      const StagedFile staged = StageFile(Source(c.file), StagingDirectory());
+      EXPECT_EQ(std::count(staged.long_columns.begin(), staged.long_columns.end(), true),
+                c.what == std::string("at the limit") ? 0 : 1);
+      continue;
+    }
+    try {
+      StageFile(Source(c.file), StagingDirectory());
+      ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), "\"" + Source(c.file) + "\", " + c.refusal +
+                                 "; the tables are joined on " + c.key +
+                                 ", which holds at most 255 characters");
+    }
+    EXPECT_FALSE(std::filesystem::exists(Staged(c.file)));
+  }
+}
+
 TEST(SchemaSectionTest, DescribesEveryColumnAsTextWithTheFilesCharacterSet) {
   using platform::TextEncoding;
   const std::string settings = "ColNameHeader=True\r\nFormat=CSVDelimited\r\nMaxScanRows=0\r\n";
@@ -416,11 +478,11 @@ std::vector<std::pair<std::string, std::string>> Columns(const std::string& sect
 TEST(SchemaSectionTest, NamesStayDistinctInAnsi) {
   using platform::TextEncoding;
   using Column = std::pair<std::string, std::string>;
-  // Names the code page cannot hold become '?': Jet must still not meet
-  // one twice.
+  // A character the code page cannot hold is not written '?': Jet must
+  // still not meet a name twice, and the stand-in names the columns alike.
   EXPECT_EQ(
       Columns(SchemaSection({"u.txt", Fields{U8(u8"x😀"), U8(u8"x😃"), "x?"}, TextEncoding::kUtf8})),
-      (std::vector<Column>{{"x?", "Text"}, {"x?1", "Text"}, {"x?2", "Text"}}));
+      (std::vector<Column>{{"x_", "Text"}, {"x_1", "Text"}, {"x?", "Text"}}));
 }
 
 // Names as the driver reads the header record; Chinese in the ANSI code
@@ -445,7 +507,7 @@ TEST_F(StageFileTest, SchemaSectionNamesTheColumnsAsTheDriverReadsTheHeader) {
       // A quoted name may hold a line break, which no line of schema.ini can.
       {"q.txt", "\"two\r\nlines\",\"a\"\"\"b,A\"B\r\n1,2,3\r\n",
        "[q.txt]\r\n" + settings +
-           "CharacterSet=936\r\nCol1=\"two  lines\" Text\r\nCol2=\"a\"\"b\" Text\r\n"
+           "CharacterSet=936\r\nCol1=\"two__lines\" Text\r\nCol2=\"a\"\"b\" Text\r\n"
            "Col3=\"A\"\"B1\" Text\r\n"},
   };
   for (const Case& c : cases) {

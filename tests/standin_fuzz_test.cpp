@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/header_names.h"
 #include "engine/standin/sql/parser.h"
 #include "engine/standin/text/text_reader.h"
 #include "platform/codepage.h"
@@ -324,13 +325,6 @@ void PrintTo(const Reading& reading, std::ostream* out) {
   }
 }
 
-std::string AsciiLower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 // The driver's encoding rule, read character by character in UTF-16: a
 // well-formed UTF-8 file with a byte-order mark, with nothing outside ASCII,
 // or with three or more Chinese characters and nothing else outside ASCII
@@ -428,21 +422,10 @@ Reading ReferenceRead(const std::string& file) {
   }
   Reading reading;
   if (records.empty()) return reading;
-  std::set<std::string> taken;
-  for (std::size_t i = 0; i < records[0].size(); ++i) {
-    std::string name = decode(records[0][i]);
-    const std::size_t first = name.find_first_not_of(" \t");
-    name = first == std::string::npos
-               ? ""
-               : name.substr(first, name.find_last_not_of(" \t") + 1 - first);
-    if (name.empty()) name = "F" + std::to_string(i + 1);
-    std::string unique = name;
-    for (std::size_t suffix = 1; taken.count(AsciiLower(unique)) != 0; ++suffix) {
-      unique = name + std::to_string(suffix);
-    }
-    taken.insert(AsciiLower(unique));
-    reading.columns.push_back(unique);
-  }
+  // Names follow the one naming rule, tested on its own.
+  std::vector<std::string> names;
+  for (const std::string& field : records[0]) names.push_back(decode(field));
+  reading.columns = engine::HeaderNames(names);
   for (std::size_t r = 1; r < records.size(); ++r) {
     Row row(reading.columns.size());
     for (std::size_t i = 0; i < row.size() && i < records[r].size(); ++i) {

@@ -260,19 +260,48 @@ TEST_F(TextImportTest, FailuresNameWhatIsWrong) {
     const std::string error = ErrorOf([&] { text_.Execute(c.sql); });
     EXPECT_NE(error.find(c.error), std::string::npos) << c.sql << " -> " << error;
   }
-  // A header that cannot become a table names its file, line and first byte.
-  try {
-    text_.Execute(ImportStatement("Zero", "Zero.txt"));
-    ADD_FAILURE() << "a zero byte in a name was imported";
-  } catch (const Error& error) {
-    ASSERT_TRUE(error.where());
-    EXPECT_EQ(error.where()->file, dir_.File("Zero.txt"));
-    EXPECT_EQ(error.where()->line, 2);
-    EXPECT_EQ(error.where()->byte, 2);
-    EXPECT_EQ(error.where()->step, TextStep::kImportHeader);
-    EXPECT_EQ(Message(error), "Cannot import the header line 2 of '" + dir_.File("Zero.txt") +
-                                  "': Invalid name 'B...': it holds a zero byte");
+  // What the host's text driver cannot read fails the import as it does
+  // there, naming the file, the line and its first byte: a header of more
+  // than 255 fields, a record of more than 65,000 bytes.
+  std::string wide_header;
+  for (int i = 0; i < 256; ++i) wide_header += "C" + std::to_string(i) + ",";
+  wide_header.pop_back();
+  const std::string row = "1," + std::string(64990, 'x') + "\r\n";  // 64,994 bytes
+  dir_.Write("Wide.txt", "\r\n" + wide_header + "\r\n1\r\n");
+  dir_.Write("Long.txt", "A,B\r\n" + row + "1," + std::string(64997, 'x') + "\r\n" + row);
+  dir_.Write("Fits.txt", "A,B\r\n" + row + "1," + std::string(64996, 'x') + "\r\n");
+  const struct {
+    std::string file;
+    std::int64_t line;
+    std::int64_t byte;
+    TextStep step;
+    std::string message;
+  } kRefused[] = {
+      {"Wide", 2, 2, TextStep::kImportHeader,
+       "Cannot import the header line 2 of '" + dir_.File("Wide.txt") +
+           "': Too many fields defined."},
+      {"Long", 3, 5 + 64994, TextStep::kImportLine,
+       "Cannot import line 3 of '" + dir_.File("Long.txt") + "': Record is too large."},
+  };
+  for (const auto& c : kRefused) {
+    try {
+      text_.Execute(ImportStatement(c.file, c.file + ".txt"));
+      ADD_FAILURE() << c.file << " was imported";
+    } catch (const Error& error) {
+      EXPECT_EQ(error.kind(), ErrorKind::kTooComplex);
+      ASSERT_TRUE(error.where());
+      EXPECT_EQ(error.where()->line, c.line);
+      EXPECT_EQ(error.where()->byte, c.byte);
+      EXPECT_EQ(error.where()->step, c.step);
+      EXPECT_EQ(Message(error), c.message);
+    }
+    EXPECT_NE(ErrorOf([&] { Read("select * from " + c.file); }).find("does not exist"),
+              std::string::npos);
   }
+  EXPECT_EQ(text_.Execute(ImportStatement("Fits", "Fits.txt")), 2);
+  // A zero byte in a name is a character the host's engine refuses there.
+  EXPECT_EQ(text_.Execute(ImportStatement("Zero", "Zero.txt")), 1);
+  EXPECT_EQ(Read("select B_C from Zero").rows.at(0).at(0), "2");
   EXPECT_NE(ErrorOf([&] { text_.Query("select * from Item.txt"); }), "");
   EXPECT_NE(ErrorOf([&] {
               text_.RewriteColumns("Item", {}, {"IID"}, {},
@@ -331,10 +360,10 @@ TEST_F(TextImportTest, FullDiskIsAnIoFailureAtTheRecordBeingStored) {
 // not left behind.
 TEST_F(TextImportTest, MemoryThatRunsOutIsAFailureOfTheSystemAtTheRecord) {
   const std::string path =
-      dir_.Write("Big.txt", "CODE,TEXT\r\n1,short\r\n2," + std::string(3 << 20, 'x') + "\r\n");
+      dir_.Write("Big.txt", "CODE,TEXT\r\n1,short\r\n2," + std::string(60000, 'x') + "\r\n");
   std::optional<Error> error;
   {
-    const dt::testing::SqliteAllocationLimit limit(1 << 20);
+    const dt::testing::SqliteAllocationLimit limit(32 << 10);
     Database target = Database::OpenExisting(database_);
     try {
       ImportTextFile(target, "Big", path);

@@ -194,7 +194,7 @@ const std::vector<Case>& Cases() {
        {2}},
       {"a byte-order mark before characters sharing its first bytes",
        "\xEF\xBB\xBF" + U8(u8"\uF13F,\uFEC0\r\n\uFEC0,x\r\n"),
-       {U8(u8"\uF13F"), U8(u8"\uFEC0")},
+       {"_", "_1"},  // names code page 936 cannot hold (schema.ini is written in it)
        {{U8(u8"\uFEC0"), "x"}},
        {2}},
       {"byte-order mark alone", "\xEF\xBB\xBF", {}, {}, {}},

@@ -44,6 +44,7 @@ std::string RunDoItCall(std::uintptr_t app_handle, const char* base_dir, const c
   window->SetSourceDirectory(TextOf(source_dir));
   window->SetBaseDirectory(TextOf(base_dir));
   window->SetStagingDirectory(StagingDirectoryFor(TextOf(base_dir)));
+  window->SetTemplateRule(options.templates);
   if (options.window_ready) options.window_ready(*window);
   const int modal_result = window->ShowModal();
   return modal_result == platform::mrOk ? window->ResultPath() : std::string("0");

@@ -9,6 +9,7 @@
 
 #include "platform/ui.h"
 #include "src/entry/host_log.h"
+#include "src/workdb/build.h"
 
 namespace dt {
 
@@ -20,6 +21,9 @@ class TFrm_DealText;
 struct RunCallOptions {
   platform::Clock* clock = nullptr;  // null: the system's monotonic clock
   std::function<void(TFrm_DealText&)> window_ready;
+  // The templates the run takes: the plug-in the host loads on Windows
+  // takes only what the host's provider reads.
+  TemplateRule templates = TemplateRule::kAnyEngine;
 };
 
 // Null texts read as empty text. Returns the run result as ANSI text: the

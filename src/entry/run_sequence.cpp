@@ -38,7 +38,7 @@ void LockStagingFolder(const std::string& staging_folder, platform::FileLock& lo
 std::string RunSequence(const std::string& source_directory, const std::string& base_directory,
                         std::vector<std::string>& source_list, Connection& connection,
                         BuildEvents& events, const std::function<void()>& after_entry,
-                        SourceEncoding encoding) {
+                        SourceEncoding encoding, TemplateRule templates) {
   const WorkPaths paths = MakeWorkPaths(base_directory);
   // The run writes its lock, staged copies and work database into the
   // staging folder: never among the user's exports, whatever name or link
@@ -55,7 +55,7 @@ std::string RunSequence(const std::string& source_directory, const std::string& 
   events.PhaseStarted(BuildPhase::kDiscovery, source_directory);
   DiscoverSources(source_directory + platform::PathDelim, source_list, after_entry,
                   [&events](const std::string& message) { events.Log(message); });
-  RunBuild(paths, source_list, connection, events, encoding);
+  RunBuild(paths, source_list, connection, events, encoding, templates);
   return paths.result_path;
 }
 

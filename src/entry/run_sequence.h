@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "src/staging/source_encoding.h"
+#include "src/workdb/build.h"
 #include "src/workdb/build_events.h"
 
 namespace dt {
@@ -23,7 +24,8 @@ class Connection;
 // removes the temporaries a killed run left in it; discovers the text files
 // of source_directory + PathDelim into `source_list` (calling `after_entry`
 // after each entry after the first; a skipped file goes to events.Log),
-// runs the build on them (the staged files read in `encoding`) and returns
+// runs the build on them (the staged files read in `encoding`, the template
+// one `templates` takes) and returns
 // the work database's path once the database is flushed to disk and closed:
 // base + the staging folder as the build finds it (the child of base named
 // "TemplateTemp", the exact spelling preferred, else ignoring letter case) +
@@ -39,7 +41,8 @@ class Connection;
 std::string RunSequence(const std::string& source_directory, const std::string& base_directory,
                         std::vector<std::string>& source_list, Connection& connection,
                         BuildEvents& events, const std::function<void()>& after_entry,
-                        SourceEncoding encoding = SourceEncoding::kAuto);
+                        SourceEncoding encoding = SourceEncoding::kAuto,
+                        TemplateRule templates = TemplateRule::kAnyEngine);
 
 // The run failure message: the fixed ANSI frame immediately followed by
 // `error_text`, with nothing between them.

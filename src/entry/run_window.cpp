@@ -108,8 +108,9 @@ void TFrm_DealText::StratTimerTimer() {
   run_started_ = true;
   std::vector<std::string> source_list;
   try {
-    result_path_ = RunSequence(source_directory_, base_directory_, source_list, *connection_, *this,
-                               [this] { ProcessMessages(); });
+    result_path_ = RunSequence(
+        source_directory_, base_directory_, source_list, *connection_, *this,
+        [this] { ProcessMessages(); }, SourceEncoding::kAuto, templates_);
     SetModalResult(platform::mrOk);
   } catch (const std::exception& error) {
     // This system's errors and the runtime's (exhausted memory) alike.

@@ -11,6 +11,7 @@
 
 #include "platform/ui.h"
 #include "src/entry/host_log.h"
+#include "src/workdb/build.h"
 #include "src/workdb/build_events.h"
 
 namespace dt {
@@ -38,6 +39,8 @@ class TFrm_DealText : public platform::Form, public BuildEvents {
   void SetSourceDirectory(std::string directory) { source_directory_ = std::move(directory); }
   void SetBaseDirectory(std::string directory) { base_directory_ = std::move(directory); }
   void SetStagingDirectory(std::string directory) { staging_directory_ = std::move(directory); }
+  // The templates the run takes; any that this form opens unless set.
+  void SetTemplateRule(TemplateRule templates) { templates_ = templates; }
   const std::string& StagingDirectory() const { return staging_directory_; }
   // Empty until the run completes; then the work database's path.
   const std::string& ResultPath() const { return result_path_; }
@@ -63,6 +66,7 @@ class TFrm_DealText : public platform::Form, public BuildEvents {
   std::string base_directory_;
   std::string result_path_;
   std::string staging_directory_;
+  TemplateRule templates_ = TemplateRule::kAnyEngine;
   bool run_started_ = false;
 };
 

@@ -106,6 +106,7 @@ std::size_t WithoutFinalLineEnd(std::string_view text) {
 void ColumnScan::Take(std::string_view bytes) {
   const char* p = bytes.data();
   const char* const end = p + bytes.size();
+  piece_ = p;
   if (!started_ && !bytes.empty()) {
     started_ = true;
     mark_ = bytes.starts_with(kMark);
@@ -141,6 +142,18 @@ void ColumnScan::Take(std::string_view bytes) {
     p = Parse(LineStart(p, window), end, until);
   }
   KeepValue();
+  // A field under way goes on in the next piece: its line is counted now,
+  // while its start still lies in this one.
+  if (field_start_ != nullptr) {
+    field_line_ = FieldLine();
+    field_start_ = nullptr;
+  }
+  line_ends_ += std::count(bytes.data(), end, '\n');
+}
+
+long long ColumnScan::FieldLine() const {
+  if (field_start_ == nullptr) return field_line_;
+  return line_ends_ + std::count(piece_, field_start_, '\n') + 1;
 }
 
 // Cuts records into fields from `p`, at most to `end`; returns where it
@@ -157,7 +170,7 @@ const char* ColumnScan::Parse(const char* p, const char* const end, const char* 
         state_ = State::kFieldStart;
         break;
       case State::kFieldStart:
-        StartField();
+        StartField(p);
         if (*p == '"') {
           ++p;
           state_ = State::kQuoted;
@@ -206,12 +219,13 @@ const char* ColumnScan::Parse(const char* p, const char* const end, const char* 
   return p;
 }
 
-void ColumnScan::StartField() {
+void ColumnScan::StartField(const char* p) {
   if (!header_done_) {
     if (header_) header_->emplace_back();
     return;
   }
   measuring_ = column_ < long_.size() && !(long_[column_].as_code_page && long_[column_].as_utf8);
+  field_start_ = measuring_ ? p : nullptr;
   value_size_ = 0;
   in_piece_ = nullptr;
   value_.clear();
@@ -257,10 +271,16 @@ std::string_view ColumnScan::Value() const {
 
 void ColumnScan::EndField() {
   if (!header_done_ || !measuring_ || value_size_ <= kTextCharacters) return;
-  LongValue& column = long_[column_];
+  LongColumn& column = long_[column_];
   const bool sure = value_size_ >= kDecidingBytes;
-  column.as_code_page = column.as_code_page || sure || CodePageLength(Value()) > kTextCharacters;
-  column.as_utf8 = column.as_utf8 || sure || Utf16Length(Value()) > kTextCharacters;
+  auto note = [&](std::optional<LongValue>& first, std::size_t (*length)(std::string_view)) {
+    if (first) return;
+    const std::size_t characters = sure ? 0 : length(Value());
+    if (sure || characters > kTextCharacters)
+      first = LongValue{FieldLine(), characters, value_size_};
+  };
+  note(column.as_code_page, CodePageLength);
+  note(column.as_utf8, Utf16Length);
 }
 
 void ColumnScan::EndRecord() {
@@ -291,8 +311,10 @@ ColumnScan::Columns ColumnScan::Finish(platform::TextEncoding encoding) && {
   // A mark the driver does not skip is text of the first name.
   if (mark_ && !utf8 && header_ && !header_->empty()) header_->front().insert(0, kMark);
   if (header_) {
-    for (const LongValue& column : long_) {
-      columns.long_columns.push_back(utf8 ? column.as_utf8 : column.as_code_page);
+    for (const LongColumn& column : long_) {
+      const std::optional<LongValue>& first = utf8 ? column.as_utf8 : column.as_code_page;
+      columns.long_columns.push_back(first.has_value());
+      columns.first_long_values.push_back(first);
     }
   }
   columns.header_fields = std::move(header_);

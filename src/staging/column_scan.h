@@ -42,6 +42,14 @@ class ColumnScan {
   // whole.
   void Take(std::string_view bytes);
 
+  // A value longer than kTextCharacters.
+  struct LongValue {
+    long long line = 0;          // of the staged text where it starts, from 1
+    std::size_t characters = 0;  // its length as long_columns counts it; 0 when
+                                 // too long to have been kept whole
+    std::size_t bytes = 0;       // its length in bytes of the file
+  };
+
   struct Columns {
     // The header record's fields, unquoted, as bytes of the file (a UTF-8
     // file's byte-order mark left out); nullopt when together they are
@@ -54,6 +62,8 @@ class ColumnScan {
     // takes two places in the provider's UTF-16 text. Empty when
     // header_fields is nullopt.
     std::vector<bool> long_columns;
+    // Per header field: where its first long value lies, when it has one.
+    std::vector<std::optional<LongValue>> first_long_values;
   };
 
   // REQUIRES: every byte of the staged text has been taken; `encoding` is
@@ -62,13 +72,15 @@ class ColumnScan {
 
  private:
   enum class State { kRecordStart, kFieldStart, kUnquoted, kQuoted, kQuoteSeen };
-  struct LongValue {
-    bool as_code_page = false;
-    bool as_utf8 = false;
+  // A column's first long value in each of the two readings.
+  struct LongColumn {
+    std::optional<LongValue> as_code_page;
+    std::optional<LongValue> as_utf8;
   };
 
   const char* Parse(const char* p, const char* end, const char* until);
-  void StartField();
+  void StartField(const char* p);
+  long long FieldLine() const;
   void AddValue(const char* begin, const char* end);
   void KeepValue();
   std::string_view Value() const;
@@ -81,10 +93,17 @@ class ColumnScan {
   bool header_done_ = false;
   std::size_t header_bytes_ = 0;
   std::optional<std::vector<std::string>> header_ = std::vector<std::string>();
-  std::vector<LongValue> long_;  // per header field
-  std::size_t column_ = 0;       // of the field under way
-  bool measuring_ = false;       // its length can still change what the column is
-  std::size_t value_size_ = 0;   // its bytes so far
+  std::vector<LongColumn> long_;  // per header field
+  // Line ends of the staged text before the piece being taken, which starts
+  // at piece_; the field under way starts at field_start_ in it, or on line
+  // field_line_ when it began in an earlier piece.
+  long long line_ends_ = 0;
+  const char* piece_ = nullptr;
+  const char* field_start_ = nullptr;
+  long long field_line_ = 0;
+  std::size_t column_ = 0;      // of the field under way
+  bool measuring_ = false;      // its length can still change what the column is
+  std::size_t value_size_ = 0;  // its bytes so far
   // Its first bytes, as many as can decide its length: in the piece being
   // taken while they lie there in one stretch (the common case, not copied),
   // else in value_.

@@ -3,6 +3,7 @@
 // encoding, header and long columns from the staged bytes as they pass.
 #include "src/staging/staging.h"
 
+#include <string>
 #include <vector>
 
 #include "platform/errors.h"
@@ -47,6 +48,31 @@ platform::CharacterSet CharacterSetOf(SourceEncoding encoding) {
   return platform::CharacterSet::kDetect;
 }
 
+// A known table's join key longer than the host engine's Text field would
+// be imported as a Memo field, on which that engine cannot join: refused
+// before the file is imported, rather than failing the derived tables on
+// one engine and not the other.
+void RefuseLongJoinKeys(const std::string& source_path, const ColumnScan::Columns& scanned) {
+  const CatalogueEntry* entry = CatalogueEntryFor(FileNamePart(source_path));
+  if (entry == nullptr || !scanned.header_fields) return;
+  const std::vector<std::string>& fields = *scanned.header_fields;
+  for (std::size_t i = 0; i < fields.size() && i < scanned.first_long_values.size(); ++i) {
+    const std::optional<ColumnScan::LongValue>& value = scanned.first_long_values[i];
+    if (!value) continue;
+    for (const std::string& key : entry->join_keys) {
+      if (!Equal(fields[i], key)) continue;
+      const std::string length = value->characters != 0
+                                     ? std::to_string(value->characters) + " characters"
+                                     : std::to_string(value->bytes) + " bytes";
+      throw Exception(FillTemplate(
+          "\"%s\", line %s: the %s value is %s long; the tables are joined on %s, which "
+          "holds at most %s characters",
+          {source_path, std::to_string(value->line), key, length, key,
+           std::to_string(kTextCharacters)}));
+    }
+  }
+}
+
 }  // namespace
 
 StagedFile StageFile(const std::string& source_path, const std::string& staging_directory,
@@ -83,13 +109,14 @@ StagedFile StageFile(const std::string& source_path, const std::string& staging_
   }
   writer.Finish();
   if (!background.Finish()) throw EWriteError("Stream write error");
-  if (!staged.Commit()) throw CreateError(staged_path, staged.error());
   // ASCII alone is told code page 936, the provider's own reading, which
   // does not rest on how it takes 65001.
   const platform::DetectedEncoding detected = detector.Finish();
   const platform::TextEncoding staged_encoding =
       detected.ascii ? platform::TextEncoding::kCodePage936 : detected.encoding;
   ColumnScan::Columns scanned = std::move(columns).Finish(staged_encoding);
+  RefuseLongJoinKeys(source_path, scanned);
+  if (!staged.Commit()) throw CreateError(staged_path, staged.error());
   return StagedFile{file_name, std::move(scanned.header_fields), staged_encoding,
                     std::move(scanned.long_columns)};
 }

@@ -42,7 +42,8 @@ std::string ReadFileStart(const std::string& path, std::size_t size) {
 }  // namespace
 
 void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_list,
-              Connection& connection, BuildEvents& events, SourceEncoding encoding) {
+              Connection& connection, BuildEvents& events, SourceEncoding encoding,
+              TemplateRule templates) {
   // The template is copied over the work database, which must not be held
   // open meanwhile (the connection would go on seeing the replaced file, and
   // on Windows the copy would fail).
@@ -50,7 +51,7 @@ void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_lis
 
   events.PhaseStarted(BuildPhase::kChecks, "");
   const std::vector<std::string> tables = CheckSourceTables(paths, source_list);
-  ChooseEngine(paths, connection);  // refuses a template it cannot copy soundly
+  ChooseEngine(paths, connection, templates);  // refuses a template it cannot copy soundly
 
   events.PhaseStarted(BuildPhase::kTemplateCopy, paths.work_database);
   CopyTemplate(paths);
@@ -73,7 +74,7 @@ void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_lis
   SaveWorkDatabase(paths, connection);
 }
 
-void ChooseEngine(const WorkPaths& paths, Connection& connection) {
+void ChooseEngine(const WorkPaths& paths, Connection& connection, TemplateRule templates) {
   const std::string& path = paths.template_database;
   const std::string named = "The template database \"" + path + "\" ";
   // A device or a pipe would be copied until the disk is full, or forever.
@@ -87,6 +88,14 @@ void ChooseEngine(const WorkPaths& paths, Connection& connection) {
     throw Exception(named + "is an " + format_name +
                     " database (Access 2007 and later), which the Jet 4.0 provider that reads "
                     "the work database cannot open: save it as an Access 2000-2003 database");
+  }
+  const bool jet =
+      format == engine::DatabaseFormat::kJet3 || format == engine::DatabaseFormat::kJet4;
+  if (templates == TemplateRule::kJetOnly && !jet) {
+    throw Exception(named + "is an " + format_name +
+                    " database, not an Access (Jet 3 or Jet 4) file: the host reads the work "
+                    "database with the Jet 4.0 provider, so the installation's template must be "
+                    "an Access database");
   }
   const std::optional<engine::EngineKind> kind = engine::EngineForTemplate(format);
   if (!kind) {

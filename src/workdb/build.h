@@ -18,6 +18,12 @@ namespace dt {
 
 class Connection;
 
+// Which templates a run takes: any that an engine of this form opens, or
+// only an Access (Jet 3 or Jet 4) file, for the plug-in the host loads,
+// which reads the work database with the Jet 4.0 provider whatever engine
+// made it.
+enum class TemplateRule { kAnyEngine, kJetOnly };
+
 // REQUIRES: `paths` are the run's (MakeWorkPaths); the template database and
 // the staging folder exist; no other run works in that staging folder
 // meanwhile.
@@ -29,21 +35,25 @@ class Connection;
 // statement failures go to events.Log; any other failure raises an
 // Exception that ends the build where it happened (a template that cannot be
 // copied, or a work database that cannot be flushed, included); work already
-// done stays on disk. The staged files are read in `encoding`.
+// done stays on disk. The staged files are read in `encoding`; the
+// template must be one `templates` takes (ChooseEngine).
 void RunBuild(const WorkPaths& paths, const std::vector<std::string>& source_list,
               Connection& connection, BuildEvents& events,
-              SourceEncoding encoding = SourceEncoding::kAuto);
+              SourceEncoding encoding = SourceEncoding::kAuto,
+              TemplateRule templates = TemplateRule::kAnyEngine);
 
 // Sets the connection's engine to the one this form opens the template
 // with, told by the template's own first bytes (database_format.h), before
 // anything is copied. REQUIRES: the connection is closed. Raises Exception
 // naming the template when it is not a regular file, when this form cannot
 // read its format (an Access file on POSIX; an ACE file, which the host's
-// Jet 4.0 provider cannot open, on either form; the message names the
-// format), or when an SQLite template has a write-ahead log or a rollback
-// journal with content beside it (naming that file and how to settle it);
-// EFOpenError when the template cannot be read.
-void ChooseEngine(const WorkPaths& paths, Connection& connection);
+// Jet 4.0 provider cannot open, on either form; under kJetOnly anything but
+// a Jet 3 or Jet 4 file; the message names the format), or when an SQLite
+// template has a write-ahead log or a rollback journal with content beside
+// it (naming that file and how to settle it); EFOpenError when the template
+// cannot be read.
+void ChooseEngine(const WorkPaths& paths, Connection& connection,
+                  TemplateRule templates = TemplateRule::kAnyEngine);
 
 // Replaces the work database with a copy of the template. Raises Exception
 // "Cannot copy file "<template>" to "<work database>". <system text>" when

@@ -21,9 +21,14 @@ constexpr char8_t kMakeBalances[] =
     u8"on a.BID = c.BID) left join item as d on a.IID = d.IID)";
 
 // PZ: every voucher line not cancelled, with its voucher, date and account.
+// A line whose voucher is missing has no date. Jet's cdate refuses a Null,
+// and its IIf may evaluate both branches, so the Null of a missing voucher
+// never reaches cdate: the inner IIf gives it a date to read, the outer one
+// drops that date again. A voucher of its own with no year still fails.
 constexpr char8_t kMakeVoucherLines[] =
     u8"Select a.TotalMoney, a.DEBCRE, a.SUMMARY, b.BOOKNO, b.BILLS, c.SID,  "
-    u8"cdate(b.YEAR+'-'+b.MONTH+'-'+b.DAY) as PZRQ, c.NewCode,  d.BID as funcode, e.IID as "
+    u8"IIf(b.BOOKNO Is Null, Null, cdate(IIf(b.BOOKNO Is Null, '1899-12-30', "
+    u8"b.YEAR+'-'+b.MONTH+'-'+b.DAY))) as PZRQ, c.NewCode,  d.BID as funcode, e.IID as "
     u8"progcode into PZ From ((((bookdetail as a left join book as b on a.BOOKNO = b.BOOKNO) left "
     u8"join accountsections as c on a.SID = c.SID) left join budgetsection as d on a.BID = "
     u8"d.BID)left join item as e on a.IID = e.IID) where a.CANCELED = '0' ";
@@ -54,18 +59,15 @@ constexpr char8_t kAddItems[] =
 
 }  // namespace
 
+const std::array<std::u8string_view, 6> kDerivedStatements = {
+    kMakeBalances, kMakeVoucherLines,  kNumberVoucherLines,
+    kMakeAidInfo,  kAddBudgetSections, kAddItems};
+
 void BuildDerivedTables(Connection& connection, BuildEvents& events) {
-  auto run = [&](const char8_t* statement) {
-    RunStatement(platform::Ansi(statement), connection, events);
-  };
-  run(kMakeBalances);
-  run(kMakeVoucherLines);
-  run(kNumberVoucherLines);
-  events.AdvanceProgress(10);
-  run(kMakeAidInfo);
-  run(kAddBudgetSections);
-  run(kAddItems);
-  events.AdvanceProgress(10);
+  for (std::size_t i = 0; i < kDerivedStatements.size(); ++i) {
+    RunStatement(platform::Ansi(kDerivedStatements[i]), connection, events);
+    if (i == 2 || i == 5) events.AdvanceProgress(10);
+  }
 }
 
 }  // namespace dt

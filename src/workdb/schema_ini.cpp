@@ -22,29 +22,6 @@ std::vector<std::string> DriverFields(const std::vector<std::string>& fields, bo
   return text;
 }
 
-// The column names in ANSI, fit for a line of schema.ini and still distinct.
-std::vector<std::string> AnsiNames(const std::vector<std::string>& names) {
-  std::vector<std::string> ansi;
-  ansi.reserve(names.size());
-  bool changed = false;
-  for (const std::string& name : names) {
-    std::string converted = platform::Utf8ToAnsi(name);
-    for (char& c : converted) {
-      if (c == '\r' || c == '\n') c = ' ';  // never a trail byte of code page 936
-    }
-    changed = changed || platform::AnsiToUtf8(converted) != name;
-    ansi.push_back(std::move(converted));
-  }
-  if (!changed) return ansi;
-  std::vector<std::string> renamed;
-  for (std::string& name : ansi) renamed.push_back(platform::AnsiToUtf8(name));
-  ansi.clear();
-  for (const std::string& name : engine::HeaderNames(renamed)) {
-    ansi.push_back(platform::Utf8ToAnsi(name));
-  }
-  return ansi;
-}
-
 // `name` between double quotes, a quote inside it doubled.
 std::string Quoted(std::string_view name) {
   std::string out = "\"";
@@ -65,11 +42,12 @@ std::string SchemaSection(const StagedFile& file) {
   section += utf8 ? "CharacterSet=65001\r\n" : "CharacterSet=936\r\n";
   if (!file.header_fields) return section;
 
+  // The names the stand-in gives, which code page 936 holds whole.
   const std::vector<std::string> names =
-      AnsiNames(engine::HeaderNames(DriverFields(*file.header_fields, utf8)));
+      engine::HeaderNames(DriverFields(*file.header_fields, utf8));
   for (std::size_t i = 0; i < names.size(); ++i) {
     const bool long_values = i < file.long_columns.size() && file.long_columns[i];
-    section += "Col" + std::to_string(i + 1) + "=" + Quoted(names[i]) +
+    section += "Col" + std::to_string(i + 1) + "=" + Quoted(platform::Utf8ToAnsi(names[i])) +
                (long_values ? " LongChar\r\n" : " Text\r\n");
   }
   return section;

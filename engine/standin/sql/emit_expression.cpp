@@ -54,8 +54,9 @@ std::string EmitCall(const Expr& call) {
   }
   if (is("IIF")) {
     CheckArity(call, 3, 3);
-    return Concat({"(CASE WHEN ", EmitExpr(*call.args[0]), " THEN ", EmitExpr(*call.args[1]),
-                   " ELSE ", EmitExpr(*call.args[2]), " END)"});
+    // Not SQLite's CASE, which leaves the untaken branch alone: Jet may
+    // evaluate it, and a statement must hold either way.
+    return Concat({"jet_iif(", EmitExprList(call.args), ")"});
   }
   if (is("NZ")) {
     CheckArity(call, 1, 2);

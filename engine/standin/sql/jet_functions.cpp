@@ -127,8 +127,12 @@ struct LastDate {
 };
 
 void JetCdate(sqlite3_context* context, int, sqlite3_value** argv) {
+  // Jet's CDate is the system's conversion to a date, which refuses a Null:
+  // a statement must keep Nulls away from it, as it must on Jet.
   if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-    sqlite3_result_null(context);
+    static constexpr std::string_view kNull = "Invalid use of Null";
+    sqlite3_result_error(context, kNull.data(), static_cast<int>(kNull.size()));
+    sqlite3_result_error_code(context, SQLITE_MISMATCH);
     return;
   }
   const std::string_view text = TextOf(argv[0]);
@@ -146,6 +150,15 @@ void JetCdate(sqlite3_context* context, int, sqlite3_value** argv) {
     last.date = *date;
   }
   sqlite3_result_text64(context, last.date.data(), last.date.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+// Jet's IIf takes its three arguments as values, every one evaluated
+// whichever it returns, so a failing branch fails the statement even where
+// it is not taken. The condition is true as SQLite's CASE finds it true.
+void JetIif(sqlite3_context* context, int, sqlite3_value** argv) {
+  const bool taken =
+      sqlite3_value_type(argv[0]) != SQLITE_NULL && sqlite3_value_double(argv[0]) != 0.0;
+  sqlite3_result_value(context, argv[taken ? 1 : 2]);
 }
 
 void JetTextKey(sqlite3_context* context, int, sqlite3_value** argv) {
@@ -235,6 +248,7 @@ void RegisterJetFunctions(sqlite3* db) {
   Register(db, "jet_add", 2, JetAdd);
   Register(db, "jet_concat", 2, JetConcat);
   Register(db, "jet_cdate", 1, JetCdate, std::make_unique<LastDate>());
+  Register(db, "jet_iif", 3, JetIif);
   Register(db, "jet_text_key", 1, JetTextKey);
   Register(db, "jet_like_pattern", 1, JetLikePattern);
 }

@@ -5,9 +5,12 @@
 //                     any other text with a number is a data type mismatch.
 //   jet_concat(a, b)  Jet's &: joins the texts of both sides, NULL counting
 //                     as empty text; NULL only when both sides are NULL.
-//   jet_cdate(a)      Jet's cdate: NULL gives NULL; a text that is a date as
-//                     cdate.h reads it, that date as 'YYYY-MM-DD'; anything
-//                     else a data type mismatch whose message quotes the value.
+//   jet_cdate(a)      Jet's cdate: a text that is a date as cdate.h reads
+//                     it, that date as 'YYYY-MM-DD'; NULL fails with "Invalid
+//                     use of Null"; anything else is a data type mismatch
+//                     whose message quotes the value.
+//   jet_iif(c, a, b)  Jet's IIf: a where c is true, else b (NULL is false);
+//                     all three are evaluated, as the system's IIf does.
 //   jet_text_key(a)   The key a comparison of text compares (TextKey below);
 //                     NULL gives NULL.
 //   jet_like_pattern(p)  A pattern of Jet's LIKE as an SQLite GLOB pattern:

@@ -2,6 +2,7 @@
 // new table of a work database, every column TEXT, in one transaction.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,6 +11,11 @@
 
 namespace dt::engine::standin {
 
+// What the host's text driver reads at most: fields of a header, and bytes
+// of one record.
+inline constexpr std::size_t kMostTextFields = 255;
+inline constexpr std::size_t kMostTextRecordBytes = 65000;
+
 // Imports the file at `file_path` (UTF-8) into `target` as table `table`,
 // with the columns of its header line and one row per record; an empty field
 // is NULL. The file is read in `character_set` (kDetect: as its bytes tell). Returns the number of
@@ -17,6 +23,8 @@ namespace dt::engine::standin {
 //  - kAlreadyExists when the table exists ("Table 'T' already exists");
 //  - the reader's error when the file cannot be opened or read;
 //  - kTextFormat, at TextStep::kFindHeader, for a file without a line;
+//  - kTooComplex for a header of more than kMostTextFields fields, or a
+//    record of more than kMostTextRecordBytes bytes, as the host's driver;
 //  - for a header or a record that cannot be stored, the cause's kind and
 //    description at the record's line and offset (TextStep::kImportHeader,
 //    kImportLine): a full disk stays kIo.

@@ -303,6 +303,14 @@ void TextReader::CountQuotedLineBreaks(const char* begin, const char* end) {
 
 bool TextReader::Next(std::vector<std::optional<std::string_view>>& fields) {
   if (!ReadRecord()) return false;
+  if (most_record_bytes_ != 0) {
+    const std::int64_t read = file_offset_ - (end_ - pos_);
+    if (read - record_offset_ > static_cast<std::int64_t>(most_record_bytes_)) {
+      throw Error(ErrorKind::kTooComplex, "Record is too large.",
+                  TextPosition{path_, static_cast<std::int64_t>(record_line_), record_offset_,
+                               TextStep::kImportLine});
+    }
+  }
   const std::size_t count = columns_.size();
   const std::size_t present = std::min(count, spans_.size());
   fields.assign(count, std::nullopt);

@@ -72,6 +72,11 @@ class TextReader : public RecordSource {
   // stay valid until the next call. Values are UTF-8.
   bool Next(std::vector<std::optional<std::string_view>>& fields) override;
 
+  // From the next call of Next on, a record of more than `most` bytes of
+  // the file, its line end included, fails Next with an engine::Error of
+  // kind kTooComplex ("Record is too large.") at the record's line.
+  void LimitRecordBytes(std::size_t most) { most_record_bytes_ = most; }
+
   // How many fields the last record read held in the file, before it was cut
   // or padded to Columns().size() (the header's own count before Next).
   std::size_t RecordFieldCount() const;
@@ -127,7 +132,8 @@ class TextReader : public RecordSource {
   std::size_t line_ = 1;  // the line the read position is on
   std::size_t record_line_ = 1;
   std::int64_t record_offset_ = 0;
-  bool after_cr_ = false;  // inside quotes: the last byte taken was a CR
+  bool after_cr_ = false;              // inside quotes: the last byte taken was a CR
+  std::size_t most_record_bytes_ = 0;  // 0: no limit
 };
 
 }  // namespace dt::engine::standin
