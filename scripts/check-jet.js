@@ -27,8 +27,9 @@
 //   cscript //nologo scripts\check-jet.js --self-test BUILD_DIR
 //
 // BUILD_DIR holds the Windows form's programs: dealtext-host.exe,
-// dealtext.dll, Halvaren.dll, dealtext-genexport.exe, dealtext-dumpdb.exe
-// and dealtext-probe.exe. LINES is the export's number of voucher lines
+// dealtext.dll, dealtext-standin.dll (the DLL built for tests, which also
+// takes the stand-in's template), Halvaren.dll, dealtext-genexport.exe,
+// dealtext-dumpdb.exe and dealtext-probe.exe. LINES is the export's number of voucher lines
 // (20000 unless given). The work folder is left in %TEMP% for a look
 // afterwards. --self-test tries the script's own workings that need no Jet
 // (reading a child's output, comparing dumps, asking the stand-in a probe)
@@ -161,8 +162,8 @@ if (expand("%PROCESSOR_ARCHITECTURE%") !== "x86") {
 }
 
 var lines = args.length > 1 ? args[1] : "20000";
-var programs = ["dealtext-host.exe", "dealtext.dll", "Halvaren.dll", "dealtext-genexport.exe",
-                "dealtext-dumpdb.exe", "dealtext-probe.exe"];
+var programs = ["dealtext-host.exe", "dealtext.dll", "dealtext-standin.dll", "Halvaren.dll",
+                "dealtext-genexport.exe", "dealtext-dumpdb.exe", "dealtext-probe.exe"];
 for (var p = 0; p < programs.length; ++p) {
   if (!files.FileExists(files.BuildPath(build, programs[p]))) {
     stop(programs[p] + " is not in " + build, 2);
@@ -337,11 +338,10 @@ function addAwkwardValues(folder) {
 }
 
 // The host program's command line for `form`: the stand-in's runs load the
-// test build of the DLL that carries it, where the build has one.
+// build of the DLL for tests that carries it (the shipping DLL takes only
+// an Access template).
 function hostCommand(form, runs, base) {
-  var dll = form === "standin" && files.FileExists(build + "\\dealtext-standin.dll")
-                ? " --dll dealtext-standin.dll"
-                : "";
+  var dll = form === "standin" ? " --dll dealtext-standin.dll" : "";
   // The host's log library writes where HALVAREN_LOG says. The base
   // directory goes without its trailing backslash, which would escape the
   // closing quote; the host adds it.
