@@ -535,9 +535,9 @@ function differencesOf(jetTables, standinTables, totals, shown) {
 function heldDatabaseFailsTheRun() {
   var base = work + "\\jet";
   var holder = new ActiveXObject("ADODB.Connection");
-  // Mode 12: adModeShareExclusive.
+  holder.Mode = 12;  // adModeShareExclusive
   holder.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + base +
-              "\\TemplateTemp\\KORVA.mdb;Mode=12");
+              "\\TemplateTemp\\KORVA.mdb");
   var log = work + "\\jet.log";
   removeFile(log);
   var ran = run(hostCommand("jet", 1, base));
@@ -666,6 +666,15 @@ function askProbes(jetRuns, standinRuns) {
     answer.chosenNull = answerOf(probe(form, connection, [
       "select IIf(X Is Null, Null, cdate(IIf(X Is Null, '1899-12-30', X))) as V from One"
     ]));
+    // Texts the stand-in reads as oleaut32 does, or refuses on purpose.
+    var dates = ["2024-13-1", "30-1-1", "2024--1", "2024-1-5 10:00", "0099-1-1"];
+    var read = [];
+    for (var t = 0; t < dates.length; ++t) {
+      read.push(dates[t] + " " + answerOf(probe(form, connection, [
+        "select CDate('" + dates[t] + "') as V from One"
+      ])));
+    }
+    answer.dates = read.join("; ");
     var tables = {pzWritten: pzWritten, pzChosen: pzChosen};
     for (var name in tables) {
       var table = name.toUpperCase();
@@ -698,11 +707,19 @@ function askProbes(jetRuns, standinRuns) {
                          ? "the same order"
                          : "another order";
     answer.ldb = runs.ldb;
+    // What the run told the text driver of the UTF-8 file.
+    var schema = work + "\\" + form + "\\TemplateTemp\\schema.ini";
+    var section = files.FileExists(schema)
+                      ? /\[BUDGETSECTION\.TXT\][^\[]*?CharacterSet=([^\r\n]*)/i.exec(
+                            readText(schema, "gb2312"))
+                      : null;
+    answer.charset = section ? "CharacterSet=" + section[1] : "(no such section)";
   }
   var questions = [
     ["CDate(Null)", "cdateNull"],
     ["the chosen form on Null: IIf(X Is Null, Null, cdate(IIf(X Is Null, '1899-12-30', X)))",
      "chosenNull"],
+    ["CDate of texts the stand-in refuses or reads on purpose", "dates"],
     ["PZ as the system writes it, with an orphan voucher line (made; rows; PZRQ Null)",
      "pzWritten"],
     ["PZ with the chosen form of PZRQ (made; rows; PZRQ Null)", "pzChosen"],
@@ -710,6 +727,7 @@ function askProbes(jetRuns, standinRuns) {
     ["a join on a LongChar column", "memoJoin"],
     ["a 300-character value under Text", "wide"],
     ["Chinese text under CharacterSet=65001", "chinese"],
+    ["schema.ini of the run: BUDGETSECTION.TXT (written as UTF-8)", "charset"],
     ["two reads of BOOKDETAIL without ORDER BY", "order"],
     ["KORVA.ldb after Close (DoIt returned) and after the process", "ldb"]
   ];

@@ -36,10 +36,8 @@ std::int32_t JetNumber(const std::string& state) {
 Failure WithConnectionErrors(const Failure& failure, IUnknown* errors) {
   ComPtr<ADOErrors> collection;
   long count = 0;
-  if (errors == nullptr ||
-      FAILED(errors->QueryInterface(kErrorsIid,
-                                    reinterpret_cast<void**>(collection.GetAddressOf()))) ||
-      !collection || FAILED(collection->get_Count(&count))) {
+  if (errors == nullptr || FAILED(errors->QueryInterface(kErrorsIid, &collection)) || !collection ||
+      FAILED(collection->get_Count(&count))) {
     return failure;
   }
   std::vector<std::int32_t> numbers = failure.native_errors();
