@@ -645,6 +645,47 @@ function writeProbeFiles(folder) {
   return {chinese: chinese, wide: wide};
 }
 
+// A connection's Errors collection, as one line: what the ADO engine reads
+// a failure's kind from (Jet is taken to give its number as the SQLState).
+function errorsOf(connection) {
+  var parts = [];
+  for (var i = 0; i < connection.Errors.Count; ++i) {
+    var error = connection.Errors.Item(i);
+    parts.push("Number 0x" + (error.Number >>> 0).toString(16) + ", NativeError " +
+               error.NativeError + ", SQLState '" + error.SQLState + "', Source '" +
+               error.Source + "', " + error.Description);
+  }
+  return parts.length > 0 ? parts.join(" | ") : "(no entries)";
+}
+
+// Jet's Errors collection for a plain statement failure and for a database
+// another connection holds, on the Jet probe database.
+function jetErrors(database) {
+  var source = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database + ";OLE DB Services=-2";
+  var answers = {};
+  var first = new ActiveXObject("ADODB.Connection");
+  first.Open(source);
+  try {
+    first.Execute("select * from NoSuchTable");
+    answers.statement = "(no failure)";
+  } catch (error) {
+    answers.statement = errorsOf(first);
+  }
+  first.Close();
+  first.Mode = 12;  // adModeShareExclusive
+  first.Open(source);
+  var second = new ActiveXObject("ADODB.Connection");
+  try {
+    second.Open(source);
+    answers.lock = "(no failure)";
+    second.Close();
+  } catch (error) {
+    answers.lock = errorsOf(second);
+  }
+  first.Close();
+  return answers;
+}
+
 // Each probe's question and both answers.
 function askProbes(jetRuns, standinRuns) {
   var rows = [];
@@ -707,6 +748,11 @@ function askProbes(jetRuns, standinRuns) {
                          ? "the same order"
                          : "another order";
     answer.ldb = runs.ldb;
+    var errors = form === "jet" ? jetErrors(database)
+                                : {statement: "(typed errors, no Errors collection)",
+                                   lock: "(typed errors, no Errors collection)"};
+    answer.errorsStatement = errors.statement;
+    answer.errorsLock = errors.lock;
     // What the run told the text driver of the UTF-8 file.
     var schema = work + "\\" + form + "\\TemplateTemp\\schema.ini";
     var section = files.FileExists(schema)
@@ -729,7 +775,9 @@ function askProbes(jetRuns, standinRuns) {
     ["Chinese text under CharacterSet=65001", "chinese"],
     ["schema.ini of the run: BUDGETSECTION.TXT (written as UTF-8)", "charset"],
     ["two reads of BOOKDETAIL without ORDER BY", "order"],
-    ["KORVA.ldb after Close (DoIt returned) and after the process", "ldb"]
+    ["KORVA.ldb after Close (DoIt returned) and after the process", "ldb"],
+    ["the Errors collection of a statement on a missing table", "errorsStatement"],
+    ["the Errors collection of opening a database held exclusively", "errorsLock"]
   ];
   for (var q = 0; q < questions.length; ++q) {
     rows.push({
