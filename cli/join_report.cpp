@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <functional>
 #include <future>
@@ -16,8 +17,9 @@
 
 #include "cli/key_set.h"
 #include "engine/database_format.h"
-#include "engine/standin/sql/jet_functions.h"
+#include "engine/text_key.h"
 #include "platform/codepage.h"
+#include "src/model/export_model.h"
 #include "src/staging/line_list.h"
 #include "src/staging/text_utils.h"
 #include "src/workdb/account_codes.h"
@@ -25,8 +27,10 @@
 namespace dt::cli {
 namespace {
 
-using engine::standin::TextKeyOf;
+using engine::TextKeyOf;
 
+// The relations, in the order of the export model's references (PZ's four,
+// then KMYE's three), and the accounts' levels after them.
 enum RelationIndex : std::size_t {
   kLineVoucher,
   kLineAccount,
@@ -38,6 +42,21 @@ enum RelationIndex : std::size_t {
   kAccountLevels,
   kRelationCount
 };
+
+const JoinReference& ReferenceAt(RelationIndex index) { return JoinReferences().at(index); }
+
+// The query of the rows of the references `first` to `last`, which share
+// their rows' table: the row id, the filter's column when there is one, and
+// each reference's key.
+std::string RowsQuery(RelationIndex first, RelationIndex last) {
+  const JoinReference& rows = ReferenceAt(first);
+  std::string sql = "SELECT _rowid_";
+  if (!rows.filter_column.empty()) sql += ", \"" + std::string(rows.filter_column) + "\"";
+  for (std::size_t i = first; i <= last; ++i) {
+    sql += ", \"" + std::string(ReferenceAt(static_cast<RelationIndex>(i)).key_column) + "\"";
+  }
+  return sql + " FROM \"" + std::string(rows.rows_table) + "\"";
+}
 
 struct DatabaseCloser {
   void operator()(sqlite3* db) const noexcept { sqlite3_close(db); }
@@ -180,12 +199,15 @@ class ReferenceCheck {
   bool last_broken_ = false;
 };
 
-bool IsNotCancelled(sqlite3_stmt* statement, int column) {
+// Whether the filter's column holds `value` as the engine compares text
+// (trailing spaces ignored; the filter's value has no ASCII letter).
+bool HoldsValue(sqlite3_stmt* statement, int column, std::string_view value) {
   std::size_t size = 0;
   const char* text = TextOrNull(statement, column, size);
-  if (text == nullptr || size == 0 || *text != '0') return false;
-  const std::string_view rest(text + 1, size - 1);
-  return rest.find_first_not_of(' ') == std::string_view::npos;  // "0" and trailing spaces
+  if (text == nullptr || size < value.size()) return false;
+  const std::string_view held(text, size);
+  return held.substr(0, value.size()) == value &&
+         held.find_first_not_of(' ', value.size()) == std::string_view::npos;
 }
 
 // The keys the voucher lines are looked up in.
@@ -204,12 +226,12 @@ void CheckLines(sqlite3* db, std::int64_t first, std::int64_t last, const LineKe
   ReferenceCheck account(keys.accounts, results[kLineAccount]);
   ReferenceCheck budget(keys.budgets, results[kLineBudget]);
   ReferenceCheck item(keys.items, results[kLineItem]);
+  const JoinReference& lines = ReferenceAt(kLineVoucher);
   ForEachRow(db,
-             "SELECT _rowid_, CANCELED, BOOKNO, SID, BID, IID FROM BOOKDETAIL WHERE _rowid_ "
-             "BETWEEN " +
+             RowsQuery(kLineVoucher, kLineItem) + " WHERE _rowid_ BETWEEN " +
                  std::to_string(first) + " AND " + std::to_string(last),
-             "BOOKDETAIL", [&](sqlite3_stmt* statement) {
-               if (!IsNotCancelled(statement, 1)) return;
+             lines.rows_table.data(), [&](sqlite3_stmt* statement) {
+               if (!HoldsValue(statement, 1, lines.filter_value)) return;
                const std::int64_t row = sqlite3_column_int64(statement, 0);
                voucher.Read(statement, 2);
                account.Read(statement, 3);
@@ -228,8 +250,8 @@ void CheckBalances(sqlite3* db, const KeySet& accounts, const KeySet& budgets, c
   ReferenceCheck account(accounts, results[kBalanceAccount]);
   ReferenceCheck budget(budgets, results[kBalanceBudget]);
   ReferenceCheck item(items, results[kBalanceItem]);
-  ForEachRow(db, "SELECT _rowid_, SID, BID, IID FROM REMAIN", "REMAIN",
-             [&](sqlite3_stmt* statement) {
+  ForEachRow(db, RowsQuery(kBalanceAccount, kBalanceItem),
+             ReferenceAt(kBalanceAccount).rows_table.data(), [&](sqlite3_stmt* statement) {
                const std::int64_t row = sqlite3_column_int64(statement, 0);
                account.Read(statement, 1);
                budget.Read(statement, 2);
@@ -273,18 +295,35 @@ void RelationResult::Add(BrokenReference row) {
 }
 
 const std::vector<Relation>& Relations() {
-  static const std::vector<Relation> relations = {
-      {"PZ", "BOOKDETAIL", "voucher line", "voucher lines", "BOOKNO", "voucher", "BOOK"},
-      {"PZ", "BOOKDETAIL", "voucher line", "voucher lines", "SID", "account", "ACCOUNTSECTIONS"},
-      {"PZ", "BOOKDETAIL", "voucher line", "voucher lines", "BID", "budget section",
-       "BUDGETSECTION"},
-      {"PZ", "BOOKDETAIL", "voucher line", "voucher lines", "IID", "item", "ITEM"},
-      {"KMYE", "REMAIN", "balance", "balances", "SID", "account", "ACCOUNTSECTIONS"},
-      {"KMYE", "REMAIN", "balance", "balances", "BID", "budget section", "BUDGETSECTION"},
-      {"KMYE", "REMAIN", "balance", "balances", "IID", "item", "ITEM"},
-      {"ACCOUNTSECTIONS", "ACCOUNTSECTIONS", "account", "accounts", "SID",
-       "code (SID) has more than five levels, of which NewCode keeps five", ""},
-  };
+  // What the rows of a derived table and the rows a key names are called.
+  static constexpr std::pair<std::string_view, std::array<const char*, 2>> kRows[] = {
+      {"PZ", {"voucher line", "voucher lines"}}, {"KMYE", {"balance", "balances"}}};
+  static constexpr std::pair<std::string_view, const char*> kNamed[] = {
+      {"BOOK", "voucher"},
+      {"ACCOUNTSECTIONS", "account"},
+      {"BUDGETSECTION", "budget section"},
+      {"ITEM", "item"}};
+  static const std::vector<Relation> relations = [] {
+    std::vector<Relation> made;
+    for (const JoinReference& reference : JoinReferences()) {
+      const auto rows = std::find_if(std::begin(kRows), std::end(kRows), [&](const auto& r) {
+        return r.first == reference.derived_table;
+      });
+      const auto named = std::find_if(std::begin(kNamed), std::end(kNamed), [&](const auto& n) {
+        return n.first == reference.looked_up_table;
+      });
+      if (rows == std::end(kRows) || named == std::end(kNamed)) {
+        throw std::logic_error("the join check has no words for a reference of " +
+                               std::string(reference.derived_table));
+      }
+      made.push_back({reference.derived_table.data(), reference.rows_table.data(), rows->second[0],
+                      rows->second[1], reference.key_column.data(), named->second,
+                      reference.looked_up_table.data()});
+    }
+    made.push_back({"ACCOUNTSECTIONS", "ACCOUNTSECTIONS", "account", "accounts", "SID",
+                    "code (SID) has more than five levels, of which NewCode keeps five", ""});
+    return made;
+  }();
   return relations;
 }
 
@@ -299,18 +338,34 @@ JoinCheck CheckJoins(const std::string& utf8_path, bool examples_only) {
   // reading is most of its cost: the vouchers' keys and then the second
   // half of the voucher lines are read on a second thread, each on a
   // connection of its own.
-  std::future<KeySet> books_read = std::async(std::launch::async, [&utf8_path] {
+  // The balances are looked up in the tables the voucher lines' accounts,
+  // budget sections and items are, and their keys are read once.
+  for (std::size_t i = 0; i < 3; ++i) {
+    const JoinReference& line = ReferenceAt(static_cast<RelationIndex>(kLineAccount + i));
+    const JoinReference& balance = ReferenceAt(static_cast<RelationIndex>(kBalanceAccount + i));
+    if (line.looked_up_table != balance.looked_up_table ||
+        line.looked_up_column != balance.looked_up_column) {
+      throw std::logic_error("the join check reads " + std::string(balance.looked_up_table) +
+                             " for balances where the lines read " +
+                             std::string(line.looked_up_table));
+    }
+  }
+  auto keys_of = [](sqlite3* db, RelationIndex index) {
+    const JoinReference& reference = ReferenceAt(index);
+    return KeysOf(db, reference.looked_up_table.data(), reference.looked_up_column.data());
+  };
+  std::future<KeySet> books_read = std::async(std::launch::async, [&utf8_path, &keys_of] {
     const DatabaseHandle db = OpenReadOnly(utf8_path);
-    return KeysOf(db.get(), "BOOK", "BOOKNO");
+    return keys_of(db.get(), kLineVoucher);
   });
   const DatabaseHandle handle = OpenReadOnly(utf8_path);
   sqlite3* db = handle.get();
-  const KeySet accounts = KeysOf(db, "ACCOUNTSECTIONS", "SID");
-  const KeySet budgets = KeysOf(db, "BUDGETSECTION", "BID");
-  const KeySet items = KeysOf(db, "ITEM", "IID");
+  const KeySet accounts = keys_of(db, kLineAccount);
+  const KeySet budgets = keys_of(db, kLineBudget);
+  const KeySet items = keys_of(db, kLineItem);
   CheckBalances(db, accounts, budgets, items, results);
   CheckAccountLevels(db, results[kAccountLevels]);
-  const std::int64_t last_line = LastRow(db, "BOOKDETAIL");
+  const std::int64_t last_line = LastRow(db, ReferenceAt(kLineVoucher).rows_table.data());
   const KeySet books = books_read.get();
 
   const LineKeys keys{books, accounts, budgets, items};

@@ -3,14 +3,14 @@
 #include "engine/import_statement.h"
 
 #include "engine/error.h"
-#include "engine/standin/sql/parser.h"
-#include "engine/standin/sql/select_analysis.h"
+#include "engine/jetsql/parser.h"
+#include "engine/jetsql/select_analysis.h"
 
 namespace dt::engine {
 
 std::optional<ImportReading> ReadImportStatement(std::string_view sql) {
   try {
-    return standin::ImportOf(standin::Parse(sql));
+    return ImportOf(Parse(sql));
   } catch (const Error&) {
     return std::nullopt;
   }

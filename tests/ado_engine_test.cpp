@@ -402,6 +402,27 @@ TEST_F(AdoPostTest, EachRowIsWrittenAtItsOwnPositionThroughOneServerCursor) {
   EXPECT_EQ(ado_.Calls("MoveFirst").size(), 1u);
 }
 
+// Jet keeps no order between the query's read and the writing cursor's:
+// each row still lands on a row that held its values, rows alike in every
+// value taking the codes in any order.
+TEST_F(AdoPostTest, EachRowFindsItsOwnWhateverOrderTheWritingCursorReads) {
+  ado_.server_reads_backwards = true;
+  for (const char* code : {"101", "20001", "20002", "3"}) {
+    Post(code);
+    accounts_.Next();
+  }
+  const std::vector<ado::Value> codes = NewCodes();
+  EXPECT_EQ(codes[0], Text("101"));
+  EXPECT_TRUE((codes[1] == Text("20001") && codes[2] == Text("20002")) ||
+              (codes[1] == Text("20002") && codes[2] == Text("20001")));
+  EXPECT_EQ(codes[3], Text("3"));
+  // A row whose values no row holds any more is still not written.
+  accounts_.First();
+  ado_.tables["ACCOUNTSECTIONS"].rows[0][1] = Text("changed");
+  EXPECT_THROW(Post("1"), EDatabaseError);
+  EXPECT_EQ(NewCodes()[0], Text("101"));
+}
+
 TEST_F(AdoPostTest, AFailedPostIsUndoneAndReported) {
   Post("101");
   accounts_.Next();
@@ -471,11 +492,12 @@ TEST_F(AdoEngineTest, AWriteAfterAFailedMoveLandsOnItsOwnRow) {
 
 TEST_F(AdoPostTest, ARowChangedSinceTheQueryIsNotWritten) {
   Post("101");
-  accounts_.Next();
-  // Another writer changes the next row under the snapshot.
-  ado_.tables["ACCOUNTSECTIONS"].rows[1][0] = Text("2.02");
-  EXPECT_THROW(Post("20001"), EDatabaseError);
-  EXPECT_EQ(NewCodes()[1], Null());
+  // Another writer changes the last row under the snapshot; no other row
+  // holds its values.
+  ado_.tables["ACCOUNTSECTIONS"].rows[3][0] = Text("4");
+  for (int i = 0; i < 3; ++i) accounts_.Next();
+  EXPECT_THROW(Post("3"), EDatabaseError);
+  EXPECT_EQ(NewCodes()[3], Null());
   EXPECT_EQ(ado_.Calls("Update").size(), 1u);
 }
 

@@ -45,6 +45,9 @@ struct FakeAdo {
   // Per Open, the "OLE DB Services" value of its string; none when absent.
   std::vector<std::optional<std::int64_t>> ole_db_services;
   bool open = false;
+  // Server-side recordsets read a table's rows last to first, as Jet may
+  // hand out the rows of two reads in different orders.
+  bool server_reads_backwards = false;
 
   void MaybeFail(const std::string& call) {
     const auto found = failures.find(call);
@@ -72,8 +75,8 @@ inline ado::Failure AdoFailure(std::string description, std::string system_text 
 
 class FakeRecordset : public ado::Recordset {
  public:
-  FakeRecordset(FakeAdo& ado, FakeTable* live, FakeTable copy)
-      : ado_(ado), live_(live), copy_(std::move(copy)) {}
+  FakeRecordset(FakeAdo& ado, FakeTable* live, FakeTable copy, bool backwards = false)
+      : ado_(ado), live_(live), copy_(std::move(copy)), backwards_(backwards) {}
 
   int FieldCount() override { return static_cast<int>(Table().columns.size()); }
   std::string FieldName(int field) override { return Table().columns.at(Index(field)); }
@@ -120,13 +123,14 @@ class FakeRecordset : public ado::Recordset {
   std::vector<ado::Value>& Row() {
     if (Eof())
       throw AdoFailure("Either BOF or EOF is True, or the current record has been deleted");
-    return Table().rows[position_];
+    return Table().rows[backwards_ ? Table().rows.size() - 1 - position_ : position_];
   }
   static std::size_t Index(int field) { return static_cast<std::size_t>(field); }
 
   FakeAdo& ado_;
   FakeTable* live_;
   FakeTable copy_;
+  bool backwards_;
   std::size_t position_ = 0;
   std::map<int, ado::Value> pending_;
 };
@@ -204,7 +208,8 @@ class FakeConnection : public ado::Connection {
                        name + "'.");
     }
     if (client) return std::make_unique<FakeRecordset>(ado_, nullptr, table->second);
-    return std::make_unique<FakeRecordset>(ado_, &table->second, FakeTable{});
+    return std::make_unique<FakeRecordset>(ado_, &table->second, FakeTable{},
+                                           ado_.server_reads_backwards);
   }
 
   std::vector<std::string> TableNames() override {

@@ -18,7 +18,7 @@ using testing::SortedRows;
 
 // The build's own statements, as it sends them.
 std::string Derived(std::size_t index) {
-  const std::u8string_view text = kDerivedStatements[index];
+  const std::u8string_view text = DerivedStatements()[index];
   return std::string(reinterpret_cast<const char*>(text.data()), text.size());
 }
 const std::string kKmye = Derived(0);

@@ -2,7 +2,7 @@
 // every way a value reaches it, counted in characters as the Windows engine
 // counts them, and keeps refusing after its table is rebuilt; other fields
 // take any length.
-#include "engine/standin/sql/column_types.h"
+#include "engine/jetsql/column_types.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>

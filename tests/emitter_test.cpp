@@ -5,7 +5,7 @@
 #include <variant>
 
 #include "engine/standin/sql/emitter.h"
-#include "engine/standin/sql/parser.h"
+#include "engine/jetsql/parser.h"
 #include "engine/standin/standin_engine.h"
 
 namespace dt::engine::standin {

@@ -15,7 +15,7 @@
 #include "engine/engine_factory.h"
 #include "engine/error.h"
 #include "engine/standin/connection_string.h"
-#include "engine/standin/sql/column_types.h"
+#include "engine/jetsql/column_types.h"
 #include "engine/standin/standin_engine.h"
 #include "engine/standin/store/schema.h"
 #include "engine/standin/store/sqlite_db.h"
@@ -184,7 +184,7 @@ FieldKind KindOfDeclared(std::string_view declared) {
   for (const std::string_view date : {"DATETIME", "DATE", "TIME", "TIMESTAMP"}) {
     if (platform::EqualIgnoringAsciiCase(word, date)) return FieldKind::kDate;
   }
-  const std::optional<engine::standin::ColumnType> type = engine::standin::LookUpColumnType(word);
+  const std::optional<engine::ColumnType> type = engine::LookUpColumnType(word);
   if (!type) return FieldKind::kText;
   if (type->sqlite_type == "INTEGER") return FieldKind::kInteger;
   if (type->sqlite_type == "REAL") return FieldKind::kReal;

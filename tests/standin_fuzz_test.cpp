@@ -19,9 +19,10 @@
 #include <vector>
 
 #include "engine/header_names.h"
-#include "engine/standin/sql/parser.h"
+#include "engine/jetsql/parser.h"
 #include "engine/standin/text/text_reader.h"
 #include "platform/codepage.h"
+#include "src/model/export_model.h"
 #include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
@@ -141,32 +142,32 @@ std::string Repeat(std::string_view piece, std::size_t times) {
 // ---------------------------------------------------------------- statements
 
 const std::vector<std::string>& SeedStatements() {
-  static const std::vector<std::string> seeds = {
-      "select a.bal00, b.NewCode, b.DEBCRE, c.BID as funcode, d.IID as progcode into KMYE from "
-      "(((Remain as a left join Accountsections as b on a.SID = b.SID)left join budgetsection as c "
-      "on a.BID = c.BID) left join item as d on a.IID = d.IID)",
-      "Select a.TotalMoney, a.DEBCRE, a.SUMMARY, b.BOOKNO, b.BILLS, c.SID,  "
-      "cdate(b.YEAR+'-'+b.MONTH+'-'+b.DAY) as PZRQ, c.NewCode,  d.BID as funcode, e.IID as "
-      "progcode into PZ From ((((bookdetail as a left join book as b on a.BOOKNO = b.BOOKNO) left "
-      "join accountsections as c on a.SID = c.SID) left join budgetsection as d on a.BID = "
-      "d.BID)left join item as e on a.IID = e.IID) where a.CANCELED = '0' ",
-      "alter table PZ add column flxh AUTOINCREMENT",
-      "alter table [ACCOUNTSECTIONS] add column [NewCode] varchar(255)",
-      "Create Table aidInfo(AidType varchar(250),AidCode varchar(250),AidName varchar(250))",
-      "insert into aidInfo(AidType,AidCode,AidName) select '\xE9\xA2\x84\xE7\xAE\x97' as AidType, "
-      "BID as AidCode, [NAME] as AidName from budgetsection where BID is not null and BID <>''",
-      "update BOOKDETAIL Set SID = '1.01', BID = 'B.1', IID = 'I' where BOOKNO = 'P1' and LINE = "
-      "'1'",
-      "update item Set IID = 'I1' where IID = 'I.1'",
-      "insert into item values ('I9' & NULL & 'x', 3 + '4')",
-      "select count(*), max(IID) from item where NAME like 'i*' or IID in ('a', 'b') group by IID",
-      "select top 2 * from book where not (YEAR between '2019' and '2021') order by BOOKNO desc",
-      "select iif(SID is null, 'none', SID + '.' + ID), nz(BID, 'x') from remain",
-      "delete from remain where ID <> '1'",
-      "drop table KMYE",
-      "create table [odd \"name] ([a'b] text not null, c counter, d currency)",
-      "select #2020-01-05#, cdate('2020-2-29') & '', 1.5 / 0, 7 mod 2 from book",
-  };
+  static const std::vector<std::string> seeds = [] {
+    // The build's own statements first, as it sends them.
+    std::vector<std::string> statements;
+    for (const std::u8string_view statement : DerivedStatements()) {
+      statements.emplace_back(reinterpret_cast<const char*>(statement.data()), statement.size());
+    }
+    statements.insert(
+        statements.end(),
+        {
+            "alter table [ACCOUNTSECTIONS] add column [NewCode] varchar(255)",
+            "update BOOKDETAIL Set SID = '1.01', BID = 'B.1', IID = 'I' where BOOKNO = 'P1' and "
+            "LINE = '1'",
+            "update item Set IID = 'I1' where IID = 'I.1'",
+            "insert into item values ('I9' & NULL & 'x', 3 + '4')",
+            "select count(*), max(IID) from item where NAME like 'i*' or IID in ('a', 'b') group "
+            "by IID",
+            "select top 2 * from book where not (YEAR between '2019' and '2021') order by BOOKNO "
+            "desc",
+            "select iif(SID is null, 'none', SID + '.' + ID), nz(BID, 'x') from remain",
+            "delete from remain where ID <> '1'",
+            "drop table KMYE",
+            "create table [odd \"name] ([a'b] text not null, c counter, d currency)",
+            "select #2020-01-05#, cdate('2020-2-29') & '', 1.5 / 0, 7 mod 2 from book",
+        });
+    return statements;
+  }();
   return seeds;
 }
 

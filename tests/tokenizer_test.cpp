@@ -1,5 +1,5 @@
 // The Jet SQL tokenizer: kinds, values and the literals' quoting rules.
-#include "engine/standin/sql/tokenizer.h"
+#include "engine/jetsql/tokenizer.h"
 
 #include <gtest/gtest.h>
 

@@ -77,6 +77,20 @@ void WriteRow(Recordset& rows, SetFields&& set_fields) {
   }
 }
 
+// One text for a row's values, NULL told from every text.
+std::string ValuesKey(const std::vector<engine::Value>& values) {
+  std::string key;
+  for (const engine::Value& value : values) {
+    if (!value) {
+      key += '\0';
+      continue;
+    }
+    key += std::to_string(value->size()) + ':';
+    key += *value;
+  }
+  return key;
+}
+
 Error RowMoved(std::string_view table) {
   return Error(ErrorKind::kNotFound, "Row cannot be located for updating: table '" +
                                          std::string(table) + "' has changed since it was read");
@@ -156,7 +170,7 @@ Snapshot AdoEngine::Query(std::string_view sql) {
 AdoEngine::UpdateCursor& AdoEngine::CursorFor(const Snapshot& snapshot) {
   if (cursor_ && cursor_->table == snapshot.table) return *cursor_;
   Connection& connection = RequireOpen();
-  UpdateCursor cursor{snapshot.table, OpenForWriting(connection, snapshot.table), 0};
+  UpdateCursor cursor{snapshot.table, OpenForWriting(connection, snapshot.table), 0, {}};
   const bool same_fields = Ado([&] {
     const int count = cursor.rows->FieldCount();
     if (static_cast<std::size_t>(count) != snapshot.columns.size()) return false;
@@ -169,17 +183,57 @@ AdoEngine::UpdateCursor& AdoEngine::CursorFor(const Snapshot& snapshot) {
   return cursor_.emplace(std::move(cursor));
 }
 
-void AdoEngine::MoveTo(UpdateCursor& cursor, std::int64_t position) {
+bool AdoEngine::MoveTo(UpdateCursor& cursor, std::int64_t position) {
   Recordset& rows = *cursor.rows;
-  Ado([&] {
+  return Ado([&] {
     if (position < cursor.position) {
       rows.MoveFirst();
       cursor.position = 0;
     }
     if (position > cursor.position) rows.Move(position - cursor.position);
     cursor.position = position;
+    return !rows.Eof();
   });
-  if (Ado([&] { return rows.Eof(); })) throw RowMoved(cursor.table);
+}
+
+bool AdoEngine::Holds(UpdateCursor& cursor, const std::vector<engine::Value>& values) {
+  return Ado([&] {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      if (TextOf(cursor.rows->FieldValue(static_cast<int>(i))) != values[i]) return false;
+    }
+    return true;
+  });
+}
+
+void AdoEngine::SeekRow(UpdateCursor& cursor, std::int64_t position,
+                        const std::vector<engine::Value>& values) {
+  if (MoveTo(cursor, position) && Holds(cursor, values)) return;
+  if (!cursor.by_values) {
+    auto& by_values = cursor.by_values.emplace();
+    Ado([&] {
+      cursor.rows->MoveFirst();
+      const int count = cursor.rows->FieldCount();
+      std::vector<engine::Value> row(static_cast<std::size_t>(count));
+      for (std::int64_t at = 0; !cursor.rows->Eof(); ++at, cursor.rows->MoveNext()) {
+        for (int i = 0; i < count; ++i) {
+          row[static_cast<std::size_t>(i)] = TextOf(cursor.rows->FieldValue(i));
+        }
+        by_values.emplace(ValuesKey(row), at);
+      }
+      cursor.rows->MoveFirst();
+      cursor.position = 0;
+    });
+  }
+  // A row found by its values earlier may have been written since: each
+  // candidate is checked where it stands, and leaves the index either way.
+  auto& by_values = *cursor.by_values;
+  const std::string key = ValuesKey(values);
+  for (auto found = by_values.find(key); found != by_values.end(); found = by_values.find(key)) {
+    const std::int64_t candidate = found->second;
+    by_values.erase(found);
+    if (MoveTo(cursor, candidate) && Holds(cursor, values)) return;
+  }
+  throw RowMoved(cursor.table);
 }
 
 void AdoEngine::UpdateRow(const Snapshot& snapshot, std::size_t row,
@@ -188,16 +242,7 @@ void AdoEngine::UpdateRow(const Snapshot& snapshot, std::size_t row,
   if (changes.empty()) return;
   UpdateCursor& cursor = CursorFor(snapshot);
   try {
-    MoveTo(cursor, snapshot.row_ids[row]);
-    // The row at that position must still be the row the snapshot holds.
-    const std::vector<engine::Value>& expected = snapshot.rows[row];
-    const bool same_row = Ado([&] {
-      for (std::size_t i = 0; i < expected.size(); ++i) {
-        if (TextOf(cursor.rows->FieldValue(static_cast<int>(i))) != expected[i]) return false;
-      }
-      return true;
-    });
-    if (!same_row) throw RowMoved(snapshot.table);
+    SeekRow(cursor, snapshot.row_ids[row], snapshot.rows[row]);
   } catch (const Error&) {
     cursor_.reset();  // where it stands is no longer known
     throw;

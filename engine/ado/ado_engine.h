@@ -12,11 +12,14 @@
 // into the snapshot; a statement that returns no rows has still run when
 // the query reports kNoResultSet, as ADO runs it before it can tell.
 //
-// Rows are written back by identity, never found by their values: through
-// a server-side keyset cursor over the table, each row reached by its
-// position in the table. A snapshot of "SELECT * FROM <table>" (and only
-// that) is a snapshot of one table. A row is written only after its stored
-// values are checked against the snapshot's, so a table changed since the
+// Rows are written back through a server-side keyset cursor over the table.
+// A snapshot of "SELECT * FROM <table>" (and only that) is a snapshot of one
+// table. Jet keeps no order between two reads of a table without ORDER BY,
+// so a row is sought first at its position in the snapshot and, where the
+// row there holds other values, among the rows of the table that hold the
+// snapshot row's values and have not been written (rows alike in every
+// value cannot be told apart, and any of them serves). A row is written only
+// once its stored values equal the snapshot's, so a table changed since the
 // query fails the write instead of changing another row. A failed write is
 // cancelled, so the row keeps its stored values.
 //
@@ -27,6 +30,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "engine/ado/ado_api.h"
 #include "engine/engine.h"
@@ -68,11 +73,22 @@ class AdoEngine : public engine::Engine {
     std::string table;
     std::unique_ptr<Recordset> rows;
     std::int64_t position = 0;  // of the current row, from 0
+    // The positions of the table's rows by their values, made the first
+    // time a row is not at its snapshot position; a position leaves it once
+    // its row has been found there.
+    std::optional<std::unordered_multimap<std::string, std::int64_t>> by_values;
   };
 
   Connection& RequireOpen();
   UpdateCursor& CursorFor(const Snapshot& snapshot);
-  void MoveTo(UpdateCursor& cursor, std::int64_t position);
+  // Moves the cursor to `position`; false when no row stands there.
+  bool MoveTo(UpdateCursor& cursor, std::int64_t position);
+  // Whether the cursor's row holds `values`.
+  bool Holds(UpdateCursor& cursor, const std::vector<engine::Value>& values);
+  // Moves the cursor to a row that holds `values`: the one at `position`,
+  // else one found by its values. Raises RowMoved's error when none does.
+  void SeekRow(UpdateCursor& cursor, std::int64_t position,
+               const std::vector<engine::Value>& values);
   // The field's value as the engine hands values out.
   engine::Value TextOf(const ado::Value& value);
 

@@ -7,8 +7,8 @@
 
 #include "engine/standin/database_source.h"
 #include "engine/standin/sql/emitter.h"
-#include "engine/standin/sql/parser.h"
-#include "engine/standin/sql/select_analysis.h"
+#include "engine/jetsql/parser.h"
+#include "engine/jetsql/select_analysis.h"
 #include "engine/standin/store/failure_diagnosis.h"
 #include "engine/standin/store/join_indexes.h"
 #include "engine/standin/store/page_rewrite.h"

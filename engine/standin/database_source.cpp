@@ -7,10 +7,10 @@
 #include <type_traits>
 #include <variant>
 
-#include "engine/standin/sql/column_types.h"
+#include "engine/jetsql/column_types.h"
 #include "engine/standin/sql/emitter.h"
 #include "engine/standin/sql/jet_functions.h"
-#include "engine/standin/sql/parser.h"
+#include "engine/jetsql/parser.h"
 #include "engine/standin/store/auto_increment.h"
 #include "engine/standin/store/failure_diagnosis.h"
 #include "engine/standin/store/join_indexes.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/engine.h"
-#include "engine/standin/sql/ast.h"
+#include "engine/jetsql/ast.h"
 #include "engine/standin/store/sqlite_db.h"
 
 namespace dt::engine::standin {

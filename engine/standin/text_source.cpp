@@ -6,8 +6,8 @@
 
 #include "engine/error.h"
 #include "engine/standin/connection_string.h"
-#include "engine/standin/sql/parser.h"
-#include "engine/standin/sql/select_analysis.h"
+#include "engine/jetsql/parser.h"
+#include "engine/jetsql/select_analysis.h"
 #include "engine/standin/text/text_import.h"
 #include "platform/codepage.h"
 #include "platform/file_io.h"

@@ -8,24 +8,6 @@
 
 namespace dt {
 
-const std::vector<CleanupEntry>& CleanupEntries() {
-  static const std::vector<CleanupEntry> kEntries = {
-      {"aidInfo", {"aidCode"}, {"aidCode"}, {}},
-      {"accountsections", {"SID"}, {"SID"}, {}},
-      {"BOOK", {"BOOKNO", "SID"}, {"SID"}, {"BOOKNO"}},
-      {"BOOKDETAIL",
-       {"BOOKNO", "LINE", "SID", "BID", "IID"},
-       {"SID", "BID", "IID"},
-       {"BOOKNO", "LINE"}},
-      {"budgetsection", {"BID"}, {"BID"}, {}},
-      {"item", {"IID"}, {"IID"}, {}},
-      {"KMYE", {"NewCode", "funcode", "progcode"}, {"funcode", "progcode"}, {}},
-      {"PZ", {"flxh", "SID", "funcode", "progcode"}, {"SID", "funcode", "progcode"}, {"flxh"}},
-      {"remain", {"ID", "SID", "IID", "BID"}, {"SID", "IID", "BID"}, {"ID"}},
-  };
-  return kEntries;
-}
-
 std::string CleanCode(std::string_view value) {
   // The engine holds values in UTF-8 and they are cleaned there, never passed
   // through the ANSI code page, so a character the code page lacks survives.

@@ -16,23 +16,12 @@
 #include <string_view>
 #include <vector>
 
+#include "src/model/export_model.h"
 #include "src/workdb/build_events.h"
 
 namespace dt {
 
 class Connection;
-
-struct CleanupEntry {
-  std::string table;
-  std::vector<std::string> read_columns;  // must all exist
-  std::vector<std::string> set_columns;   // the columns rewritten
-  // The columns the row is found by, when they are not its codes: a NULL
-  // code is emptied only where these all hold values; none, never.
-  std::vector<std::string> keys;
-};
-
-// The nine entries, in the order the pass takes them.
-const std::vector<CleanupEntry>& CleanupEntries();
 
 // The cleaned form of one stored value (UTF-8 or code page 936 text alike).
 std::string CleanCode(std::string_view value);

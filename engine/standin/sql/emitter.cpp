@@ -4,7 +4,7 @@
 #include "engine/standin/sql/emitter.h"
 
 #include "engine/error.h"
-#include "engine/standin/sql/column_types.h"
+#include "engine/jetsql/column_types.h"
 #include "engine/standin/sql/sql_text.h"
 
 namespace dt::engine::standin {

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/standin/sql/ast.h"
+#include "engine/jetsql/ast.h"
 
 namespace dt::engine::standin {
 

@@ -11,7 +11,7 @@
 //                     whose message quotes the value.
 //   jet_iif(c, a, b)  Jet's IIf: a where c is true, else b (NULL is false);
 //                     all three are evaluated, as the system's IIf does.
-//   jet_text_key(a)   The key a comparison of text compares (TextKey below);
+//   jet_text_key(a)   The key a comparison of text compares (text_key.h);
 //                     NULL gives NULL.
 //   jet_like_pattern(p)  A pattern of Jet's LIKE as an SQLite GLOB pattern:
 //                     # becomes [0-9] and [!...] becomes [^...]; * ? and
@@ -22,21 +22,12 @@
 
 #include <sqlite3.h>
 
+#include "engine/text_key.h"
+
 #include <string>
 #include <string_view>
 
 namespace dt::engine::standin {
-
-// Text as the engine compares it, ignoring ASCII letter case and trailing
-// spaces: the text without its trailing spaces, ASCII capitals made small.
-// Two texts compare as their keys do byte by byte, which is how SQLite's
-// NOCASE collation compares the texts without their trailing spaces, but by
-// plain byte comparison, the cheapest SQLite has.
-std::string TextKey(std::string_view text);
-
-// TextKey(text), made in `buffer` only when it is not `text` itself (most
-// codes have no trailing space and no ASCII capital): valid while both are.
-std::string_view TextKeyOf(std::string_view text, std::string& buffer);
 
 // The text of `value` as SQLite gives it (a number as its digits); empty for
 // NULL. Valid until the value changes.

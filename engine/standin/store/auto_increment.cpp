@@ -10,7 +10,7 @@
 #include "engine/standin/store/auto_increment.h"
 
 #include "engine/error.h"
-#include "engine/standin/sql/column_types.h"
+#include "engine/jetsql/column_types.h"
 #include "engine/standin/sql/emitter.h"
 #include "engine/standin/store/schema.h"
 

@@ -9,9 +9,9 @@
 #include <variant>
 #include <vector>
 
-#include "engine/standin/sql/column_types.h"
-#include "engine/standin/sql/select_analysis.h"
-#include "engine/standin/sql/tokenizer.h"
+#include "engine/jetsql/column_types.h"
+#include "engine/jetsql/select_analysis.h"
+#include "engine/jetsql/tokenizer.h"
 #include "engine/standin/store/schema.h"
 #include "engine/standin/store/statement_scope.h"
 #include "platform/codepage.h"

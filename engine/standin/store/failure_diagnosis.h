@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "engine/error.h"
-#include "engine/standin/sql/ast.h"
+#include "engine/jetsql/ast.h"
 #include "engine/standin/store/engine_errors.h"
 #include "engine/standin/store/sqlite_db.h"
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "engine/standin/sql/emitter.h"
-#include "engine/standin/sql/select_analysis.h"
+#include "engine/jetsql/select_analysis.h"
 #include "platform/codepage.h"
 
 namespace dt::engine::standin {

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/standin/sql/ast.h"
+#include "engine/jetsql/ast.h"
 #include "engine/standin/store/sqlite_db.h"
 #include "engine/standin/store/statement_scope.h"
 

@@ -1,7 +1,7 @@
 // Resolving the names of a statement against the work database's catalogue.
 #include "engine/standin/store/statement_scope.h"
 
-#include "engine/standin/sql/select_analysis.h"
+#include "engine/jetsql/select_analysis.h"
 #include "platform/codepage.h"
 
 namespace dt::engine::standin {

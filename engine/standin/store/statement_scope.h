@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/standin/sql/ast.h"
+#include "engine/jetsql/ast.h"
 #include "engine/standin/store/schema.h"
 
 namespace dt::engine::standin {

@@ -8,7 +8,7 @@
 #include <type_traits>
 #include <variant>
 
-#include "engine/standin/sql/select_analysis.h"
+#include "engine/jetsql/select_analysis.h"
 #include "platform/codepage.h"
 
 namespace dt::engine::standin {

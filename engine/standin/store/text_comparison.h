@@ -12,7 +12,7 @@
 // pattern matching counts letter case and trailing spaces.
 #pragma once
 
-#include "engine/standin/sql/ast.h"
+#include "engine/jetsql/ast.h"
 #include "engine/standin/store/statement_scope.h"
 
 namespace dt::engine::standin {

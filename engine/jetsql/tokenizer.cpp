@@ -1,13 +1,13 @@
 // The tokenizer of the engine's Jet SQL translator. It works on bytes: UTF-8
 // sequences (bytes >= 0x80) belong to words, so names in any script pass.
-#include "engine/standin/sql/tokenizer.h"
+#include "engine/jetsql/tokenizer.h"
 
 #include <array>
 
 #include "engine/error.h"
 #include "platform/codepage.h"
 
-namespace dt::engine::standin {
+namespace dt::engine {
 namespace {
 
 // What a byte can be part of. A fixed table rather than <cctype>, whose
@@ -173,4 +173,4 @@ std::string Describe(const Token& token) {
   return text;
 }
 
-}  // namespace dt::engine::standin
+}  // namespace dt::engine

@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-namespace dt::engine::standin {
+namespace dt::engine {
 
 struct Expr;
 using ExprPtr = std::unique_ptr<Expr>;
@@ -132,4 +132,4 @@ struct DropTable {
 using ParsedStatement =
     std::variant<Select, Insert, Update, Delete, CreateTable, AddColumn, DropTable>;
 
-}  // namespace dt::engine::standin
+}  // namespace dt::engine

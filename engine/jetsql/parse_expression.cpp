@@ -4,9 +4,9 @@
 #include <utility>
 
 #include "engine/error.h"
-#include "engine/standin/sql/parser_impl.h"
+#include "engine/jetsql/parser_impl.h"
 
-namespace dt::engine::standin::internal {
+namespace dt::engine::internal {
 
 enum class Associativity {
   kLeft,   // a - b - c is (a - b) - c
@@ -207,4 +207,4 @@ std::vector<ExprPtr> Parser::ParseExprList() {
   return list;
 }
 
-}  // namespace dt::engine::standin::internal
+}  // namespace dt::engine::internal

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "engine/import_statement.h"
-#include "engine/standin/sql/ast.h"
+#include "engine/jetsql/ast.h"
 
-namespace dt::engine::standin {
+namespace dt::engine {
 
 // Every table named in the FROM part, in order of appearance.
 std::vector<const TableRef*> TableRefsRead(const Select& select);
@@ -52,4 +52,4 @@ std::optional<SingleTable> SingleTableOf(const Select& select);
 // and reads; nullopt for any other statement.
 std::optional<ImportReading> ImportOf(const ParsedStatement& statement);
 
-}  // namespace dt::engine::standin
+}  // namespace dt::engine

@@ -4,10 +4,10 @@
 #include <utility>
 
 #include "engine/error.h"
-#include "engine/standin/sql/column_types.h"
-#include "engine/standin/sql/parser_impl.h"
+#include "engine/jetsql/column_types.h"
+#include "engine/jetsql/parser_impl.h"
 
-namespace dt::engine::standin::internal {
+namespace dt::engine::internal {
 
 ParsedStatement Parser::ParseStatement() {
   const Token& first = Peek();
@@ -282,4 +282,4 @@ ColumnDef Parser::ParseColumnDef() {
   }
 }
 
-}  // namespace dt::engine::standin::internal
+}  // namespace dt::engine::internal

@@ -8,13 +8,13 @@
 
 #include <string_view>
 
-#include "engine/standin/sql/ast.h"
+#include "engine/jetsql/ast.h"
 
-namespace dt::engine::standin {
+namespace dt::engine {
 
 // Raises engine::Error of kind kSyntax naming the first token it cannot place,
 // e.g. "Syntax error near 'LIKE' at position 31", and of kind kTooComplex
 // for a statement that nests too deeply or names too many tables.
 ParsedStatement Parse(std::string_view sql);
 
-}  // namespace dt::engine::standin
+}  // namespace dt::engine

@@ -1,14 +1,14 @@
 // Entry of the Jet SQL parser and the token cursor its two halves share.
-#include "engine/standin/sql/parser.h"
+#include "engine/jetsql/parser.h"
 
 #include <algorithm>
 #include <array>
 
 #include "engine/error.h"
-#include "engine/standin/sql/parser_impl.h"
+#include "engine/jetsql/parser_impl.h"
 #include "platform/codepage.h"
 
-namespace dt::engine::standin {
+namespace dt::engine {
 namespace internal {
 
 bool IsReservedWord(std::string_view word) {
@@ -105,4 +105,4 @@ ParsedStatement Parse(std::string_view sql) {
   return parser.ParseStatement();
 }
 
-}  // namespace dt::engine::standin
+}  // namespace dt::engine

@@ -1,12 +1,12 @@
 // Walks the parsed form of a SELECT for the tables it reads and for
 // aggregates.
-#include "engine/standin/sql/select_analysis.h"
+#include "engine/jetsql/select_analysis.h"
 
 #include <array>
 
 #include "platform/codepage.h"
 
-namespace dt::engine::standin {
+namespace dt::engine {
 namespace {
 
 void Collect(const TableRef& ref, std::vector<const TableRef*>& tables) {
@@ -63,4 +63,4 @@ std::optional<ImportReading> ImportOf(const ParsedStatement& statement) {
   return ImportReading{*select->into, *select->into_db, select->from[0]->name};
 }
 
-}  // namespace dt::engine::standin
+}  // namespace dt::engine

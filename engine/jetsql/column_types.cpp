@@ -1,6 +1,6 @@
 // The table of Jet field types. Every text type stores TEXT; a size given to
 // one of the short text types is kept with the type and held by a check.
-#include "engine/standin/sql/column_types.h"
+#include "engine/jetsql/column_types.h"
 
 #include <array>
 #include <charconv>
@@ -8,7 +8,7 @@
 
 #include "platform/codepage.h"
 
-namespace dt::engine::standin {
+namespace dt::engine {
 
 std::optional<ColumnType> LookUpColumnType(std::string_view jet_type) {
   static constexpr std::array<std::pair<std::string_view, ColumnType>, 44> kTypes = {{
@@ -60,4 +60,4 @@ std::optional<int> DeclaredTextSize(std::string_view declared_type) {
   return size;
 }
 
-}  // namespace dt::engine::standin
+}  // namespace dt::engine

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace dt::engine::standin {
+namespace dt::engine {
 
 enum class TokenKind {
   kWord,         // bare name or keyword: letters, digits, '_', any byte >= 0x80
@@ -44,4 +44,4 @@ bool IsSymbol(const Token& token, std::string_view symbol);
 // statement".
 std::string Describe(const Token& token);
 
-}  // namespace dt::engine::standin
+}  // namespace dt::engine

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/standin/sql/ast.h"
-#include "engine/standin/sql/tokenizer.h"
+#include "engine/jetsql/ast.h"
+#include "engine/jetsql/tokenizer.h"
 
-namespace dt::engine::standin::internal {
+namespace dt::engine::internal {
 
 struct Operator;  // one of Jet's operators (parse_expression.cpp)
 
@@ -94,4 +94,4 @@ inline constexpr int kMaxTables = 64;
 // bare name nor an alias.
 bool IsReservedWord(std::string_view word);
 
-}  // namespace dt::engine::standin::internal
+}  // namespace dt::engine::internal

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-namespace dt::engine::standin {
+namespace dt::engine {
 
 struct ColumnType {
   std::string_view sqlite_type;  // TEXT, INTEGER, REAL, NUMERIC or BLOB
@@ -26,4 +26,4 @@ std::optional<int> DeclaredTextSize(std::string_view declared_type);
 // engine's "field is too small".
 inline constexpr std::string_view kFieldSizeConstraint = "jet_field_size";
 
-}  // namespace dt::engine::standin
+}  // namespace dt::engine
