@@ -13,7 +13,6 @@
 // After windows.h, which it needs.
 #include <oleauto.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -300,8 +299,8 @@ TEST_F(JetFunctionsOleautTest, PlusAddsAndJoinsAlikeOrTheStandInIsStricter) {
     const char* stricter;
   };
   const char* const kPlainNumbers =
-      "a text added to a number is a plain decimal number: thousands separators, currency "
-      "signs, parentheses and &H are no part of a code or an amount an export writes";
+      "a text added to a number is a plain decimal number: thousands separators, "
+      "parentheses for a sign and &H are no part of a code or an amount an export writes";
   const std::vector<Case> cases = {
       // The date's texts, joined.
       {{K::kText, "2024"}, {K::kText, "-"}, nullptr},
