@@ -164,7 +164,7 @@ const std::vector<std::string>& SeedStatements() {
             "delete from remain where ID <> '1'",
             "drop table KMYE",
             "create table [odd \"name] ([a'b] text not null, c counter, d currency)",
-            "select #2020-01-05#, cdate('20-2-29') & '', 1.5 / 0, 7 mod 2 from book",
+            "select #2020-01-05#, cdate('2020-2-29') & '', 1.5 / 0, 7 mod 2 from book",
         });
     return statements;
   }();

@@ -20,6 +20,8 @@ constexpr IID kRecordsetIid = AdoIid(0x556);   // _Recordset
 // Asked only whether they leave a description of a failure.
 constexpr IID kFieldsIid = AdoIid(0x564);  // Fields
 constexpr IID kFieldIid = AdoIid(0x569);   // Field
+// The connection's Errors collection, which has one identifier only.
+constexpr IID kErrorsIid = AdoIid(0x501);  // Errors
 
 // The newer identifier of the interface `iid` names, when it is one of the
 // above; null otherwise.

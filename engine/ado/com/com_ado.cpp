@@ -1,13 +1,14 @@
 // The ADO interface over the system's ADO: msado15's Connection and
 // Recordset objects through their vtables (early binding; late binding
 // through IDispatch needs a registered type library, which not every
-// system has). The only file that sees ADO's own header, which compiles in
-// C++ only with -fpermissive (engine/CMakeLists.txt).
+// system has). ADO's own header compiles in C++ only with -fpermissive
+// (engine/CMakeLists.txt).
 //
 // The objects are asked for _Connection 00000550-... and _Recordset
 // 00000556-..., the identifiers every ADO since 2.x answers to; the
 // header's defaults (0000155x, from Windows 7 SP1 on) are refused by older
-// systems and by Wine (ado_iids.h).
+// systems and by Wine (ado_iids.h). What the connection's Errors
+// collection adds to a failure is read in connection_errors.cpp.
 #include <windows.h>
 // After windows.h, which they need.
 #include <ole2.h>
@@ -22,6 +23,7 @@
 
 #include "engine/ado/com/ado_iids.h"
 #include "engine/ado/com/com_support.h"
+#include "engine/ado/com/connection_errors.h"
 #include "engine/ado/com_connection.h"
 
 namespace dt::engine::ado {
@@ -43,57 +45,15 @@ constexpr std::int32_t kObjectClosed = static_cast<std::int32_t>(0x800A0E78);
 constexpr long kExecuteOptions =
     static_cast<long>(adCmdText) | static_cast<long>(adExecuteNoRecords);
 
-// What the connection's Errors collection says about a failure.
-struct ConnectionErrors {
-  std::vector<std::int32_t> numbers;
-  std::string first_description;
-};
-
-// Jet reports its own error number (four digits at most) as the Error's
-// SQLState; other providers give theirs as NativeError. Both are taken; a
-// standard five-character SQLSTATE is no such number. The collection is
-// cleared once read, so that a later failure that leaves nothing there is
-// not told by this one's entries.
-ConnectionErrors ErrorsOf(_ADOConnection* connection) {
-  ConnectionErrors found;
-  ComPtr<ADOErrors> errors;
-  long count = 0;
-  if (FAILED(connection->get_Errors(&errors)) || !errors || FAILED(errors->get_Count(&count))) {
-    return found;
-  }
-  for (long i = 0; i < count; ++i) {
-    ComPtr<ADOError> error;
-    if (FAILED(errors->get_Item(com::Long(i), &error)) || !error) continue;
-    long native = 0;
-    if (SUCCEEDED(error->get_NativeError(&native))) found.numbers.push_back(native);
-    Bstr state;
-    if (SUCCEEDED(error->get_SQLState(state.out()))) {
-      const std::string text = state.Utf8();
-      if (!text.empty() && text.size() <= 4 &&
-          text.find_first_not_of("0123456789") == std::string::npos) {
-        found.numbers.push_back(std::stoi(text));
-      }
-    }
-    if (i == 0) {
-      Bstr description;
-      if (SUCCEEDED(error->get_Description(description.out()))) {
-        found.first_description = description.Utf8();
-      }
-    }
-  }
-  errors->Clear();
-  return found;
-}
-
 // Raises the failure of a call on `object` (through `iid`) that belongs to
 // `connection`: the description first, before another call can clear it,
 // then what the connection's Errors collection holds.
 void Check(HRESULT hr, _ADOConnection* connection, IUnknown* object, REFIID iid) {
   if (SUCCEEDED(hr)) return;
   const Failure failure = com::FailureOf(hr, object, iid);
-  ConnectionErrors errors = ErrorsOf(connection);
-  throw Failure(failure.hresult(), failure.description(), failure.system_text(),
-                std::move(errors.numbers), std::move(errors.first_description));
+  ComPtr<ADOErrors> errors;
+  if (FAILED(connection->get_Errors(&errors))) errors.Reset();
+  throw com::WithConnectionErrors(failure, errors.Get());
 }
 
 bool IsOpen(_ADORecordset* rows) {

@@ -47,10 +47,10 @@ bool ReadNumbers(std::string_view text, std::array<Number, 3>& numbers) {
   return pos == text.size();
 }
 
-// The year a number names; nullopt when it names none.
+// The year a number names; nullopt when it names none, or none but by the
+// machine's two-digit year setting.
 std::optional<int> YearOf(Number number) {
-  if (number.digits <= 2) return number.value + (number.value < 30 ? 2000 : 1900);
-  if (number.digits > 4 || number.value < 100) return std::nullopt;
+  if (number.digits < 3 || number.digits > 4 || number.value < 100) return std::nullopt;
   return number.value;
 }
 

@@ -14,10 +14,12 @@ namespace dt::engine::standin {
 // 5 January 2024. The numbers are read as year-month-day; when that gives no
 // day of the calendar, as month-day-year, then year-day-month, then
 // day-month-year, and the first reading that gives one is the date. A year
-// of 1 or 2 digits falls in the window 1930-2029 (30..99 -> 19xx,
-// 0..29 -> 20xx), one of 3 or 4 digits is taken as written (100-9999); a
-// month (1-12) or day has 1 or 2 digits. nullopt when no reading gives a
-// date (32 January, 30 February) and for anything else.
+// has 3 or 4 digits and is taken as written (100-9999); a month (1-12) or
+// day has 1 or 2 digits. nullopt when no reading gives a date (32 January,
+// 30 February) and for anything else, a year of 1 or 2 digits included:
+// the Windows conversion puts it in a century by the machine's two-digit
+// year setting (1930-2029 on older systems, 1950-2049 on newer ones), which
+// a date made here cannot know.
 std::optional<std::string> ParseJetDate(std::string_view text);
 
 }  // namespace dt::engine::standin
