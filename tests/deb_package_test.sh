@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The Debian package as a user gets it: made by the build's package target,
-# passed by lintian without errors, holding what cmake --install installs
-# and nothing else; unpacked into a temporary root, its tool prints the
-# build's version and makes the work database the build's tool makes, and
-# its plug-in runs DoIt for a host.
+# The Debian package as a user gets it: made by CPack as the build's
+# package target makes it, passed by lintian without errors, holding what
+# cmake --install installs and nothing else; unpacked into a temporary
+# root, its tool prints the build's version and makes the work database the
+# build's tool makes, and its plug-in runs DoIt for a host.
 #
 #   tests/deb_package_test.sh BUILD_DIR
 set -euo pipefail
@@ -12,8 +12,9 @@ build=$(cd "$1" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cmake --build "$build" --target package >"$work/package.log" 2>&1 ||
-  { cat "$work/package.log" >&2; echo "deb_package_test: the package target failed" >&2; exit 1; }
+# What the package target runs once the build is done (the tests run then).
+(cd "$build" && cpack --config CPackConfig.cmake) >"$work/package.log" 2>&1 ||
+  { cat "$work/package.log" >&2; echo "deb_package_test: cpack failed" >&2; exit 1; }
 debs=("$build"/dealtext_*_amd64.deb)
 [[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] ||
   { echo "deb_package_test: not one package in $build: ${debs[*]}" >&2; exit 1; }

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The archive for the host's administrator, as it is handed over: made by
-# the Windows build's package target, holding the shipping DLL, the tool,
-# the check script, the install note and the licences and nothing else;
-# unzipped, its DLL's version resource names this build's version and
-# commit, and its tool, run under Wine, prints the Linux build's version
-# and makes the work database the Linux build's tool makes.
+# CPack as the Windows build's package target makes it, holding the
+# shipping DLL, the tool, the check script, the install note and the
+# licences and nothing else; unzipped, its DLL's version resource names
+# this build's version and commit, and its tool, run under Wine, prints
+# the Linux build's version and makes the work database the Linux build's
+# tool makes.
 #
 #   tests/win32_archive_test.sh LINUX_BUILD_DIR WINDOWS_BUILD_DIR VERSION
 # Needs WINEPREFIX (scripts/wine-env.sh sets it).
@@ -16,8 +17,9 @@ version=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cmake --build "$windows_build" --target package >"$work/package.log" 2>&1 ||
-  { cat "$work/package.log" >&2; echo "win32_archive_test: the package target failed" >&2; exit 1; }
+# What the package target runs once the build is done (the tests run then).
+(cd "$windows_build" && cpack --config CPackConfig.cmake) >"$work/package.log" 2>&1 ||
+  { cat "$work/package.log" >&2; echo "win32_archive_test: cpack failed" >&2; exit 1; }
 name=dealtext-$version-win32
 archive=$windows_build/$name.zip
 [[ -f $archive ]] || { echo "win32_archive_test: no $archive" >&2; exit 1; }
