@@ -43,7 +43,10 @@ endforeach()
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
 
 if(WIN32)
-  install(TARGETS dealtext dealtext_cli RUNTIME DESTINATION .)
+  # The DLL's import library is for linking against it, which the host does
+  # not: it loads the DLL.
+  install(TARGETS dealtext dealtext_cli RUNTIME DESTINATION .
+          ARCHIVE DESTINATION lib EXCLUDE_FROM_ALL)
   install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/check-jet.js DESTINATION .)
   # For Notepad: Windows line ends, and a byte-order mark that says UTF-8.
   set(install_note ${PROJECT_BINARY_DIR}/INSTALL.txt)

@@ -24,8 +24,6 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  # The plug-in's OLE strings library lies beside it.
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR})
   set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
       "dealtext reads a folder of tables exported by a treasury payment system\n"
       "(comma-separated text in code page 936) and builds one work database from\n"
