@@ -2,9 +2,11 @@
 # so test programs, fakes, generators, the host's stand-ins and any test
 # build of the DLL stay in the build folder.
 #
-# POSIX (cmake --install, and the Debian package): the tool in bin, the
-# plug-in with the OLE strings library it loads beside it in lib, the
-# manual page, README, the licence and the notices of what is linked in.
+# POSIX (cmake --install, and the Debian package): the tool in bin; the
+# plug-in with the OLE strings library it loads beside it in lib/dealtext
+# (a plug-in is loaded by its path, not linked against, so its libraries
+# are the package's own, as Debian keeps private libraries); the manual
+# page; README, the licence and the notices of what is linked in.
 # Windows (the archive for the host's administrator): the DLL, the tool,
 # the Jet check script, the install note, the licence and the notices, all
 # at the top of the archive's folder.
@@ -40,14 +42,13 @@ foreach(entry ${notice_sources})
     string(APPEND notices "\n${text}\n")
   endforeach()
 endforeach()
-file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
 
 if(WIN32)
   # The DLL's import library is for linking against it, which the host does
   # not: it loads the DLL.
   install(TARGETS dealtext dealtext_cli RUNTIME DESTINATION .
           ARCHIVE DESTINATION lib EXCLUDE_FROM_ALL)
-  install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/check-jet.js DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/scripts/check-jet.js DESTINATION .)
   # For Notepad: Windows line ends, and a byte-order mark that says UTF-8.
   set(install_note_source ${PROJECT_SOURCE_DIR}/docs/INSTALL-windows.txt)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${install_note_source})
@@ -70,6 +71,7 @@ else()
   # and a changelog of this version in Debian's format; both compressed as
   # Debian installs them (manual page and changelog).
   set(docs ${PROJECT_BINARY_DIR}/doc)
+  file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
   file(WRITE ${docs}/copyright "dealtext\n\n${license}\n\n${notices}")
   string(TIMESTAMP changelog_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
   file(WRITE ${docs}/changelog "dealtext (${PROJECT_VERSION}) unstable; urgency=medium\n\n"

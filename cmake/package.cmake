@@ -1,16 +1,13 @@
 # The packages, made by CPack from the install rules (cmake/install.cmake):
 #   POSIX:   cmake --build build --target package     dealtext_<version>_amd64.deb
 #   Windows: cmake --build build-win --target package dealtext-<version>-win32.zip
-# The version is the project's; the Debian package's dependencies are worked
-# out by dpkg-shlibdeps from the binaries it holds.
+# The version is the project's (CPack's default); the Debian package's
+# dependencies are worked out by dpkg-shlibdeps from the binaries it holds.
 set(CPACK_PACKAGE_NAME dealtext)
 set(CPACK_PACKAGE_VENDOR "The dealtext developers")
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "turns exported accounting tables into one work database")
 set(CPACK_STRIP_FILES ON)
-set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_BINARY_DIR})
-set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/_CPack_Packages_work)
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
