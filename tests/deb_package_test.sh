@@ -5,9 +5,10 @@
 # root, its tool prints the build's version and makes the work database the
 # build's tool makes, and its plug-in runs DoIt for a host.
 #
-#   tests/deb_package_test.sh BUILD_DIR
+#   tests/deb_package_test.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$(cd "$1" && pwd)
+version=$2
 . "$(dirname "$0")/packaged_tool.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -15,13 +16,10 @@ trap 'rm -rf "$work"' EXIT
 # What the package target runs once the build is done (the tests run then).
 (cd "$build" && cpack --config CPackConfig.cmake) >"$work/package.log" 2>&1 ||
   { cat "$work/package.log" >&2; echo "deb_package_test: cpack failed" >&2; exit 1; }
-debs=("$build"/dealtext_*_amd64.deb)
-[[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] ||
-  { echo "deb_package_test: not one package in $build: ${debs[*]}" >&2; exit 1; }
-deb=${debs[0]}
-version=$(dpkg-deb -f "$deb" Version)
-[[ $(basename "$deb") == "dealtext_${version}_amd64.deb" ]] ||
-  { echo "deb_package_test: $(basename "$deb") is not named after version $version" >&2; exit 1; }
+deb=$build/dealtext_${version}_amd64.deb
+[[ -f $deb ]] || { echo "deb_package_test: no $deb" >&2; exit 1; }
+[[ $(dpkg-deb -f "$deb" Package) == dealtext && $(dpkg-deb -f "$deb" Version) == "$version" ]] ||
+  { echo "deb_package_test: the package is not dealtext $version" >&2; exit 1; }
 echo "deb_package_test: $(basename "$deb"), Depends: $(dpkg-deb -f "$deb" Depends)"
 [[ $(dpkg-deb -f "$deb" Depends) == *libc6* ]] ||
   { echo "deb_package_test: no dependencies worked out" >&2; exit 1; }
