@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the Linux build, the same with
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows form
-# (mingw-w64, 32-bit) under Wine, compared with the Linux form end to end.
+# Builds everything and runs every test: the Linux build (its Debian package
+# made and checked), the same with AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the Windows form (mingw-w64, 32-bit)
+# under Wine, compared with the Linux form end to end (its archive for the
+# host made and checked).
 # Any failure exits non-zero.
 #
 #   ./test.sh [--linux-only | --windows-only]

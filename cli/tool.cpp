@@ -114,7 +114,8 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, ToolOptions& 
   app.add_option("--encoding", options.encoding,
                  "how the exported files are encoded (default auto)")
       ->check(CLI::IsMember({"auto", "gbk", "utf-8"}, CLI::ignore_case));
-  app.set_version_flag("--version", std::string("dealtext ") + Version());
+  app.set_version_flag("--version",
+                       std::string("dealtext ") + Version() + " (commit " + Commit() + ")");
   app.footer(kFooter);
   try {
     app.parse(argc, argv);

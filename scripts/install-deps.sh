@@ -11,7 +11,10 @@ set -euo pipefail
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
-packages=(cmake g++ make pkg-config sqlite3 libgtest-dev libcli11-dev locales dpkg-dev tcl)
+# lintian and unzip check the packages the build makes (dpkg-dev's
+# dpkg-shlibdeps works out the Debian package's dependencies).
+packages=(cmake g++ make pkg-config sqlite3 libgtest-dev libcli11-dev locales dpkg-dev tcl
+  lintian unzip)
 windows=0
 if [[ ${1:-} == --windows ]]; then
   windows=1

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -385,10 +386,15 @@ TEST_F(ToolTest, HelpDescribesTheBaseDirectoryLayout) {
   }
 }
 
-TEST_F(ToolTest, VersionPrintsTheVersion) {
+TEST_F(ToolTest, VersionPrintsTheVersionAndCommit) {
   const ToolRun run = Run({"--version"});
   EXPECT_EQ(run.exit_code, 0);
-  EXPECT_NE(run.out.find(Version()), std::string::npos) << run.out;
+  EXPECT_EQ(run.out, std::string("dealtext ") + Version() + " (commit " + Commit() + ")\n");
+  // The stamp the build made: three numbers, and an abbreviated commit
+  // (marked when the tree had changes) or, outside a checkout, "unknown".
+  EXPECT_TRUE(std::regex_match(Version(), std::regex(R"(\d+\.\d+\.\d+)"))) << Version();
+  EXPECT_TRUE(std::regex_match(Commit(), std::regex("[0-9a-f]{12}(-modified)?|unknown")))
+      << Commit();
 }
 
 }  // namespace
