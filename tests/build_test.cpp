@@ -592,6 +592,7 @@ TEST_F(BuildTest, ATemplateThatCannotServeIsRefusedBeforeItIsCopied) {
     std::function<void(const fs::path& template_path)> make;
     std::string message_part;  // empty: the template is taken
     bool replaces_template = true;
+    bool whole = false;  // message_part ends the message
   };
   const std::string sqlite_side = "has changes that are not in the file itself, in \"";
   TempDir scratch;
@@ -599,8 +600,11 @@ TEST_F(BuildTest, ATemplateThatCannotServeIsRefusedBeforeItIsCopied) {
   ASSERT_FALSE(side.persisted_journal.empty());
   ASSERT_EQ(side.persisted_journal[0], '\0') << "a zeroed header";
   std::vector<Case> cases = {
+      // Whole, with the way out.
       {"ACE", [&](const fs::path& t) { testing::WriteFile(t, access("Standard ACE DB", 2)); },
-       "is an Access (ACE) database"},
+       "is an Access (ACE) database (Access 2007 and later), which the Jet 4.0 provider that "
+       "reads the work database cannot open: save it as an Access 2000-2003 database",
+       true, true},
       {"a folder", [](const fs::path& t) { fs::create_directory(t); }, "is not a regular file"},
       {"SQLite with a write-ahead log",
        [&](const fs::path& t) { testing::WriteFile(fs::path(t.string() + "-wal"), side.wal); },
@@ -679,6 +683,9 @@ TEST_F(BuildTest, ATemplateThatCannotServeIsRefusedBeforeItIsCopied) {
           0u)
           << e.Message();
       EXPECT_NE(e.Message().find(c.message_part), std::string::npos) << e.Message();
+      if (c.whole) {
+        EXPECT_TRUE(e.Message().ends_with("\" " + c.message_part)) << e.Message();
+      }
       ExpectNothingStaged(base, events);
       connection.Close();
       EXPECT_EQ(Db(base.WorkDatabase()).Count("Previous"), 1u);

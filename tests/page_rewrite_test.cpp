@@ -304,6 +304,77 @@ TEST(UnjournaledLeavesTest, AFailureAtAnyLeafKeepsTheLeavesBeforeItAndNothingEls
   EXPECT_GT(cleaned_before, kRows / 2) << "the leaves before the failure are kept";
 }
 
+// A database of 512-byte pages at `path` made by `sql`.
+void MakeSmallPages(const std::string& path, const std::string& sql) {
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+  const std::string setup = "PRAGMA page_size = 512;" + sql;
+  EXPECT_EQ(sqlite3_exec(raw, setup.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(raw);
+}
+
+// Column `column` of T in row-id order, NULL as "<null>".
+std::vector<std::string> ColumnOfT(const std::string& path, const std::string& column) {
+  Database db = Database::OpenExisting(path);
+  Statement rows(db, "SELECT " + column + " FROM T ORDER BY rowid");
+  std::vector<std::string> values;
+  while (rows.Step()) values.push_back(rows.ColumnText(0).value_or("<null>"));
+  return values;
+}
+
+// A key that is the table's INTEGER PRIMARY KEY is the row id itself, which
+// the record stores as NULL: it always holds a value, so a NULL code of its
+// row becomes empty text, as an UPDATE by that key finds the row; in the
+// leaves patched whole and in those patched around a row for SQL.
+TEST(RowIdKeyTest, ARowKeyedOnItsIntegerPrimaryKeyHasItsNullCodeRewritten) {
+  for (const bool resized : {false, true}) {
+    SCOPED_TRACE(resized);
+    ScratchDir dir;
+    const std::string path = dir.File("rowid.db");
+    MakeSmallPages(path, std::string("CREATE TABLE T (ID INTEGER PRIMARY KEY, Code TEXT);"
+                                     "INSERT INTO T VALUES (1, '1.1'), (2, NULL), (7, '") +
+                             (resized ? " 7.1 " : "7.1") + "');");
+    {
+      StandInEngine session;
+      session.Open(testing::DatabaseConnection(path));
+      session.RewriteColumns("T", {}, {"Code"}, {"ID"}, Clean);
+    }
+    EXPECT_EQ(ColumnOfT(path, "Code"), (std::vector<std::string>{"101", "", "701"}));
+  }
+}
+
+// A rewrite the engine interface allows that would change its own output
+// again (every digit one up) is applied once to every row, however the
+// rows for SQL (a value that grows) lie among the leaves: none, one in the
+// middle of a leaf, several.
+TEST(RewriteOnceTest, EveryRowIsRewrittenOnceAroundTheRowsForSql) {
+  auto up = [](std::string_view value) {
+    std::string out(value);
+    for (char& c : out) {
+      if (c >= '0' && c <= '9') c = c == '9' ? '0' : static_cast<char>(c + 1);
+    }
+    if (!out.empty() && out.front() == 'L') out += '+';
+    return out;
+  };
+  for (const char* grows : {"0", "i = 301", "i IN (40, 301, 302, 580)"}) {
+    SCOPED_TRACE(grows);
+    ScratchDir dir;
+    const std::string path = dir.File("once.db");
+    MakeSmallPages(path, std::string("CREATE TABLE T (Code TEXT);"
+                                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+                                     "FROM n WHERE i < 600) INSERT INTO T SELECT CASE WHEN ") +
+                             grows + " THEN 'L' ELSE 'v' END || i || '.' || (i % 10) FROM n;");
+    std::vector<std::string> expected = ColumnOfT(path, "Code");
+    for (std::string& value : expected) value = up(value);
+    {
+      StandInEngine session;
+      session.Open(testing::DatabaseConnection(path));
+      session.RewriteColumns("T", {}, {"Code"}, {}, up);
+    }
+    EXPECT_EQ(ColumnOfT(path, "Code"), expected);
+  }
+}
+
 // Leaves whose every row is patched in place are written without a journal
 // up to the first row that needs SQL; from there the rest is one journaled
 // statement. Wherever that row lies, the result is an UPDATE's.
