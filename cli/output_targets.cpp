@@ -39,8 +39,10 @@ std::optional<std::string> RefusedOutputTarget(const std::string& utf8_path, Out
                                                const std::string& source_directory) {
   const std::filesystem::path path = std::filesystem::absolute(platform::PathOf(utf8_path));
   const std::string ansi = AnsiOf(path);
-  if (platform::SameFile(ansi, paths.work_database)) return "is the work database";
-  if (platform::SameFile(ansi, paths.template_database)) return "is the template database";
+  if (platform::SameFile(ansi, paths.work_database))
+    return "is the work database, which the run writes";
+  if (platform::SameFile(ansi, paths.template_database))
+    return "is the template database, which the run reads";
   const std::string template_folder = FolderOf(paths.template_database);
   for (const std::string& folder : FoldersOf(path)) {
     if (platform::SameFile(folder, paths.staging_folder)) {
