@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -50,12 +51,25 @@ std::string QueryValue(const std::string& path, const std::string& sql) {
 }
 
 #ifdef _WIN32
-// A drive letter for a folder while it lives, as `subst` makes one: a name
-// of the folder that shares no text with its own.
-class DriveLetter {
+// A second name of a folder that shares no text with its own, while it
+// lives: under Wine the folder through drive Z:, which maps the whole Unix
+// file system; on Windows a drive letter for it, as `subst` makes one.
+class SecondName {
  public:
-  explicit DriveLetter(const std::string& folder)
+  explicit SecondName(const std::string& folder)
       : target_(std::filesystem::path(folder).wstring()) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const FARPROC wine =
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+    if (wine != nullptr) {
+      const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(wine));
+      if (char* name = unix_name(target_.c_str()); name != nullptr) {
+        name_ = std::string("Z:") + name;
+        std::replace(name_.begin(), name_.end(), '/', '\\');
+        HeapFree(GetProcessHeap(), 0, name);
+      }
+      return;
+    }
     const DWORD used = GetLogicalDrives();
     for (char letter = 'Y'; letter >= 'M'; --letter) {
       if ((used & (1u << (letter - 'A'))) != 0) continue;
@@ -67,19 +81,19 @@ class DriveLetter {
       }
     }
   }
-  ~DriveLetter() {
+  ~SecondName() {
     if (drive_.empty()) return;
     DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, drive_.c_str(),
                      target_.c_str());
   }
-  DriveLetter(const DriveLetter&) = delete;
-  DriveLetter& operator=(const DriveLetter&) = delete;
-  // "Y:", or empty when no letter could be given.
+  SecondName(const SecondName&) = delete;
+  SecondName& operator=(const SecondName&) = delete;
+  // The folder by its second name, or empty when none could be given.
   const std::string& name() const { return name_; }
 
  private:
   std::wstring target_;
-  std::wstring drive_;
+  std::wstring drive_;  // the drive letter defined, if any
   std::string name_;
 };
 #endif
@@ -356,7 +370,7 @@ TEST_F(ToolTest, ALogOrReportOverTheRunsOwnFilesIsRefused) {
 }
 
 // A second name of the source folder that no reading of the path text
-// resolves (a bind mount; on Windows a drive letter for the folder) is the
+// resolves (a bind mount; on Windows another drive's name for it) is the
 // source folder still: neither an export nor a file the next run imports
 // is written through it.
 TEST_F(ToolTest, ALogOrReportThroughASecondNameOfTheSourceFolderIsRefused) {
@@ -364,9 +378,9 @@ TEST_F(ToolTest, ALogOrReportThroughASecondNameOfTheSourceFolderIsRefused) {
   const std::string alias_folder = dirs_.Scratch("alias");
   std::filesystem::create_directory(alias_folder);
 #ifdef _WIN32
-  const DriveLetter drive(dirs_.Source());
-  ASSERT_FALSE(drive.name().empty()) << "no drive letter free";
-  const std::string alias = drive.name();
+  const SecondName second(dirs_.Source());
+  ASSERT_FALSE(second.name().empty()) << "no second name";
+  const std::string alias = second.name();
 #else
   const std::string alias = alias_folder;
 #endif
