@@ -599,6 +599,7 @@ TEST_F(BuildTest, ATemplateThatCannotServeIsRefusedBeforeItIsCopied) {
   const SqliteSideFiles side = MakeSqliteSideFiles(scratch.path());
   ASSERT_FALSE(side.persisted_journal.empty());
   ASSERT_EQ(side.persisted_journal[0], '\0') << "a zeroed header";
+  ASSERT_GT(side.wal.size(), std::size_t{32 + 24 + 4096}) << "a frame at least";
   std::vector<Case> cases = {
       // Whole, with the way out.
       {"ACE", [&](const fs::path& t) { testing::WriteFile(t, access("Standard ACE DB", 2)); },
