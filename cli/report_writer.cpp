@@ -184,6 +184,11 @@ bool IsHtmlReportName(std::string_view utf8_path) {
 
 void WriteReportFile(const std::string& utf8_path, std::string_view bytes) {
   const std::string ansi_path = platform::Utf8ToAnsi(utf8_path);
+  // Renamed into place, the report would take the place of a device or a
+  // pipe (as root, of the system's own).
+  if (platform::FileExists(ansi_path) && !platform::IsRegularFile(ansi_path)) {
+    throw std::runtime_error("cannot write the report " + utf8_path + ": it is not a regular file");
+  }
   platform::OutputFile file;
   const bool written = file.Create(ansi_path) && file.Write(bytes) && file.Commit();
   if (!written) {

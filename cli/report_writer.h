@@ -37,7 +37,8 @@ bool IsHtmlReportName(std::string_view utf8_path);
 // Writes `bytes` as the file `utf8_path` through a temporary sibling renamed
 // into place, so a reader never sees half a report and a failed write leaves
 // any earlier file as it was. Raises std::runtime_error "cannot write the
-// report <path>: <system text>".
+// report <path>: <system text>", or "...: it is not a regular file" when
+// something other than a regular file (a device, a pipe) stands there.
 void WriteReportFile(const std::string& utf8_path, std::string_view bytes);
 
 }  // namespace dt::cli

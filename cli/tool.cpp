@@ -4,23 +4,23 @@
 #include <CLI/CLI.hpp>
 
 #include <exception>
-#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/join_step.h"
+#include "cli/output_targets.h"
 #include "cli/summary.h"
 #include "cli/tool_view.h"
 #include "platform/codepage.h"
 #include "platform/com_scope.h"
-#include "platform/file_search.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "src/entry/run_sequence.h"
 #include "src/entry/version.h"
 #include "src/workdb/data_access.h"
+#include "src/workdb/work_paths.h"
 
 namespace dt::cli {
 namespace {
@@ -60,27 +60,6 @@ constexpr const char* kFooter =
 bool ToAnsi(const std::string& utf8, std::string& ansi) {
   ansi = platform::Utf8ToAnsi(utf8);
   return platform::IsValidUtf8(utf8) && platform::AnsiToUtf8(ansi) == utf8;
-}
-
-// The folder `path` is in (or, for a folder, `path` itself), with links and
-// dots resolved as far as it exists, ASCII letters upper-cased: Windows file
-// systems ignore letter case, so two spellings may name one folder.
-std::string FolderKey(const std::filesystem::path& path) {
-  std::error_code error;
-  std::filesystem::path resolved = std::filesystem::weakly_canonical(path, error);
-  if (error) resolved = path.lexically_normal();
-  const std::u8string text = resolved.generic_u8string();
-  return platform::AsciiUpperCase(std::string(text.begin(), text.end()));
-}
-
-// True when the log file `log_utf8` is a .txt file of the source folder
-// `source_ansi`: discovery would list it and the run would import its own
-// log, growing while it is read.
-bool LogIsAnExport(const std::string& log_utf8, const std::string& source_ansi) {
-  const std::filesystem::path log = std::filesystem::absolute(platform::PathOf(log_utf8));
-  return platform::WildcardMatch("*.txt", platform::Utf8Of(log.filename())) &&
-         FolderKey(log.parent_path()) ==
-             FolderKey(platform::PathOf(platform::AnsiToUtf8(source_ansi)));
 }
 
 // The options as given (UTF-8).
@@ -163,17 +142,22 @@ bool ResolveDirectories(const ToolOptions& options, std::string& base, std::stri
   return true;
 }
 
+// Refuses, with the reason on `err`, a --log or --report file the run
+// would harm or read: see RefusedOutputTarget.
+bool CheckOutputTarget(const std::string& utf8_path, OutputKind kind, const WorkPaths& paths,
+                       const std::string& source, std::ostream& err) {
+  if (utf8_path.empty()) return true;
+  const std::optional<std::string> refused = RefusedOutputTarget(utf8_path, kind, paths, source);
+  if (!refused) return true;
+  err << "dealtext: the " << (kind == OutputKind::kLog ? "log" : "report") << " file " << utf8_path
+      << ' ' << *refused << '\n';
+  return false;
+}
+
 // Opens the log file `log_arg` for appending, unless none is named. False,
-// with the reason on `err`, when it is an export of `source` or cannot be
-// opened.
-bool OpenLog(const std::string& log_arg, const std::string& source, std::ofstream& log_file,
-             std::ostream& err) {
+// with the reason on `err`, when it cannot be opened.
+bool OpenLog(const std::string& log_arg, std::ofstream& log_file, std::ostream& err) {
   if (log_arg.empty()) return true;
-  if (LogIsAnExport(log_arg, source)) {
-    err << "dealtext: the log file " << log_arg
-        << " is a .txt file in the source directory: the run would import it\n";
-    return false;
-  }
   log_file.open(log_arg, std::ios::app | std::ios::binary);
   if (!log_file) {
     err << "dealtext: cannot open log file: " << log_arg << '\n';
@@ -243,13 +227,14 @@ int RunTool(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     err << "dealtext: the report file's name holds a character that code page 936 lacks\n";
     return kExitUsage;
   }
-  if (!options.report.empty() && LogIsAnExport(options.report, source)) {
-    err << "dealtext: the report file " << options.report
-        << " is a .txt file in the source directory: the next run would import it\n";
+  // Checked before the run, which would write over or import them.
+  const WorkPaths paths = MakeWorkPaths(base);
+  if (!CheckOutputTarget(options.report, OutputKind::kReport, paths, source, err) ||
+      !CheckOutputTarget(options.log, OutputKind::kLog, paths, source, err)) {
     return kExitUsage;
   }
   std::ofstream log_file;
-  if (!OpenLog(options.log, source, log_file, err)) return kExitUsage;
+  if (!OpenLog(options.log, log_file, err)) return kExitUsage;
   return RunAndReport(base, source, EncodingOf(options.encoding), options, log_file, out, err,
                       err_is_terminal);
 }

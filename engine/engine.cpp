@@ -5,6 +5,13 @@
 
 namespace dt::engine {
 
+bool KeyFindsItsRow(std::string_view key) {
+  std::size_t end = key.size();
+  while (end > 0 && key[end - 1] == ' ') --end;
+  auto kept = [](char c) { return static_cast<unsigned char>(c) > 32; };
+  return end == 0 || (kept(key.front()) && kept(key[end - 1]));
+}
+
 void RequireWritableRow(const Snapshot& snapshot, std::size_t row,
                         const std::vector<Change>& changes) {
   if (snapshot.table.empty() || snapshot.row_ids.size() != snapshot.rows.size()) {

@@ -52,6 +52,13 @@ void RequireWritableRow(const Snapshot& snapshot, std::size_t row,
 // empty text (Engine::RewriteColumns says which NULLs it rewrites).
 using Rewrite = std::function<std::string(std::string_view value)>;
 
+// Whether the original's update finds a row by a key holding `key` (as
+// text): its WHERE compares the trimmed key with the stored one as the
+// engine compares text, trailing spaces ignored, so only when trimming
+// (bytes <= 32 at either end) takes off nothing but trailing spaces. A key
+// with a leading blank (' B9') is never found.
+bool KeyFindsItsRow(std::string_view key);
+
 class Engine {
  public:
   virtual ~Engine() = default;
@@ -83,13 +90,13 @@ class Engine {
   // Rewrites, in every row of `table`, each column of `set_columns` with
   // rewrite(value of that column), each row by its own identity, so that
   // rows alike are rewritten each on its own. A NULL is rewritten (as
-  // empty text) only in a row whose `keys` columns all hold a value, and
-  // stays NULL where `keys` is empty. Every name of `read_columns`,
-  // `set_columns` and `keys` must exist in the table, else nothing is
-  // written and the error names the missing table or field. A failure
-  // midway leaves each row rewritten or as it was, as the clean-up's own
-  // statements one per row would. `rewrite` gives the same for the same
-  // value: it may be asked more than once. Linear in the rows.
+  // empty text) only in a row whose `keys` columns all hold a value that
+  // KeyFindsItsRow takes, and stays NULL where `keys` is empty. A missing table is an error; a
+  // table without rows is not read further. Every name of `read_columns`, `set_columns` and `keys`
+  // must exist in a table with rows, else nothing is written and the error (kMissingField) is
+  // "Field '<name>' not found", as the data access component says it. A failure midway leaves each
+  // row rewritten or as it was, as the clean-up's own statements one per row would. `rewrite` gives
+  // the same for the same value: it may be asked more than once. Linear in the rows.
   virtual void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
                               const std::vector<std::string>& set_columns,
                               const std::vector<std::string>& keys, const Rewrite& rewrite) = 0;

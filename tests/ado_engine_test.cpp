@@ -521,17 +521,19 @@ TEST_F(AdoEngineTest, CleanUpRewritesRowsThatShareCodesEachOnItsOwn) {
                                    {Text("3"), Null(), Text("2024")},
                                    {Text("4"), Text(U8(u8"科.1")), Text("2024")},
                                    {Null(), Null(), Text("2024")},
-                                   {Null(), Text("5.1"), Text("2024")}}};
+                                   {Null(), Text("5.1"), Text("2024")},
+                                   {Text(" 6"), Null(), Text("2024")}}};
   Connection connection;
   Connect(connection);
   connection.RewriteColumns("BOOK", {"bookno", "SID"}, {"SID"}, {"bookno"},
                             [](std::string_view value) { return CleanCode(value); });
   std::vector<ado::Value> codes;
   for (const auto& row : ado_.tables["BOOK"].rows) codes.push_back(row[1]);
-  // A NULL code is emptied only where the row's key holds a value; a code
-  // with a value is cleaned whatever its key.
+  // A NULL code is emptied only where the row's key holds a value its
+  // update finds it by (not " 6"); a code with a value is cleaned whatever
+  // its key.
   EXPECT_EQ(codes, (std::vector<ado::Value>{Text("201"), Text("201"), Text("201"), Text(""),
-                                            Text(U8(u8"科01")), Null(), Text("501")}));
+                                            Text(U8(u8"科01")), Null(), Text("501"), Null()}));
   // Each changed row by itself, through its own cursor position; the row
   // whose code stays as it is needs no write.
   EXPECT_EQ(ado_.Calls("Update").size(), 5u);
@@ -552,8 +554,11 @@ TEST_F(AdoEngineTest, CleanUpWritesNothingWhenAFieldIsMissingAndUndoesAFailedRow
     engine->RewriteColumns("item", {"IID", "ID"}, {"IID"}, {}, clean);
   });
   EXPECT_EQ(missing.kind(), ErrorKind::kMissingField);
-  EXPECT_EQ(missing.detail(), "Field 'ID' does not exist in table 'item'");
+  EXPECT_EQ(missing.detail(), "Field 'ID' not found");
   EXPECT_TRUE(ado_.Calls("Set").empty());
+  // A table without rows reads no field: none is missing.
+  ado_.tables["loan"] = FakeTable{{"LID"}, {}};
+  EXPECT_NO_THROW(engine->RewriteColumns("loan", {"ID"}, {"ID"}, {}, clean));
 
   ado_.failures.emplace("Update", AdoFailure("Could not update; currently locked.", "",
                                              static_cast<std::int32_t>(0x80004005), {3218}));

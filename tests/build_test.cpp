@@ -495,19 +495,26 @@ TEST_F(BuildTest, NamesThatDifferBeyondLetterCaseAreDifferentTables) {
 TEST_F(BuildTest, ANameTheImportReadsAsAnotherFileEndsTheBuildBeforeItStarts) {
   struct Case {
     const char* name;
-    const char* reads;  // nullptr: the run goes on
+    const char* reads;               // nullptr: the run goes on
+    const char* unlisted = nullptr;  // a catalogue file left out of the export
   };
   const Case cases[] = {
       {"BOOK .TXT", "BOOK.TXT"},
       {" BOOK.TXT", "BOOK.TXT"},
       {"[BOOKDETAIL].TXT", "BOOKDETAIL.TXT"},
+      {"[LOAN].txt", "LOAN.txt", "LOAN.TXT"},  // a catalogue table's
+      {"[old].txt", "old.txt"},                // a staged copy an earlier run left
+      // A file the run knows nothing of: its statement fails, and is logged.
+      {"[x].txt", nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     BaseDir base;
+    testing::WriteFile(base.path() / "TemplateTemp" / "old.txt", "a\r\n1\r\n");
     TempDir odd;
     testing::WriteFile(odd.path() / c.name, "a\r\n1\r\n");
     Strings sources = SampleSources();
+    if (c.unlisted != nullptr) std::erase(sources, (kSamples / c.unlisted).string());
     const std::string source = odd.path().string() + platform::PathDelim + c.name;
     sources.push_back(source);
     RecordingEvents events;
@@ -528,6 +535,46 @@ TEST_F(BuildTest, ANameTheImportReadsAsAnotherFileEndsTheBuildBeforeItStarts) {
   }
 }
 
+// Side files as SQLite leaves them beside a database, taken while they
+// exist: a hot journal (of a transaction under way), a write-ahead log of
+// committed frames (pages of 4096 bytes), and a journal kept in
+// persist mode once its transaction is done, its header zeroed.
+struct SqliteSideFiles {
+  std::string hot_journal;
+  std::string wal;
+  std::string persisted_journal;
+};
+
+SqliteSideFiles MakeSqliteSideFiles(const fs::path& dir) {
+  SqliteSideFiles side;
+  auto with = [&](const std::string& name, const std::string& sql,
+                  const std::function<void()>& meanwhile) {
+    const fs::path file = dir / name;
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(file.string().c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    meanwhile();
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+  };
+  auto read = [&](const std::string& name) { return testing::ReadFile(dir / name); };
+  // A cache too small for the transaction spills pages into the file: its
+  // journal is then synced and given its header.
+  with("hot.db",
+       "PRAGMA page_size = 4096; PRAGMA cache_size = 2; CREATE TABLE t (a); INSERT INTO t "
+       "VALUES (1); BEGIN; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+       "i < 100) INSERT INTO t SELECT printf('%.1000c', 'x') FROM n;",
+       [&] { side.hot_journal = read("hot.db-journal"); });
+  with("wal.db",
+       "PRAGMA page_size = 4096; PRAGMA journal_mode = WAL; CREATE TABLE t (a); INSERT INTO t "
+       "VALUES (1);",
+       [&] { side.wal = read("wal.db-wal"); });
+  with("persist.db", "PRAGMA journal_mode = PERSIST; CREATE TABLE t (a); INSERT INTO t VALUES (1);",
+       [] {});
+  side.persisted_journal = read("persist.db-journal");
+  return side;
+}
+
 // A template the run cannot copy soundly, or whose work database the host
 // could not read, is refused before the copy: the work database of the run
 // before stays as it was, and nothing is staged.
@@ -544,22 +591,60 @@ TEST_F(BuildTest, ATemplateThatCannotServeIsRefusedBeforeItIsCopied) {
     std::function<void(const fs::path& template_path)> make;
     std::string message_part;  // empty: the template is taken
     bool replaces_template = true;
+    bool whole = false;  // message_part ends the message
   };
   const std::string sqlite_side = "has changes that are not in the file itself, in \"";
+  TempDir scratch;
+  const SqliteSideFiles side = MakeSqliteSideFiles(scratch.path());
+  ASSERT_FALSE(side.persisted_journal.empty());
+  ASSERT_EQ(side.persisted_journal[0], '\0') << "a zeroed header";
+  ASSERT_GT(side.wal.size(), std::size_t{32 + 24 + 4096}) << "a frame at least";
   std::vector<Case> cases = {
+      // Whole, with the way out.
       {"ACE", [&](const fs::path& t) { testing::WriteFile(t, access("Standard ACE DB", 2)); },
-       "is an Access (ACE) database"},
+       "is an Access (ACE) database (Access 2007 and later), which the Jet 4.0 provider that "
+       "reads the work database cannot open: save it as an Access 2000-2003 database",
+       true, true},
       {"a folder", [](const fs::path& t) { fs::create_directory(t); }, "is not a regular file"},
       {"SQLite with a write-ahead log",
-       [](const fs::path& t) { testing::WriteFile(fs::path(t.string() + "-wal"), "frames"); },
+       [&](const fs::path& t) { testing::WriteFile(fs::path(t.string() + "-wal"), side.wal); },
        sqlite_side, false},
       {"SQLite with a journal",
-       [](const fs::path& t) { testing::WriteFile(fs::path(t.string() + "-journal"), "pages"); },
+       [&](const fs::path& t) {
+         testing::WriteFile(fs::path(t.string() + "-journal"), side.hot_journal);
+       },
        sqlite_side, false},
       {"SQLite with empty side files",
        [](const fs::path& t) {
          testing::WriteFile(fs::path(t.string() + "-wal"), "");
          testing::WriteFile(fs::path(t.string() + "-journal"), "");
+       },
+       "", false},
+      // What SQLite itself plays nothing back from.
+      {"SQLite with a journal kept in persist mode",
+       [&](const fs::path& t) {
+         testing::WriteFile(fs::path(t.string() + "-journal"), side.persisted_journal);
+       },
+       "", false},
+      {"SQLite with a journal whose header is not SQLite's",
+       [](const fs::path& t) { testing::WriteFile(fs::path(t.string() + "-journal"), "pages"); },
+       "", false},
+      {"SQLite with a write-ahead log of its header alone",
+       [&](const fs::path& t) {
+         testing::WriteFile(fs::path(t.string() + "-wal"), side.wal.substr(0, 32));
+       },
+       "", false},
+      {"SQLite with a write-ahead log cut short in its first frame",
+       [&](const fs::path& t) {
+         testing::WriteFile(fs::path(t.string() + "-wal"), side.wal.substr(0, 32 + 24 + 100));
+       },
+       "", false},
+      // Its checksum breaks the chain at the first frame: none after it counts.
+      {"SQLite with a write-ahead log whose first frame does not add up",
+       [&](const fs::path& t) {
+         std::string wal = side.wal;
+         wal[32 + 24 + 100] = static_cast<char>(wal[32 + 24 + 100] ^ 1);
+         testing::WriteFile(fs::path(t.string() + "-wal"), wal);
        },
        "", false},
   };
@@ -598,10 +683,55 @@ TEST_F(BuildTest, ATemplateThatCannotServeIsRefusedBeforeItIsCopied) {
           0u)
           << e.Message();
       EXPECT_NE(e.Message().find(c.message_part), std::string::npos) << e.Message();
+      if (c.whole) {
+        EXPECT_TRUE(e.Message().ends_with("\" " + c.message_part)) << e.Message();
+      }
       ExpectNothingStaged(base, events);
       connection.Close();
       EXPECT_EQ(Db(base.WorkDatabase()).Count("Previous"), 1u);
     }
+  }
+}
+
+// SQL run on the file `path` by SQLite itself (what the engine would not
+// translate: a trigger).
+void ExecSqlite(const fs::path& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.string().c_str(), &db), SQLITE_OK);
+  char* error = nullptr;
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
+      << (error != nullptr ? error : "");
+  sqlite3_free(error);
+  sqlite3_close(db);
+}
+
+// A trigger the template declares on aidInfo (the table the build fills
+// where it stands) fires for every row the clean-up rewrites, however its
+// ON clause spells the table: SQLite takes the name in any letter case.
+TEST_F(BuildTest, ATemplatesTriggerFiresForEveryCleanedRowWhateverItsSpellingOfTheTable) {
+  for (const char* spelling : {"aidInfo", "AIDINFO", "aidinfo", "\"AidInfo\"", "[AIDinfo]"}) {
+    SCOPED_TRACE(spelling);
+    BaseDir base;
+    const fs::path template_path = base.path() / "DataBase" / "empty.mdb";
+    fs::remove(template_path);
+    ExecSqlite(template_path,
+               "CREATE TABLE aidInfo (AidType varchar(250), AidCode varchar(250), AidName "
+               "varchar(250), AidDec varchar(250), AidVouSourceFiledName varchar(250), "
+               "AidBalSourceFiledName varchar(250));"
+               "CREATE TABLE audit (code TEXT);"
+               "CREATE TRIGGER audited AFTER UPDATE ON " +
+                   std::string(spelling) + " BEGIN INSERT INTO audit VALUES (new.AidCode); END;");
+    RecordingEvents events;
+    Connection connection;
+    RunBuild(MakeWorkPaths(base.Base()), SampleSources(), connection, events);
+    connection.Close();
+    Db db(base.WorkDatabase());
+    Strings codes = db.Column("select AidCode from aidInfo");
+    Strings audited = db.Column("select code from audit");
+    ASSERT_FALSE(codes.empty());
+    std::sort(codes.begin(), codes.end());
+    std::sort(audited.begin(), audited.end());
+    EXPECT_EQ(audited, codes);
   }
 }
 

@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/standin/sql/jet_functions.h"
+#include "engine/standin/sql/parser.h"
+#include "engine/standin/store/join_indexes.h"
+#include "engine/standin/store/lookup_table.h"
+#include "engine/standin/store/text_comparison.h"
 #include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
@@ -192,6 +197,43 @@ TEST_F(JoinIndexesTest, ALookedUpTableGivesTheRowsAnIndexGives) {
             StockRead(dir_.File("work.mdb"),
                       "select group_concat(name) from sqlite_schema where name not like "
                       "'jet\\_%' escape '\\'"));
+}
+
+// How the join of P to `inner` in the database `file` reads its inner
+// table while the statement's indexes live: "lookup" (held in memory),
+// "index", or "scan".
+std::string WayOfReading(const std::string& file, const std::string& inner) {
+  Database db = Database::OpenExisting(file);
+  RegisterJetFunctions(db.get());
+  RegisterLookupModule(db.get());
+  ParsedStatement parsed =
+      Parse("select P.ID, i.V from P left join " + inner + " as i on P.K = i.K");
+  Select& select = std::get<Select>(parsed);
+  const StatementScope scope = StatementScope::Of(db, select);
+  MarkTextComparisons(parsed, scope);
+  const JoinIndexes indexes(db, select, scope);
+  auto count = [&](const std::string& sql) {
+    Statement statement(db, sql);
+    return statement.Step() ? statement.ColumnInt(0) : -1;
+  };
+  if (count("select count(*) from temp.sqlite_schema where name like 'jet_lookup%'") > 0) {
+    return "lookup";
+  }
+  Statement on(db, "select count(*) from sqlite_schema where type = 'index' and tbl_name = ?1");
+  on.BindText(1, inner);
+  return on.Step() && on.ColumnInt(0) > 0 ? "index" : "scan";
+}
+
+// Only a table of few rows times fields read is held in memory; a larger
+// one, which may grow with the export, is read through an index.
+TEST_F(JoinIndexesTest, ATableOverTheLookupsLimitIsReadThroughAnIndex) {
+  ASSERT_TRUE(StockExec(dir_.File("work.mdb"),
+                        "create table S (K text, V text); insert into S values ('a', 'b');"
+                        "create table P (ID integer, K text); insert into P values (1, 'a');"));
+  JoinToSmallAndLarge("P.ID, i.V");
+  session_.Close();
+  EXPECT_EQ(WayOfReading(dir_.File("work.mdb"), "S"), "lookup");
+  EXPECT_EQ(WayOfReading(dir_.File("work.mdb"), "G"), "index");
 }
 
 // Thousands of keys, some in other letter case or with trailing spaces,

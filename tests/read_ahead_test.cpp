@@ -159,6 +159,47 @@ TEST(ReadAhead, RepeatedFieldsStayValidAsTheRecordBeforeHeldThem) {
   }
 }
 
+// A record lent after records whose fields repeat repeats nothing itself:
+// a caller keeping the fields it saw (the import's bindings) would store
+// the record before's values for it.
+TEST(ReadAhead, ALentRecordAfterRepeatingFieldsRepeatsNothing) {
+  class Source : public RecordSource {
+   public:
+    const std::vector<std::string>& Columns() const override { return columns_; }
+    bool Next(Fields& fields) override {
+      if (produced_ == 12) return false;
+      // Records 0-9 alike; 10 lent, unlike them; 11 as 10 but small.
+      large_.assign(ReadAhead::kLendBytes, 'z');
+      fields = {produced_ == 10 ? std::string_view(large_) : std::string_view("x"),
+                produced_ < 10 ? "y" : "w"};
+      ++produced_;
+      return true;
+    }
+    std::size_t Line() const override { return produced_; }
+    std::int64_t Offset() const override { return 0; }
+
+   private:
+    const std::vector<std::string> columns_ = {"A", "B"};
+    std::string large_;
+    std::size_t produced_ = 0;
+  } source;
+  ReadAhead ahead(source);
+  Fields fields;
+  Fields kept(2);
+  std::size_t handed = 0;
+  while (ahead.Next(fields)) {
+    for (std::size_t c = 0; c < fields.size(); ++c) {
+      if (!ahead.Repeats(c)) kept[c] = fields[c];
+      EXPECT_EQ(kept[c], fields[c]) << "record " << handed << ", column " << c;
+    }
+    if (handed == 10) {
+      EXPECT_FALSE(ahead.Repeats(0) || ahead.Repeats(1)) << "the lent record";
+    }
+    ++handed;
+  }
+  EXPECT_EQ(handed, 12u);
+}
+
 TEST(ReadAhead, SourceFailureComesAfterTheRecordsReadBeforeIt) {
   for (const std::size_t fail_at : {std::size_t{0}, std::size_t{1}, std::size_t{5000}}) {
     SCOPED_TRACE(fail_at);

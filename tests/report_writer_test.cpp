@@ -5,6 +5,11 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "tests/faulty_disk.h"
 #include "tests/staging_temp_dir.h"
@@ -73,6 +78,31 @@ TEST(ReportWriterTest, AReportThatCannotBeWrittenRaisesAndLeavesTheOldOne) {
   EXPECT_EQ(testing::ReadBytes(path), "old");
   WriteReportFile(path, "new");
   EXPECT_EQ(testing::ReadBytes(path), "new");
+}
+
+// Renamed into place, a report would replace whatever stands at its name:
+// only a regular file is replaced; a folder, and on POSIX a pipe, stay.
+TEST(ReportFileTest, WhatIsNotARegularFileIsNeverReplaced) {
+  testing::TempDir dir;
+  std::vector<std::string> targets = {dir / "folder"};
+  std::filesystem::create_directory(targets[0]);
+#ifndef _WIN32
+  targets.push_back(dir / "pipe");
+  ASSERT_EQ(mkfifo(targets[1].c_str(), 0600), 0);
+#endif
+  for (const std::string& target : targets) {
+    try {
+      WriteReportFile(target, "report");
+      ADD_FAILURE() << target << ": written";
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "cannot write the report " + target + ": it is not a regular file");
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(targets[0]));
+#ifndef _WIN32
+  EXPECT_TRUE(std::filesystem::is_fifo(targets[1]));
+#endif
 }
 
 }  // namespace

@@ -206,11 +206,36 @@ TEST_F(StageFileTest, ALargeFileIsStagedInOrderAndAFailedWriteFailsIt) {
     staged += text + "\r\n";
   }
   EXPECT_EQ(StageBytes("BOOK.TXT", source), staged);
-  testing::FaultyDisk disk;
-  disk.FailWritesAfter("book.txt", std::uint64_t{2} << 20);
-  std::filesystem::remove(Staged("BOOK.TXT"));
-  EXPECT_THROW(StageFile(Source("BOOK.TXT"), StagingDirectory()), EWriteError);
-  EXPECT_FALSE(std::filesystem::exists(Staged("BOOK.TXT")));
+  // The disk fails a middle block (a later write reports it), the last
+  // block, or the only block of a small file (only the end of the writing
+  // can tell).
+  const std::string small = "old header\n1,2\n";
+  const std::string small_staged = *HeaderLineFor("BOOK.TXT") + "\r\n1,2\r\n";
+  const struct {
+    const char* what;
+    const std::string& source;
+    std::uint64_t written;  // bytes the disk takes
+  } failures[] = {
+      {"a middle block", source, std::uint64_t{2} << 20},
+      {"the last block", source, staged.size() - 1},
+      {"the only block", small, small_staged.size() - 1},
+      {"the only block, from its first byte", small, 0},
+  };
+  const std::string full = "Stream write error. " + SystemErrorText(testing::kDiskFullError);
+  for (const auto& failure : failures) {
+    SCOPED_TRACE(failure.what);
+    WriteBytes(Source("BOOK.TXT"), failure.source);
+    std::filesystem::remove(Staged("BOOK.TXT"));
+    testing::FaultyDisk disk;
+    disk.FailWritesAfter("book.txt", failure.written);
+    try {
+      StageFile(Source("BOOK.TXT"), StagingDirectory());
+      ADD_FAILURE() << "staged";
+    } catch (const EWriteError& e) {
+      EXPECT_EQ(e.Message(), full);
+    }
+    EXPECT_FALSE(std::filesystem::exists(Staged("BOOK.TXT")));
+  }
 }
 
 TEST_F(StageFileTest, LowerCaseNameGetsTheCatalogueHeaderAndKeepsItsCase) {

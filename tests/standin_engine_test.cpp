@@ -409,17 +409,24 @@ TEST_F(StandInEngineTest, RewriteColumnsRewritesEveryRowAndNullsOnlyWhereTheKeys
   };
   const Case cases[] = {
       // Rows sharing BOOKNO 'P1' are each rewritten once; the NULL code of
-      // the row whose key holds a value becomes empty text, the one whose
+      // a row whose key holds a value becomes empty text, the one whose
       // key is NULL stays NULL, and a code with a value is always cleaned.
-      {{"bookno"}, 5, {"<null>|501", "<null>|<null>", "P1|1001", "P1|1002", "P2|", "P4|it's01"}},
+      // A key the trimmed key never equals (a leading blank) holds none.
+      {{"bookno"},
+       6,
+       {" P5|<null>", "<null>|501", "<null>|<null>", "P1|1001", "P1|1002", "P2|", "P4|it's01",
+        "P6 |"}},
       // With no keys, no NULL is rewritten.
-      {{}, 4, {"<null>|501", "<null>|<null>", "P1|1001", "P1|1002", "P2|<null>", "P4|it's01"}},
+      {{},
+       4,
+       {" P5|<null>", "<null>|501", "<null>|<null>", "P1|1001", "P1|1002", "P2|<null>", "P4|it's01",
+        "P6 |<null>"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.keys.size());
     session_.Execute("delete from BOOK");
     for (const char* values : {"'P1', '1.01'", "'P1', '1.02'", "'P2', NULL", "'P4', 'it''s.1'",
-                               "NULL, NULL", "NULL, '5.1'"}) {
+                               "NULL, NULL", "NULL, '5.1'", "' P5', NULL", "'P6 ', NULL"}) {
       session_.Execute("insert into BOOK (BOOKNO, SID) values (" + std::string(values) + ")");
     }
     std::size_t seen = 0;
@@ -444,13 +451,16 @@ TEST_F(StandInEngineTest, RewriteColumnsWithAMissingNameWritesNothing) {
   EXPECT_EQ(ErrorOf([&] { session_.RewriteColumns("PZ", {}, {"SID"}, {}, rewrite); }),
             "Table 'PZ' does not exist");
   EXPECT_EQ(ErrorOf([&] { session_.RewriteColumns("BOOK", {"LINE"}, {"SID"}, {}, rewrite); }),
-            "Field 'LINE' does not exist in table 'BOOK'");
+            "Field 'LINE' not found");
   EXPECT_EQ(ErrorOf([&] {
               session_.RewriteColumns("BOOK", {"BOOKNO"}, {"SID", "IID"}, {}, rewrite);
             }),
-            "Field 'IID' does not exist in table 'BOOK'");
+            "Field 'IID' not found");
   EXPECT_EQ(calls, 0);
   EXPECT_EQ(session_.Query("select * from BOOK where SID = 'changed'").rows.size(), 0u);
+  // A table without rows reads no field: none is missing.
+  session_.Execute("delete from BOOK");
+  EXPECT_EQ(ErrorOf([&] { session_.RewriteColumns("BOOK", {"LINE"}, {"IID"}, {}, rewrite); }), "");
 }
 
 TEST_F(StandInEngineTest, FailingRewriteRollsBackAndLeavesASoundDatabase) {

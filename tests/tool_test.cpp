@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -11,7 +12,14 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
 #include "cli/tool.h"
+#include "platform/paths.h"
 #include "src/entry/version.h"
 #include "tests/entry_fixture.h"
 #include "tests/faulty_disk.h"
@@ -42,6 +50,54 @@ std::string QueryValue(const std::string& path, const std::string& sql) {
   sqlite3_close(db);
   return value;
 }
+
+#ifdef _WIN32
+// A second name of a folder that shares no text with its own, while it
+// lives: under Wine the folder through drive Z:, which maps the whole Unix
+// file system; on Windows a drive letter for it, as `subst` makes one.
+class SecondName {
+ public:
+  explicit SecondName(const std::string& folder)
+      : target_(std::filesystem::path(folder).wstring()) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const FARPROC wine =
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+    if (wine != nullptr) {
+      const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(wine));
+      if (char* name = unix_name(target_.c_str()); name != nullptr) {
+        name_ = std::string("Z:") + name;
+        std::replace(name_.begin(), name_.end(), '/', '\\');
+        HeapFree(GetProcessHeap(), 0, name);
+      }
+      return;
+    }
+    const DWORD used = GetLogicalDrives();
+    for (char letter = 'Y'; letter >= 'M'; --letter) {
+      if ((used & (1u << (letter - 'A'))) != 0) continue;
+      const std::wstring drive{static_cast<wchar_t>(letter), L':'};
+      if (DefineDosDeviceW(0, drive.c_str(), target_.c_str())) {
+        drive_ = drive;
+        name_ = std::string{letter, ':'};
+        return;
+      }
+    }
+  }
+  ~SecondName() {
+    if (drive_.empty()) return;
+    DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, drive_.c_str(),
+                     target_.c_str());
+  }
+  SecondName(const SecondName&) = delete;
+  SecondName& operator=(const SecondName&) = delete;
+  // The folder by its second name, or empty when none could be given.
+  const std::string& name() const { return name_; }
+
+ private:
+  std::wstring target_;
+  std::wstring drive_;  // the drive letter defined, if any
+  std::string name_;
+};
+#endif
 
 std::string ToolPath() {
   return std::string(DEALTEXT_BUILD_DIR) + "/" + testing::ProgramFile("dealtext");
@@ -237,6 +293,8 @@ TEST_F(ToolTest, ALogFileAmongTheExportsIsRefused) {
       {"the folder in another letter case", dirs_.Scratch("SOURCE") + delim + "run.txt"},
   };
   for (const auto& c : refused) {
+    // Elsewhere "SOURCE" is another folder, one that does not exist.
+    if (c.log.starts_with(dirs_.Scratch("SOURCE")) && !platform::kNamesIgnoreCase) continue;
     const ToolRun run = Run(Dirs() + Arguments{"--log", c.log});
     EXPECT_EQ(run.exit_code, 2) << c.name;
     EXPECT_NE(run.err.find("is a .txt file in the source directory"), std::string::npos)
@@ -245,10 +303,118 @@ TEST_F(ToolTest, ALogFileAmongTheExportsIsRefused) {
   }
   EXPECT_FALSE(dirs_.WorkDatabaseExists());
 
-  for (const std::string& log : {source + delim + "run.log", dirs_.Scratch("run.txt")}) {
-    const ToolRun run = Run(Dirs() + Arguments{"--quiet", "--log", log});
-    EXPECT_EQ(run.exit_code, 0) << log << ": " << run.err;
+  const ToolRun run = Run(Dirs() + Arguments{"--quiet", "--log", dirs_.Scratch("run.txt")});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+}
+
+// The log and the report never land on what the run reads or writes: the
+// work database, the template, a file of the staging folder, the template's
+// folder or the source folder (the next run would import a .txt file of
+// it), or on what is not a plain file. Refused before the run starts.
+TEST_F(ToolTest, ALogOrReportOverTheRunsOwnFilesIsRefused) {
+  dirs_.AddSampleExport();
+  testing::WriteBytes(dirs_.WorkDatabase(), "the run before's");
+  const std::string delim(1, platform::PathDelim);
+  const std::string staging = dirs_.Base() + "TemplateTemp" + delim;
+  const std::string templates = dirs_.Base() + "DataBase" + delim;
+  const std::string source = dirs_.Source() + delim;
+  const std::string folder = dirs_.Scratch("folder");
+  std::filesystem::create_directory(folder);
+  struct Case {
+    std::string path;
+    const char* reason;
+  };
+  std::vector<Case> cases = {
+      {dirs_.WorkDatabase(), "is the work database"},
+      {templates + "empty.mdb", "is the template database"},
+      {staging + "joins.csv", "is in the staging folder"},
+      {staging + "BOOK.TXT", "is in the staging folder"},
+      {templates + "joins.csv", "is in the template database's folder"},
+      {source + "BOOK.TXT", "is a .txt file in the source directory"},
+      {source + "run.log", "is in the source directory, among the exports"},
+      {folder, "is not a regular file"},
+  };
+#ifndef _WIN32
+  const std::string fifo = dirs_.Scratch("fifo");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  cases.push_back({fifo, "is not a regular file"});
+  cases.push_back({"/dev/null", "is not a regular file"});
+  // A link elsewhere to an export, or to the template.
+  std::filesystem::create_symlink(source + "LOAN.TXT", dirs_.Scratch("loan"));
+  std::filesystem::create_symlink(templates + "empty.mdb", dirs_.Scratch("template"));
+  cases.push_back({dirs_.Scratch("loan"), "is in the source directory, among the exports"});
+  cases.push_back({dirs_.Scratch("template"), "is the template database"});
+#endif
+  const std::vector<std::string> kept = {dirs_.WorkDatabase(), templates + "empty.mdb",
+                                         source + "BOOK.TXT", source + "LOAN.TXT"};
+  std::vector<std::string> before;
+  for (const std::string& file : kept) before.push_back(testing::ReadBytes(file));
+  for (const char* option : {"--log", "--report"}) {
+    for (const Case& c : cases) {
+      const ToolRun run = RunHere(Dirs() + Arguments{"--quiet", option, c.path});
+      EXPECT_EQ(run.exit_code, 2) << option << ' ' << c.path << ": " << run.err;
+      EXPECT_NE(run.err.find(std::string(" ") + c.path + " " + c.reason), std::string::npos)
+          << option << ' ' << c.path << ": " << run.err;
+    }
   }
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    EXPECT_EQ(testing::ReadBytes(kept[i]), before[i]) << kept[i];
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  for (const char* made : {"joins.csv", "BOOK.TXT"}) {
+    EXPECT_FALSE(std::filesystem::exists(staging + made)) << made;
+  }
+#ifndef _WIN32
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+#endif
+}
+
+// A second name of the source folder that no reading of the path text
+// resolves (a bind mount; on Windows another drive's name for it) is the
+// source folder still: neither an export nor a file the next run imports
+// is written through it.
+TEST_F(ToolTest, ALogOrReportThroughASecondNameOfTheSourceFolderIsRefused) {
+  dirs_.AddSampleExport();
+  const std::string alias_folder = dirs_.Scratch("alias");
+  std::filesystem::create_directory(alias_folder);
+#ifdef _WIN32
+  const SecondName second(dirs_.Source());
+  ASSERT_FALSE(second.name().empty()) << "no second name";
+  const std::string alias = second.name();
+#else
+  const std::string alias = alias_folder;
+#endif
+  const std::string delim(1, platform::PathDelim);
+  const Arguments cases[] = {{"--report", alias + delim + "BOOK.TXT"},
+                             {"--report", alias + delim + "joins.txt"},
+                             {"--log", alias + delim + "LOAN.TXT"}};
+  const std::string book = testing::ReadBytes(dirs_.Source() + delim + "BOOK.TXT");
+  const std::string loan = testing::ReadBytes(dirs_.Source() + delim + "LOAN.TXT");
+  for (const Arguments& c : cases) {
+#ifdef _WIN32
+    const ToolRun run = RunHere(Dirs() + Arguments{"--quiet"} + c);
+#else
+    // Mounted in a namespace of the tool's own, which goes with it.
+    const std::string err = dirs_.Scratch("tool.err");
+    const int status =
+        testing::RunProgram("/usr/bin/unshare",
+                            Arguments{"-rm", "/bin/sh", "-c",
+                                      "mount --bind \"$1\" \"$2\" || exit 99; shift 2; exec \"$@\"",
+                                      "sh", dirs_.Source(), alias_folder, ToolPath(), "--quiet"} +
+                                Dirs() + c,
+                            dirs_.Scratch("tool.out"), err);
+    if (status == 99 || status == -1)
+      GTEST_SKIP() << "no bind mount here: " << testing::ReadBytes(err);
+    const ToolRun run{status, "", testing::ReadBytes(err)};
+#endif
+    EXPECT_EQ(run.exit_code, 2) << c[1] << ": " << run.err;
+    EXPECT_NE(run.err.find(" in the source directory"), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(testing::ReadBytes(dirs_.Source() + delim + "BOOK.TXT"), book);
+  EXPECT_EQ(testing::ReadBytes(dirs_.Source() + delim + "LOAN.TXT"), loan);
+  EXPECT_FALSE(std::filesystem::exists(dirs_.Source() + delim + "joins.txt"));
+  EXPECT_FALSE(dirs_.WorkDatabaseExists());
 }
 
 TEST_F(ToolTest, APathThatCannotBeWrittenIsNoSuccess) {

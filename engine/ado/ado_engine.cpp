@@ -261,17 +261,19 @@ void AdoEngine::RewriteColumns(std::string_view table, const std::vector<std::st
                                const std::vector<std::string>& keys, const Rewrite& rewrite) {
   Connection& connection = RequireOpen();
   std::unique_ptr<Recordset> rows = OpenForWriting(connection, table);
+  // As a reading query's rows are read: no field of a table without rows.
+  if (Ado([&] { return rows->Eof(); })) return;
   std::vector<std::string> fields;
   Ado([&] {
     const int count = rows->FieldCount();
     for (int i = 0; i < count; ++i) fields.push_back(rows->FieldName(i));
   });
+  // A field the reading query lacks, in the data access component's words.
   auto field_of = [&](const std::string& name) {
     for (std::size_t i = 0; i < fields.size(); ++i) {
       if (SameName(fields[i], name)) return static_cast<int>(i);
     }
-    throw Error(ErrorKind::kMissingField,
-                "Field '" + name + "' does not exist in table '" + std::string(table) + "'");
+    throw Error(ErrorKind::kMissingField, "Field '" + name + "' not found");
   };
   for (const std::string& name : read_columns) field_of(name);
   std::vector<int> key_fields;
@@ -286,8 +288,9 @@ void AdoEngine::RewriteColumns(std::string_view table, const std::vector<std::st
   std::vector<std::optional<std::string>> new_values(targets.size());
   while (!Ado([&] { return rows->Eof(); })) {
     const bool keys_held = !key_fields.empty() && Ado([&] {
-      return std::none_of(key_fields.begin(), key_fields.end(), [&](int field) {
-        return std::holds_alternative<std::monostate>(rows->FieldValue(field));
+      return std::all_of(key_fields.begin(), key_fields.end(), [&](int field) {
+        const engine::Value key = TextOf(rows->FieldValue(field));
+        return key && KeyFindsItsRow(*key);
       });
     });
     bool changed = false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <utility>
 
 #include "engine/standin/database_source.h"
 #include "engine/standin/sql/emitter.h"
@@ -15,11 +16,13 @@
 #include "engine/standin/store/schema.h"
 #include "engine/standin/store/statement_scope.h"
 #include "engine/standin/store/text_comparison.h"
+#include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
 
 constexpr const char* kRewriteFunction = "jet_rewrite";
+constexpr const char* kKeyFunction = "jet_key_held";
 
 // The caller's rewrite, reachable from SQLite's callback. An exception of
 // the rewrite is kept here and raised again once SQLite has stopped.
@@ -50,25 +53,49 @@ void CallRewrite(sqlite3_context* context, int, sqlite3_value** argv) {
   }
 }
 
-// Registers jet_rewrite for its lifetime.
+// jet_key_held(key): whether a key holds a value the original's update
+// finds its row by (KeyFindsItsRow).
+void CallKeyHeld(sqlite3_context* context, int, sqlite3_value** argv) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+  const bool held =
+      text != nullptr && KeyFindsItsRow(std::string_view(
+                             text, static_cast<std::size_t>(sqlite3_value_bytes(argv[0]))));
+  sqlite3_result_int(context, held ? 1 : 0);
+}
+
+// Registers jet_rewrite and jet_key_held for its lifetime.
 class RewriteFunction {
  public:
   RewriteFunction(Database& db, RewriteCall& call) : db_(db) {
     if (sqlite3_create_function_v2(db.get(), kRewriteFunction, 2, SQLITE_UTF8, &call, CallRewrite,
-                                   nullptr, nullptr, nullptr) != SQLITE_OK) {
+                                   nullptr, nullptr, nullptr) != SQLITE_OK ||
+        sqlite3_create_function_v2(db.get(), kKeyFunction, 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                   nullptr, CallKeyHeld, nullptr, nullptr, nullptr) != SQLITE_OK) {
       throw Error(ErrorKind::kOther, "Cannot register the rewrite function");
     }
   }
   RewriteFunction(const RewriteFunction&) = delete;
   RewriteFunction& operator=(const RewriteFunction&) = delete;
   ~RewriteFunction() {
-    sqlite3_create_function_v2(db_.get(), kRewriteFunction, 2, SQLITE_UTF8, nullptr, nullptr,
-                               nullptr, nullptr, nullptr);
+    for (const auto& [name, arguments] :
+         {std::pair{kRewriteFunction, 2}, std::pair{kKeyFunction, 1}}) {
+      sqlite3_create_function_v2(db_.get(), name, arguments, SQLITE_UTF8, nullptr, nullptr, nullptr,
+                                 nullptr, nullptr);
+    }
   }
 
  private:
   Database& db_;
 };
+
+// The index of the field `name` among `columns`, or the data access
+// component's own error for a field its reading query lacks.
+std::size_t FieldOf(const std::vector<ColumnInfo>& columns, const std::string& name) {
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    if (platform::EqualIgnoringAsciiCase(columns[i].name, name)) return i;
+  }
+  throw Error(ErrorKind::kMissingField, "Field '" + name + "' not found");
+}
 
 }  // namespace
 
@@ -191,24 +218,28 @@ void DatabaseSource::RewriteColumns(std::string_view table,
                                     const std::vector<std::string>& set_columns,
                                     const std::vector<std::string>& keys, const Rewrite& rewrite) {
   const std::string stored = RequireTable(db_, table);
+  // As a reading query's rows are read: no field of a table without rows.
+  if (!Statement(db_, "SELECT 1 FROM " + QuoteName(stored) + " LIMIT 1").Step()) return;
   const std::vector<ColumnInfo> columns = ColumnsOf(db_, stored);
-  for (const std::string& column : read_columns) RequireColumn(columns, column, table);
-  // Whether the row's keys all hold a value: false with no keys at all.
+  for (const std::string& column : read_columns) FieldOf(columns, column);
+  // Whether the row's keys all hold a value its update would find it by:
+  // false with no keys at all.
   std::string keys_held = keys.empty() ? "0" : "";
   for (const std::string& key : keys) {
     if (!keys_held.empty()) keys_held += " AND ";
-    keys_held += QuoteName(columns[RequireColumn(columns, key, table)].name) + " IS NOT NULL";
+    keys_held +=
+        std::string(kKeyFunction) + "(" + QuoteName(columns[FieldOf(columns, key)].name) + ")";
   }
   std::vector<std::size_t> targets;
   for (const std::string& column : set_columns) {
-    const std::size_t index = RequireColumn(columns, column, table);
+    const std::size_t index = FieldOf(columns, column);
     if (std::find(targets.begin(), targets.end(), index) == targets.end()) {
       targets.push_back(index);
     }
   }
   if (targets.empty()) return;
   std::vector<std::size_t> key_columns;
-  for (const std::string& key : keys) key_columns.push_back(RequireColumn(columns, key, table));
+  for (const std::string& key : keys) key_columns.push_back(FieldOf(columns, key));
   std::string sql = "UPDATE " + QuoteName(stored) + " SET ";
   for (std::size_t i = 0; i < targets.size(); ++i) {
     const std::string name = QuoteName(columns[targets[i]].name);
@@ -230,7 +261,19 @@ void DatabaseSource::RewriteColumns(std::string_view table,
       // statement, journaled.
       const JournalOff journal_off(db_);
       Transaction transaction(db_);
-      from = PatchWholeLeaves(db_, stored, columns, targets, key_columns, rewrite);
+      try {
+        from = PatchWholeLeaves(db_, stored, columns, targets, key_columns, rewrite);
+      } catch (...) {
+        // Without a journal SQLite cannot roll back (its documentation
+        // leaves the result undefined): the leaves written are whole, so
+        // they are committed, and the failure is reported. Should the
+        // commit fail too, the first failure is the one to report.
+        try {
+          transaction.Commit();
+        } catch (...) {
+        }
+        throw;
+      }
       transaction.Commit();
     }
     if (!from) return;

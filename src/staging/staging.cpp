@@ -36,6 +36,13 @@ EFCreateError CreateError(const std::string& staged, int error_code) {
                    {platform::AbsolutePath(staged), platform::SystemErrorText(error_code)}));
 }
 
+// "Stream write error", and the system's reason (a full disk, a file too
+// large) when it gives one.
+EWriteError WriteError(int error_code) {
+  if (error_code == 0) return EWriteError("Stream write error");
+  return EWriteError("Stream write error. " + platform::SystemErrorText(error_code));
+}
+
 platform::CharacterSet CharacterSetOf(SourceEncoding encoding) {
   switch (encoding) {
     case SourceEncoding::kCodePage936:
@@ -95,7 +102,7 @@ StagedFile StageFile(const std::string& source_path, const std::string& staging_
   ColumnScan columns;
   BackgroundWriter background(staged);
   StagedTextWriter writer(HeaderLineFor(file_name), [&](std::string_view bytes) {
-    if (!background.Write(bytes)) throw EWriteError("Stream write error");
+    if (!background.Write(bytes)) throw WriteError(staged.error());
     detecting = detecting && detector.Feed(bytes);
     columns.Take(bytes);
   });
@@ -108,7 +115,7 @@ StagedFile StageFile(const std::string& source_path, const std::string& staging_
     if (count == 0 || !writer.Feed(std::string_view(block.data(), count))) break;
   }
   writer.Finish();
-  if (!background.Finish()) throw EWriteError("Stream write error");
+  if (!background.Finish()) throw WriteError(staged.error());
   // ASCII alone is told code page 936, the provider's own reading, which
   // does not rest on how it takes 65001.
   const platform::DetectedEncoding detected = detector.Finish();
@@ -124,7 +131,7 @@ StagedFile StageFile(const std::string& source_path, const std::string& staging_
 void WriteStagedFile(const std::string& path, std::string_view bytes) {
   platform::OutputFile file;
   if (!file.Create(path)) throw CreateError(path, file.error());
-  if (!file.Write(bytes)) throw EWriteError("Stream write error");
+  if (!file.Write(bytes)) throw WriteError(file.error());
   if (!file.Commit()) throw CreateError(path, file.error());
 }
 

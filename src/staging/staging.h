@@ -45,7 +45,8 @@ struct StagedFile {
 //   EStringListError "List index out of bounds (0)" when the source has no
 //     line at all (empty, or its first byte is zero);
 //   EFCreateError naming the staged path when it cannot be created or put
-//     in place; EWriteError "Stream write error" on a failed write.
+//     in place; EWriteError "Stream write error. <system text>" on a
+//     failed write (the disk full, the file too large).
 // After any error the staged path is left as it was.
 StagedFile StageFile(const std::string& source_path, const std::string& staging_directory,
                      SourceEncoding encoding = SourceEncoding::kAuto);

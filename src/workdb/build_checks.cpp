@@ -8,6 +8,9 @@
 #include "engine/import_statement.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "src/staging/catalogue.h"
 #include "src/staging/text_utils.h"
 #include "src/workdb/data_access.h"
 #include "src/workdb/derived_tables.h"
@@ -38,21 +41,38 @@ bool IsDerivedTable(const std::string& ansi_name) {
 // table would pass for this run's.
 bool FilledWhereItStands(std::string_view derived) { return derived == "aidInfo"; }
 
+// Whether `file` (ANSI), which an import statement would read in place of
+// its own source's staged copy, is a file of the run: the staged copy of a
+// listed source or of a catalogue table, or a file the staging folder holds
+// (a staged copy an earlier run left). The import would take its rows for
+// the source's own.
+bool IsRunFile(const WorkPaths& paths, const std::vector<std::string>& source_list,
+               const std::string& file) {
+  if (HeaderLineFor(file) != nullptr) return true;
+  for (const std::string& source : source_list) {
+    if (platform::EqualIgnoringAsciiCase(FileNamePart(source), file)) return true;
+  }
+  return platform::FileExists(paths.staging_directory +
+                              platform::ResolveChild(paths.staging_directory, file));
+}
+
 // The table the import of `source` makes, as the engine reads its
-// statement. Raises Exception when the statement would read another file
-// than the source's staged copy: the import would take that file's rows
-// (a staged copy an earlier run left, say) for this one's. A statement the
-// engine cannot read fails when it runs, and is logged.
-std::string ImportedTable(const WorkPaths& paths, const std::string& source) {
+// statement. Raises Exception when the statement would read a file of the
+// run other than the source's staged copy. A statement that reads a file
+// the run knows nothing of, or that the engine cannot read, fails when it
+// runs, and is logged.
+std::string ImportedTable(const WorkPaths& paths, const std::vector<std::string>& source_list,
+                          const std::string& source) {
   const std::string file = FileNamePart(source);
   const std::optional<engine::ImportReading> reading =
       engine::ReadImportStatement(platform::AnsiToUtf8(ImportStatement(file, paths.work_database)));
   if (!reading) return ImportedTableName(file);
-  if (!platform::EqualIgnoringAsciiCase(reading->file, platform::AnsiToUtf8(file))) {
+  const std::string read = platform::Utf8ToAnsi(reading->file);
+  if (!platform::EqualIgnoringAsciiCase(read, file) && IsRunFile(paths, source_list, read)) {
     throw Exception("Source file \"" + source +
                     "\" cannot be imported under its name: its import statement would read "
                     "file \"" +
-                    platform::Utf8ToAnsi(reading->file) + "\"");
+                    read + "\"");
   }
   return platform::Utf8ToAnsi(reading->table);
 }
@@ -64,7 +84,7 @@ std::vector<std::string> CheckSourceTables(const WorkPaths& paths,
   std::vector<std::string> tables;
   std::map<std::string, const std::string*> first_by_table;
   for (const std::string& source : source_list) {
-    std::string table = ImportedTable(paths, source);
+    std::string table = ImportedTable(paths, source_list, source);
     if (IsDerivedTable(table)) {
       throw Exception("Source file \"" + source + "\" would be imported as table " + table +
                       ", which the build derives itself");

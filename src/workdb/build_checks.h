@@ -15,9 +15,10 @@ class Connection;
 struct WorkPaths;
 
 // Raises Exception, before anything is staged, when the import statement of
-// an entry of `source_list` would read another file than the entry's own
-// staged copy, as the engine reads the statement (a name with a space, a
-// bracket or a second dot in it may name another file): "Source file
+// an entry of `source_list` would read another file of the run than the
+// entry's own staged copy (another entry's, a catalogue table's, or one the
+// staging folder holds), as the engine reads the statement (a name with a
+// space, a bracket or a second dot in it may name another file): "Source file
 // "<path>" cannot be imported under its name: its import statement would
 // read file "<file>""; when two entries give one table, as their
 // statements read (file names equal ignoring letter

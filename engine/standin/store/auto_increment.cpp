@@ -160,14 +160,9 @@ void AddAutoIncrementColumn(Database& db, const std::string& table, const std::s
                                                "': the table already has a primary key");
     }
   }
-  std::vector<std::string> dependents;
-  {
-    Statement find(db,
-                   "SELECT sql FROM sqlite_schema WHERE type IN ('index', 'trigger') AND "
-                   "tbl_name = ?1 AND sql IS NOT NULL ORDER BY type = 'trigger'");
-    find.BindText(1, table);
-    while (find.Step()) dependents.push_back(find.ColumnText(0).value_or(""));
-  }
+  // Made again after the rebuild; a constraint's index comes with the table.
+  std::vector<std::string> dependents = IndexesAndTriggersOf(db, table);
+  std::erase(dependents, std::string());
 
   // Table order is rowid order, whatever the table's own columns are named.
   const std::optional<std::string> row_id = RowIdName(db, table);

@@ -15,9 +15,12 @@ namespace dt::engine::standin {
 void DiscardSideFiles(const std::string& path);
 
 // The side files beside the database at `path` (UTF-8) that hold changes
-// the file itself lacks: a write-ahead log with frames in it, or a rollback
-// journal with content (an edit cut short, which SQLite plays back when it
-// next opens the file). Empty ones say nothing and are not listed.
+// the file itself lacks, as SQLite tells them when it next opens the file: a
+// write-ahead log with a valid header and a committed frame after it, or a
+// hot rollback journal (one with a valid header: an edit cut short, which
+// SQLite plays back). Others (empty, or a journal kept in persist mode,
+// whose header SQLite zeroed) say nothing and are not listed; one that
+// exists and cannot be read may hold anything, and is.
 std::vector<std::string> PendingSideFiles(const std::string& path);
 
 }  // namespace dt::engine::standin

@@ -284,7 +284,14 @@ class PageRewriter {
     bool held = any_keys_;
     for (std::size_t key : keys_) {
       if (key >= present_) return false;
-      held = held && fields_[key].type != 0;
+      const Field& field = fields_[key];
+      if (field.type == 0) {
+        held = false;
+      } else if (field.type >= 12) {  // text or bytes: as jet_key_held reads them
+        if (!field.local) return false;
+        held = held && KeyFindsItsRow(bytes.View(static_cast<std::size_t>(field.body_at),
+                                                 static_cast<std::size_t>(FieldSize(field.type))));
+      }
     }
     for (std::size_t column : set_) {
       if (column >= present_) return false;
@@ -400,11 +407,7 @@ bool CanRewriteInPlace(const Database& db, const std::string& table,
   for (std::size_t column : set) {
     if (!KeepsText(columns[column].type)) return false;
   }
-  Statement others(db,
-                   "SELECT count(*) FROM sqlite_schema WHERE type IN ('index', 'trigger') AND "
-                   "tbl_name = ?1");
-  others.BindText(1, table);
-  if (!others.Step() || others.ColumnInt(0) != 0) return false;
+  if (!IndexesAndTriggersOf(db, table).empty()) return false;
   Statement hidden(db, "SELECT count(*) FROM pragma_table_xinfo(?1, 'main') WHERE hidden <> 0");
   hidden.BindText(1, table);
   if (!hidden.Step() || hidden.ColumnInt(0) != 0) return false;

@@ -45,7 +45,9 @@ using RewriteRow = std::function<void(std::int64_t row_id)>;
 // them). A leaf is written whole, after all its values were rewritten, or
 // not at all: whatever stops the pass, an error of `rewrite` or of SQLite
 // included, each row is rewritten or as it was, and the table sound. That
-// is what lets the caller run it without a rollback journal. Returns the
+// is what lets the caller run it without a rollback journal, and commit
+// what it wrote when it fails (never roll back: SQLite cannot without a
+// journal). Returns the
 // first row id not rewritten (where RewriteInPlace goes on), or nullopt
 // when every row is.
 // REQUIRES: CanRewriteInPlace, and a write transaction open on `db`.
@@ -57,7 +59,7 @@ std::optional<std::int64_t> PatchWholeLeaves(Database& db, const std::string& ta
 
 // For every row of `table` from row id `from` on, in row-id order: each
 // column of `set` becomes rewrite(its text), a NULL one rewrite("") only
-// where every column of `keys` holds a value (else it stays NULL), in place
+// where every column of `keys` holds a value KeyFindsItsRow takes (else it stays NULL), in place
 // where the row's new values keep its record's size and characters, else
 // through `rewrite_row`.
 // REQUIRES: CanRewriteInPlace, and a write transaction open on `db`.

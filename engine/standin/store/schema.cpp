@@ -119,6 +119,18 @@ std::vector<ColumnInfo> ColumnsOf(const Database& db, std::string_view table,
   return columns;
 }
 
+std::vector<std::string> IndexesAndTriggersOf(const Database& db, std::string_view table) {
+  // The trigger's tbl_name is spelled as its ON clause was; SQLite matches
+  // it with the table's name as NOCASE compares.
+  Statement find(db,
+                 "SELECT coalesce(sql, '') FROM main.sqlite_schema WHERE type IN ('index', "
+                 "'trigger') AND tbl_name = ?1 COLLATE NOCASE ORDER BY type = 'trigger'");
+  find.BindText(1, table);
+  std::vector<std::string> found;
+  while (find.Step()) found.push_back(find.ColumnText(0).value_or(""));
+  return found;
+}
+
 std::size_t RequireColumn(const std::vector<ColumnInfo>& columns, std::string_view name,
                           std::string_view table) {
   for (std::size_t i = 0; i < columns.size(); ++i) {

@@ -45,6 +45,13 @@ std::optional<std::string> RowIdName(const std::vector<ColumnInfo>& columns);
 std::vector<ColumnInfo> ColumnsOf(const Database& db, std::string_view table,
                                   std::string_view schema = "main");
 
+// What SQLite keeps on the main database's table `table` besides its rows:
+// its indexes, then its triggers, found as SQLite finds a table by name
+// (ASCII letter case ignored), so that a trigger declared ON AIDINFO is
+// aidInfo's. Each as its CREATE statement; an index SQLite made for a
+// UNIQUE or PRIMARY KEY constraint has none, and is an empty text.
+std::vector<std::string> IndexesAndTriggersOf(const Database& db, std::string_view table);
+
 // Raises "Field 'c' does not exist in table 't'" unless `columns` holds `name`;
 // returns its index.
 std::size_t RequireColumn(const std::vector<ColumnInfo>& columns, std::string_view name,

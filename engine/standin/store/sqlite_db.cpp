@@ -222,7 +222,10 @@ std::int64_t Statement::ColumnInt(int column) const { return sqlite3_column_int6
 Transaction::Transaction(Database& db) : db_(db) { db_.Exec("BEGIN IMMEDIATE"); }
 
 Transaction::~Transaction() {
-  if (open_) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+  // A failed COMMIT may have ended the transaction already.
+  if (open_ && sqlite3_get_autocommit(db_.get()) == 0) {
+    sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+  }
 }
 
 void Transaction::Commit() {
