@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/jetsql/parser.h"
 #include "engine/standin/sql/jet_functions.h"
-#include "engine/standin/sql/parser.h"
 #include "engine/standin/store/join_indexes.h"
 #include "engine/standin/store/lookup_table.h"
 #include "engine/standin/store/text_comparison.h"
