@@ -408,7 +408,8 @@ TEST_F(StageFileTest, TellsTheStagedFilesEncodingAndHeaderLine) {
 TEST_F(StageFileTest, LongJoinKeysAreRefusedWithTheirLine) {
   const std::string wide = Ansi(u8"码");  // one character, two bytes
   std::string many_lines;
-  for (int i = 0; i < 40000; ++i) many_lines += "1,2,B" + std::to_string(i) + ",1\r\n";
+  // Lines that start with a vertical tab (LF ^ 1) after every line end.
+  for (int i = 0; i < 40000; ++i) many_lines += "\v1,2,B" + std::to_string(i) + ",1\r\n";
   struct Case {
     const char* what;
     std::string file;
