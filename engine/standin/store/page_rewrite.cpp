@@ -13,14 +13,13 @@
 #include <utility>
 
 #include "engine/standin/sql/emitter.h"
+#include "engine/standin/store/sqlite_format.h"
 #include "platform/codepage.h"
 
 namespace dt::engine::standin {
 namespace {
 
-constexpr std::uint8_t kInteriorTablePage = 0x05;
-constexpr std::uint8_t kLeafTablePage = 0x0D;
-constexpr std::uint64_t kEmptyText = 13;  // the serial type of '' (NULL is 0)
+using namespace sqlite_format;
 
 // The pages are not as SQLite writes them: the in-place way gives up.
 struct Malformed {};
@@ -32,15 +31,15 @@ class Bytes {
     if (at >= data_.size()) throw Malformed{};
     return static_cast<std::uint8_t>(data_[at]);
   }
-  std::uint32_t Big(std::size_t at, int size) const {
+  std::uint32_t Big(std::size_t at, std::size_t size) const {
     std::uint32_t value = 0;
-    for (int i = 0; i < size; ++i) value = (value << 8) | At(at + static_cast<std::size_t>(i));
+    for (std::size_t i = 0; i < size; ++i) value = (value << 8) | At(at + i);
     return value;
   }
   // SQLite's varint at `at`; `at` moves past it.
   std::uint64_t Varint(std::size_t& at) const {
     std::uint64_t value = 0;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < kVarintSevenBitBytes; ++i) {
       const std::uint8_t byte = At(at++);
       value = (value << 7) | (byte & 0x7F);
       if ((byte & 0x80) == 0) return value;
@@ -56,15 +55,20 @@ class Bytes {
   std::string_view data_;
 };
 
-// Bytes in the record's body of a field of serial type `type`.
-std::uint64_t FieldSize(std::uint64_t type) {
-  static constexpr std::uint8_t kSizes[] = {0, 1, 2, 3, 4, 6, 8, 8, 0, 0};
-  if (type < 10) return kSizes[type];
-  if (type < 12) throw Malformed{};  // reserved
-  return (type - 12) / 2;
+// The offset of cell `cell` of a page whose cell pointer array starts at
+// `pointers`.
+std::size_t CellAt(const Bytes& bytes, std::size_t pointers, std::size_t cell) {
+  return bytes.Big(pointers + kCellPointerSize * cell, kCellPointerSize);
 }
 
-bool IsText(std::uint64_t type) { return type >= 13 && type % 2 == 1; }
+// Bytes in the record's body of a field of serial type `type`.
+std::uint64_t FieldSize(std::uint64_t type) {
+  if (type < std::size(kNumberSizes)) return kNumberSizes[type];
+  if (type < kFirstBlobOrText) throw Malformed{};  // reserved
+  return (type - kFirstBlobOrText) / 2;
+}
+
+bool IsText(std::uint64_t type) { return type >= kFirstBlobOrText && type % 2 == 1; }
 
 std::size_t Characters(std::string_view utf8) {
   return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
@@ -165,10 +169,11 @@ class PageRewriter {
     page_size_ = static_cast<std::size_t>(std::stoul(page_size));
     std::string first;
     ReadPage(1, first);
-    usable_ = page_size_ - Bytes(first).At(20);
-    if (page_size_ < 512 || usable_ < 480) throw Malformed{};
-    max_local_ = usable_ - 35;
-    min_local_ = (usable_ - 12) * 32 / 255 - 23;
+    usable_ = page_size_ - Bytes(first).At(kReservedBytesAt);
+    if (page_size_ < kMinPageSize || usable_ < kMinUsableSize) throw Malformed{};
+    max_local_ = usable_ - kMaxLocalReserve;
+    min_local_ =
+        (usable_ - kMinLocalReserve) * kMinLocalNumerator / kMinLocalDenominator - kMinLocalLess;
   }
 
   // Patches the leaves from row id `from` on, in row-id order. With
@@ -202,7 +207,7 @@ class PageRewriter {
     if (data.size() != page_size_) throw Malformed{};
   }
 
-  static std::size_t HeaderAt(std::uint32_t page) { return page == 1 ? 100 : 0; }
+  static std::size_t HeaderAt(std::uint32_t page) { return page == 1 ? kFileHeaderSize : 0; }
 
   // The leaf holding the first row id >= `next`, read into leaf_; `upper`
   // becomes the largest row id that leaf may hold (none: the last leaf).
@@ -212,15 +217,15 @@ class PageRewriter {
       auto found = interior_.find(page);
       if (found == interior_.end()) {
         ReadPage(page, leaf_);
-        const std::uint8_t type = Bytes(leaf_).At(HeaderAt(page));
+        const std::uint8_t type = Bytes(leaf_).At(HeaderAt(page) + kPageTypeAt);
         if (type == kLeafTablePage) return page;
         if (type != kInteriorTablePage) throw Malformed{};
         found = interior_.emplace(page, leaf_).first;
       }
       const Bytes bytes(found->second);
       const std::size_t header = HeaderAt(page);
-      const std::size_t cells = bytes.Big(header + 3, 2);
-      std::uint32_t child = bytes.Big(header + 8, 4);
+      const std::size_t cells = bytes.Big(header + kCellCountAt, kCellCountSize);
+      std::uint32_t child = bytes.Big(header + kRightChildAt, kChildPointerSize);
       // The first cell whose key is >= next leads to it; else the right
       // child does. Cells are in key order: a binary search.
       std::size_t low = 0;
@@ -228,7 +233,7 @@ class PageRewriter {
       std::int64_t key_found = 0;
       while (low < high) {
         const std::size_t middle = (low + high) / 2;
-        std::size_t at = bytes.Big(header + 12 + 2 * middle, 2) + 4;
+        std::size_t at = CellAt(bytes, header + kInteriorHeaderSize, middle) + kChildPointerSize;
         const auto key = static_cast<std::int64_t>(bytes.Varint(at));
         if (key >= next) {
           high = middle;
@@ -238,7 +243,7 @@ class PageRewriter {
         }
       }
       if (low < cells) {
-        child = bytes.Big(bytes.Big(header + 12 + 2 * low, 2), 4);
+        child = bytes.Big(CellAt(bytes, header + kInteriorHeaderSize, low), kChildPointerSize);
         if (!upper || key_found < *upper) upper = key_found;
       }
       page = child;
@@ -253,7 +258,8 @@ class PageRewriter {
     row_id = static_cast<std::int64_t>(bytes.Varint(at));
     std::uint64_t local = payload;
     if (payload > max_local_) {
-      const std::uint64_t spill = min_local_ + (payload - min_local_) % (usable_ - 4);
+      const std::uint64_t spill =
+          min_local_ + (payload - min_local_) % (usable_ - kOverflowPointerSize);
       local = spill <= max_local_ ? spill : min_local_;
     }
     // Sizes are 64 bits until checked against the page: a 32-bit size_t
@@ -287,7 +293,7 @@ class PageRewriter {
       const Field& field = fields_[key];
       if (field.type == 0) {
         held = false;
-      } else if (field.type >= 12) {  // text or bytes: as jet_key_held reads them
+      } else if (field.type >= kFirstBlobOrText) {  // text or bytes: as jet_key_held reads them
         if (!field.local) return false;
         held = held && KeyFindsItsRow(bytes.View(static_cast<std::size_t>(field.body_at),
                                                  static_cast<std::size_t>(FieldSize(field.type))));
@@ -324,10 +330,11 @@ class PageRewriter {
     bool changed = false;
     {
       const Bytes bytes(data);
-      const std::size_t cells = bytes.Big(header + 3, 2);
+      const std::size_t cells = bytes.Big(header + kCellCountAt, kCellCountSize);
       for (std::size_t cell = 0; cell < cells; ++cell) {
         std::int64_t row_id = 0;
-        const bool parsed = ParseRecord(bytes, bytes.Big(header + 8 + 2 * cell, 2), row_id);
+        const bool parsed =
+            ParseRecord(bytes, CellAt(bytes, header + kLeafHeaderSize, cell), row_id);
         if (row_id < next) continue;
         patches_.clear();
         if (!parsed || !PlanRow(bytes, patches_)) {
