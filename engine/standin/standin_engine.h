@@ -53,7 +53,10 @@ class StandInEngine : public Engine {
   // of the table, and a row that no longer exists.
   void UpdateRow(const Snapshot& snapshot, std::size_t row,
                  const std::vector<Change>& changes) override;
-  // Values never enter SQL text; one transaction for the table.
+  // Values never enter SQL text. The leaves whose rows all keep their size
+  // are patched without the rollback journal, each whole, and those written
+  // stay written when a failure stops the pass; the rows from the first
+  // that needs SQL on are one journaled statement (page_rewrite.h).
   void RewriteColumns(std::string_view table, const std::vector<std::string>& read_columns,
                       const std::vector<std::string>& set_columns,
                       const std::vector<std::string>& keys, const Rewrite& rewrite) override;
