@@ -25,6 +25,7 @@
 #include "src/workdb/statement_runner.h"
 #include "tests/build_test_util.h"
 #include "tests/disk_failure.h"
+#include "tests/sqlite_integrity.h"
 #include "tests/sqlite_memory_limit.h"
 
 #if __has_include("bench/export_generator.h")
@@ -68,20 +69,7 @@ Rows Sorted(Db& db, const std::string& sql) {
 }
 
 // SQLite's own verdict on the file the build left.
-std::string IntegrityCheck(const fs::path& file) {
-  sqlite3* db = nullptr;
-  std::string verdict = "cannot open";
-  if (sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, "pragma integrity_check", -1, &statement, nullptr) == SQLITE_OK &&
-        sqlite3_step(statement) == SQLITE_ROW) {
-      verdict = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-    }
-    sqlite3_finalize(statement);
-  }
-  sqlite3_close(db);
-  return verdict;
-}
+std::string IntegrityCheck(const fs::path& file) { return testing::IntegrityOf(file.string()); }
 
 class BuildTest : public ::testing::Test {
  protected:

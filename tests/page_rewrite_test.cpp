@@ -8,6 +8,7 @@
 #include <limits>
 #include <ostream>
 
+#include "tests/sqlite_integrity.h"
 #include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
@@ -158,10 +159,7 @@ class PageRewriteTest : public ::testing::TestWithParam<PageLayout> {
     return error;
   }
 
-  std::string Integrity() const {
-    Statement check(*db_, "PRAGMA integrity_check");
-    return check.Step() ? check.ColumnText(0).value_or("") : "";
-  }
+  std::string Integrity() const { return dt::testing::IntegrityOf(db_->get()); }
 
   ScratchDir dir_;
   std::string path_;
@@ -324,9 +322,7 @@ TEST(UnjournaledLeavesTest, AFailureAtAnyLeafKeepsTheLeavesBeforeItAndNothingEls
     // leaf begins, and then to the row before the failing one.
     EXPECT_TRUE(cleaned == cleaned_before || cleaned == failing - 1) << cleaned;
     cleaned_before = cleaned;
-    Statement check(db, "PRAGMA integrity_check");
-    ASSERT_TRUE(check.Step());
-    EXPECT_EQ(check.ColumnText(0).value_or(""), "ok");
+    EXPECT_EQ(dt::testing::IntegrityOf(db.get()), "ok");
   }
   EXPECT_GT(cleaned_before, kRows / 2) << "the leaves before the failure are kept";
 }

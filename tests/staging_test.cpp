@@ -465,52 +465,6 @@ TEST_F(StageFileTest, LongJoinKeysAreRefusedWithTheirLine) {
   }
 }
 
-TEST(SchemaSectionTest, DescribesEveryColumnAsTextWithTheFilesCharacterSet) {
-  using platform::TextEncoding;
-  const std::string settings = "ColNameHeader=True\r\nFormat=CSVDelimited\r\nMaxScanRows=0\r\n";
-  EXPECT_EQ(SchemaSection(
-                {"Remain.txt", FieldsOf(*HeaderLineFor("REMAIN.TXT")), TextEncoding::kCodePage936}),
-            "[Remain.txt]\r\n" + settings +
-                "CharacterSet=936\r\n"
-                "Col1=\"SETID\" Text\r\nCol2=\"YEAR\" Text\r\nCol3=\"ID\" Text\r\n"
-                "Col4=\"SID\" Text\r\nCol5=\"EID\" Text\r\nCol6=\"IID\" Text\r\n"
-                "Col7=\"BAL00\" Text\r\nCol8=\"BID\" Text\r\nCol9=\"ISPLAN\" Text\r\n");
-
-  // Nothing to name the columns by: the driver is told the rest.
-  for (const std::optional<Fields>& header :
-       {std::optional<Fields>(Fields{}), std::optional<Fields>()}) {
-    EXPECT_EQ(SchemaSection({"e.txt", header, TextEncoding::kUtf8}),
-              "[e.txt]\r\n" + settings + "CharacterSet=65001\r\n");
-  }
-}
-
-// The column lines of a section: name (ANSI) and type, in order.
-std::vector<std::pair<std::string, std::string>> Columns(const std::string& section) {
-  std::vector<std::pair<std::string, std::string>> columns;
-  std::size_t at = 0;
-  while ((at = section.find("\r\nCol", at)) != std::string::npos) {
-    at = section.find("=\"", at) + 2;
-    std::string name;
-    for (; !(section[at] == '"' && section[at + 1] != '"'); ++at) {
-      name += section[at];
-      if (section[at] == '"') ++at;
-    }
-    const std::size_t type = at + 2;
-    columns.emplace_back(name, section.substr(type, section.find("\r\n", type) - type));
-  }
-  return columns;
-}
-
-TEST(SchemaSectionTest, NamesStayDistinctInAnsi) {
-  using platform::TextEncoding;
-  using Column = std::pair<std::string, std::string>;
-  // A character the code page cannot hold is not written '?': Jet must
-  // still not meet a name twice, and the stand-in names the columns alike.
-  EXPECT_EQ(
-      Columns(SchemaSection({"u.txt", Fields{U8(u8"x😀"), U8(u8"x😃"), "x?"}, TextEncoding::kUtf8})),
-      (std::vector<Column>{{"x_", "Text"}, {"x_1", "Text"}, {"x?", "Text"}}));
-}
-
 // Names as the driver reads the header record; Chinese in the ANSI code
 // page whichever encoding the file itself is in.
 TEST_F(StageFileTest, SchemaSectionNamesTheColumnsAsTheDriverReadsTheHeader) {

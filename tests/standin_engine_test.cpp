@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "tests/faulty_disk.h"
+#include "tests/sqlite_integrity.h"
 #include "tests/standin_test_util.h"
 
 namespace dt::engine::standin {
@@ -23,20 +24,7 @@ using testing::ScratchDir;
 using testing::SortedRows;
 using testing::TextConnection;
 
-std::string IntegrityOf(const std::string& path) {
-  sqlite3* db = nullptr;
-  std::string result = "cannot open";
-  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW) {
-      result = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-    }
-    sqlite3_finalize(stmt);
-  }
-  sqlite3_close(db);
-  return result;
-}
+using dt::testing::IntegrityOf;
 
 TEST(StandInEngineOpenTest, ProvidersAndDataSources) {
   ScratchDir dir;

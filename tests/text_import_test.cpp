@@ -12,6 +12,7 @@
 #include "engine/standin/text/text_import.h"
 #include "platform/codepage.h"
 #include "tests/faulty_disk.h"
+#include "tests/sqlite_integrity.h"
 #include "tests/sqlite_memory_limit.h"
 #include "tests/standin_test_util.h"
 
@@ -466,14 +467,7 @@ TEST_F(TextImportTest, ImportedDatabasePassesIntegrityCheckAndOpensAgain) {
   EXPECT_EQ(text_.Execute(ImportStatement("ACCOUNTSECTIONS", "ACCOUNTSECTIONS.txt")), 5000);
   EXPECT_EQ(text_.Execute(ImportStatement("ITEM", "ITEM.txt")), 1);
   text_.Close();
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open_v2(database_.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* stmt = nullptr;
-  ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr), SQLITE_OK);
-  ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
-  EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "ok");
-  sqlite3_finalize(stmt);
-  sqlite3_close(db);
+  EXPECT_EQ(dt::testing::IntegrityOf(database_), "ok");
   EXPECT_EQ(Read("select count(*) as n from accountsections").rows[0][0], "5000");
   EXPECT_EQ(Read("select NAME from accountsections where SID = '4999.1'").rows[0][0], "name 4999");
 }
