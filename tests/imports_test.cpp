@@ -20,6 +20,7 @@
 #include "tests/build_test_util.h"
 #include "tests/header_fields.h"
 #include "tests/native_path.h"
+#include "tests/schema_columns.h"
 
 namespace dt {
 namespace {
@@ -195,20 +196,10 @@ TEST_F(ImportTest, SchemaIniDescribesTheFileBeingImportedThenEveryStagedFile) {
 // type, in order.
 std::vector<std::pair<std::string, std::string>> SchemaColumns(const std::string& schema,
                                                                const std::string& file) {
-  std::vector<std::pair<std::string, std::string>> columns;
-  std::size_t at = schema.find("[" + file + "]\r\n");
+  const std::size_t at = schema.find("[" + file + "]\r\n");
   const std::size_t end = std::min(schema.find("\r\n[", at), schema.size());
-  while ((at = schema.find("\r\nCol", at)) < end) {
-    at = schema.find("=\"", at) + 2;
-    std::string name;
-    for (; !(schema[at] == '"' && schema[at + 1] != '"'); ++at) {
-      name += schema[at];
-      if (schema[at] == '"') ++at;
-    }
-    const std::size_t type = at + 2;
-    columns.emplace_back(platform::AnsiToUtf8(name),
-                         schema.substr(type, schema.find("\r\n", type) - type));
-  }
+  auto columns = testing::SectionColumns(std::string_view(schema).substr(at, end - at + 2));
+  for (auto& column : columns) column.first = platform::AnsiToUtf8(column.first);
   return columns;
 }
 

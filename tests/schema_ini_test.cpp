@@ -11,6 +11,7 @@
 
 #include "src/staging/catalogue.h"
 #include "tests/header_fields.h"
+#include "tests/schema_columns.h"
 
 namespace dt {
 namespace {
@@ -41,31 +42,14 @@ TEST(SchemaSectionTest, DescribesEveryColumnAsTextWithTheFilesCharacterSet) {
   }
 }
 
-// The column lines of a section: name (ANSI) and type, in order.
-std::vector<std::pair<std::string, std::string>> Columns(const std::string& section) {
-  std::vector<std::pair<std::string, std::string>> columns;
-  std::size_t at = 0;
-  while ((at = section.find("\r\nCol", at)) != std::string::npos) {
-    at = section.find("=\"", at) + 2;
-    std::string name;
-    for (; !(section[at] == '"' && section[at + 1] != '"'); ++at) {
-      name += section[at];
-      if (section[at] == '"') ++at;
-    }
-    const std::size_t type = at + 2;
-    columns.emplace_back(name, section.substr(type, section.find("\r\n", type) - type));
-  }
-  return columns;
-}
-
 TEST(SchemaSectionTest, NamesStayDistinctInAnsi) {
   using platform::TextEncoding;
   using Column = std::pair<std::string, std::string>;
   // A character the code page cannot hold is not written '?': Jet must
   // still not meet a name twice, and the stand-in names the columns alike.
-  EXPECT_EQ(
-      Columns(SchemaSection({"u.txt", Fields{U8(u8"x😀"), U8(u8"x😃"), "x?"}, TextEncoding::kUtf8})),
-      (std::vector<Column>{{"x_", "Text"}, {"x_1", "Text"}, {"x?", "Text"}}));
+  EXPECT_EQ(testing::SectionColumns(SchemaSection(
+                {"u.txt", Fields{U8(u8"x😀"), U8(u8"x😃"), "x?"}, TextEncoding::kUtf8})),
+            (std::vector<Column>{{"x_", "Text"}, {"x_1", "Text"}, {"x?", "Text"}}));
 }
 
 }  // namespace
