@@ -10,7 +10,9 @@ void BuildDerivedTables(Connection& connection, BuildEvents& events) {
   const auto& statements = DerivedStatements();
   for (std::size_t i = 0; i < statements.size(); ++i) {
     RunStatement(platform::Ansi(statements[i]), connection, events);
-    if (i == 2 || i == 5) events.AdvanceProgress(10);
+    // Ten parts once PZ is numbered (the third statement), ten once
+    // aidInfo is filled (the last).
+    if (i == 2 || i + 1 == statements.size()) events.AdvanceProgress(10);
   }
 }
 
